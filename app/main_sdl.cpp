@@ -1,0 +1,89 @@
+// Tallowby's entry point: start-up, the frame loop and shutdown.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/machine.h"
+#include "app/options.h"
+#include "app/shell_sdl.h"
+#include "bus/cartridge.h"
+#include "cpu/interrupts.h"
+#include "cpu/opcode_table.h"
+#include "input/keymap.h"
+
+namespace {
+
+constexpr int ExitFailure = 1;
+
+// Brings up SDL with every subsystem; on a machine without a sound device, with video alone.
+bool initializeSdl()
+{
+    std::cout << "Initializing SDL... " << std::flush;
+    if (SDL_Init(SDL_INIT_EVERYTHING) == 0) {
+        std::cout << "OK!\n";
+        return true;
+    }
+    if (SDL_Init(SDL_INIT_VIDEO) == 0) {
+        std::cout << "OK!\n" << "No sound device could be opened: running without sound.\n";
+        return true;
+    }
+    std::cout << "failed!\n";
+    return false;
+}
+
+bool createWindow()
+{
+    std::cout << "Creating SDL screen context... " << std::flush;
+    screenSurface = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 32, 0);
+    if (screenSurface == nullptr) {
+        std::cout << "failed!\n";
+        return false;
+    }
+    std::cout << "OK!\n";
+    SDL_WM_SetCaption(ProgramTitle.c_str(), nullptr);
+    SDL_ShowCursor(0);
+    preparePalette(screenSurface->format);
+    ignoreUnusedEvents();
+    return true;
+}
+
+void prepareKeyMap()
+{
+    if (!loadKeyMap(KeyMapFile))
+        keyMap = DefaultKeyMap;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv, argv + argc);
+    printBanner(std::cout);
+    if (const auto exitCode = parseCommandLine(args, std::cout))
+        return *exitCode;
+
+    if (!initializeSdl())
+        return ExitFailure;
+    if (!createWindow()) {
+        SDL_Quit();
+        return ExitFailure;
+    }
+
+    prepareKeyMap();
+
+    if (loadCartridge(args[1], std::cout) != LoadResult::Loaded) {
+        std::cout << std::flush;
+        SDL_Quit();
+        return ExitFailure;
+    }
+    std::cout << std::flush;
+
+    initOpcodeTable();
+    cpuReset();
+
+    emulationRunning = 1;
+    runFrameLoop();
+
+    SDL_Quit();
+    return 0;
+}

@@ -1,0 +1,25 @@
+// The frame scheduler: one emulated frame of 263 lines with the CPU, PPU and mapper interleaved.
+#pragma once
+
+#include <cstdint>
+
+// CPU cycle budgets of the parts of a frame.
+constexpr int32_t VisiblePartCycles = 85;
+constexpr int32_t PixelStepCycles = 1;
+constexpr int32_t HorizontalBlankCycles = 29;
+constexpr int32_t VblankLineCycles = 114;
+constexpr uint32_t VisibleLines = 240;
+constexpr uint32_t LastLine = 262;
+
+struct SchedulerState {
+    int32_t frameCounter;  // frames run so far; frame skip tests it
+};
+
+inline SchedulerState scheduler{};
+
+// True when the frame about to run is drawn (frameCounter modulo frameSkip is 0).
+bool isRenderedFrame();
+
+// Runs one emulated frame: frame start, 240 visible lines, vertical blank and its 23 lines.
+// The caller presents the picture, takes an event, paces and then counts the frame.
+void runFrame();

@@ -1,0 +1,27 @@
+// The SDL shell: window, presentation, events, pacing and the audio device.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+
+inline SDL_Surface* screenSurface = nullptr;
+constexpr int ScreenWidth = 512;
+constexpr int ScreenHeight = 480;
+
+// Converts SystemPalette to the window surface's pixel format; call once after the window exists.
+void preparePalette(const SDL_PixelFormat* format);
+
+// Shows the FrameBuffer in the window, each pixel doubled into a 2x2 block.
+void presentFrame();
+
+// Takes one window event: a key press or release into ButtonState, or the quit request.
+// Events the emulator does not use are never queued (see ignoreUnusedEvents).
+void takeWindowEvent();
+
+// Tells SDL to drop event types that the emulator never looks at, so that they cannot
+// delay the keys or the quit request.
+void ignoreUnusedEvents();
+
+// Runs frames until the window is closed: frame, present, one event, pace.
+void runFrameLoop();

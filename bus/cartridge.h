@@ -1,0 +1,46 @@
+// The loaded iNES image and the loader.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+constexpr uint32_t CartridgeArraySize = 1024 * 1024;
+
+namespace Mirroring {
+constexpr uint8_t Horizontal = 0;
+constexpr uint8_t Vertical = 1;
+constexpr uint8_t FourScreen = 2;
+}  // namespace Mirroring
+
+struct Cartridge {
+    std::array<char, 4> magic;
+    uint16_t prgKb;  // PRG ROM size in KB
+    uint16_t chrKb;  // CHR ROM size in KB; 0 means CHR RAM
+    uint8_t flags6;
+    uint8_t flags7;
+    uint8_t mirroring;  // see Mirroring
+    uint8_t mapperNumber;
+    std::array<uint8_t, CartridgeArraySize> prgRom;
+    std::array<uint8_t, CartridgeArraySize> chrMemory;
+};
+
+inline Cartridge cartridge{};
+
+enum class LoadResult {
+    Loaded,
+    FileMissing,  // the path cannot be opened or read: "File does not exist!" was printed
+    NotInes,      // wrong magic: "Not a valid iNES ROM file!" was printed
+    Refused,      // sizes that do not fit the cartridge arrays: a line saying why was printed
+};
+
+// Reads the image at `path` into `cartridge`, sets mirroring, page maps and the mapper's
+// start state, and prints the loader's console lines to `out`.
+LoadResult loadCartridge(const std::string& path, std::ostream& out);
+
+// Sets nametableMap from a mirroring value (0 horizontal, 1 vertical, 2 four-screen).
+void applyMirroring(uint8_t mirroring);
+
+// True for the mapper numbers that have registers or are plain mapper 0.
+bool isSupportedMapper(uint8_t mapperNumber);

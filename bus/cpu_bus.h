@@ -1,0 +1,51 @@
+// The CPU address space: every CPU read and write goes through cpuRead and cpuWrite.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "apu/channels.h"
+#include "bus/cartridge.h"
+#include "bus/mappers.h"
+#include "bus/page_maps.h"
+#include "input/controller.h"
+#include "ppu/registers.h"
+
+// Backs every CPU address that no device claims. No mirroring: 0x0000-0x1FFF is 8 KB.
+using CpuMemory = std::array<uint8_t, 0x10000>;
+inline CpuMemory cpuMemory{};
+
+// Copies the 256 bytes at page*256 into OAM from oamAddress on (a write to 0x4014).
+void oamTransfer(uint8_t page);
+
+inline uint8_t cpuRead(uint32_t address)
+{
+    address &= 0xFFFF;
+    if (address >= 0x8000)
+        return cartridge.prgRom[prgPageMap[(address - 0x8000) >> 10] + (address & 0x3FF)];
+    if (address >= 0x2000 && address <= 0x3FFF)
+        return ppuRegisterRead(address);
+    if (address == 0x4015)
+        return apuStatusRead();
+    if (address == 0x4016)
+        return controllerPortRead();
+    return cpuMemory[address];
+}
+
+inline void cpuWrite(uint32_t address, uint8_t value)
+{
+    address &= 0xFFFF;
+    mapperWrite(address, value);
+    if (address >= 0x8000)
+        return;
+    if (address >= 0x2000 && address <= 0x3FFF)
+        ppuRegisterWrite(address, value);
+    else if (address == 0x4014)
+        oamTransfer(value);
+    else if ((address >= 0x4000 && address <= 0x4013) || address == 0x4015 || address == 0x4017)
+        apuRegisterWrite(static_cast<uint16_t>(address), value);
+    else if (address == 0x4016)
+        controllerPortWrite(value);
+    else
+        cpuMemory[address] = value;
+}

@@ -1,0 +1,32 @@
+#include "bus/page_maps.h"
+
+#include "bus/cartridge.h"
+
+namespace {
+
+template <size_t Pages>
+void mapWindow(std::array<uint32_t, Pages>& map, uint32_t imageBytes, uint32_t window, uint32_t bank, uint32_t size)
+{
+    const uint32_t first = window * size / 1024;
+    const uint32_t count = size / 1024;
+    for (uint32_t k = 0; k < count && first + k < Pages; ++k) {
+        const uint64_t offset = uint64_t{bank} * size + k * 1024u;
+        map[first + k] = static_cast<uint32_t>(offset % imageBytes);
+    }
+}
+
+}  // namespace
+
+void mapPrg(uint32_t window, uint32_t bank, uint32_t size)
+{
+    if (cartridge.prgKb == 0)
+        return;
+    mapWindow(prgPageMap, cartridge.prgKb * 1024u, window, bank, size);
+}
+
+void mapChr(uint32_t window, uint32_t bank, uint32_t size)
+{
+    if (cartridge.chrKb == 0)
+        return;
+    mapWindow(chrPageMap, cartridge.chrKb * 1024u, window, bank, size);
+}

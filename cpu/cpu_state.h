@@ -1,0 +1,30 @@
+// The processor's registers and cycle counters.
+#pragma once
+
+#include <cstdint>
+
+// Status flag bits of CpuState::p.
+constexpr uint32_t FlagC = 0x01;
+constexpr uint32_t FlagZ = 0x02;
+constexpr uint32_t FlagI = 0x04;
+constexpr uint32_t FlagD = 0x08;
+constexpr uint32_t FlagB = 0x10;
+constexpr uint32_t FlagUnused = 0x20;
+constexpr uint32_t FlagV = 0x40;
+constexpr uint32_t FlagN = 0x80;
+
+struct CpuState {
+    uint32_t a;               // accumulator, 0..255
+    uint32_t x;               // index X, 0..255
+    uint32_t y;               // index Y, 0..255
+    uint32_t p;               // status byte
+    uint8_t s;                // stack pointer into page 1
+    uint32_t pc;              // program counter, 16 bits
+    uint32_t operandAddress;  // effective address; the signed branch offset in relative mode
+    uint8_t opcode;           // opcode byte of the instruction being executed
+    int32_t cycleCounter;     // cycles of the current run; the scheduler subtracts each budget
+    uint32_t totalCycles;     // instruction cycles since start-up, wraps modulo 2^32
+    bool irqPending;          // an IRQ raised while I was set, held until I clears
+};
+
+inline CpuState cpu{};

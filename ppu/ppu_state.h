@@ -1,0 +1,34 @@
+// The PPU's registers, its 16 KB address space and sprite memory.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+struct PpuState {
+    std::array<uint8_t, 0x4000> memory;  // PPU address space 0x0000-0x3FFF
+    uint32_t vramAddress;                // data-port address (0x2006), low 14 bits used
+    uint8_t readBuffer;                  // data-port read buffer
+    uint8_t writeToggle;                 // first/second write of 0x2005 and 0x2006
+    uint32_t scrollX;
+    uint32_t scrollY;
+    uint8_t nmiEnable;
+    uint8_t spriteHeight;  // 8 or 16; anything but 16 acts as 8
+    uint32_t backgroundPatternBase;
+    uint32_t spritePatternBase;
+    uint32_t addressIncrement;
+    uint32_t nametableSelect;
+    uint8_t showSprites;
+    uint8_t showBackground;
+    uint8_t spritesLeftColumn;
+    uint8_t backgroundLeftColumn;
+    uint8_t vblankFlag;
+    uint8_t spriteZeroHit;
+    uint8_t spriteOverflow;
+    std::array<uint8_t, 8> registerShadow;  // last value written to each register
+    std::array<uint32_t, 256> oam;
+    std::array<uint32_t, 256> oamCopy;  // snapshot taken at frame start; the renderer reads this
+    uint8_t oamAddress;
+    uint32_t scanline;  // line being run, 0-262, advanced by the scheduler
+};
+
+inline PpuState ppu{};

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that Tallowby needs, and only those that are missing.
+#   tools/install-deps.sh run    what building and running the program needs
+#   tools/install-deps.sh test   that, plus what the test suite needs
+set -euo pipefail
+
+run_packages=(cmake make g++ pkg-config libsdl1.2-compat-dev libpng-dev cc65)
+test_packages=(libgtest-dev xvfb xauth xdotool imagemagick x11-utils)
+
+wanted=("${run_packages[@]}")
+[ "${1:-run}" = test ] && wanted+=("${test_packages[@]}")
+
+missing=()
+for package in "${wanted[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "All required packages are installed."
+  exit 0
+fi
+
+echo "Installing missing packages: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
