@@ -1,0 +1,75 @@
+// The real program: console lines and exit codes of start-up, errors and shutdown.
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include "support/harness.h"
+#include "support/process.h"
+
+namespace {
+
+const std::string Banner =
+    "Tallowby v0.11.5.6 - free software, provided without warranty\n"
+    "[A Nintendo Entertainment System (NES) emulator]\n"
+    "\n";
+const std::string SdlLines = "Initializing SDL... OK!\nCreating SDL screen context... OK!\n";
+
+// Runs the program with no display at all (SDL's dummy drivers).
+ProcessResult runHeadlessWindow(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> args{tallowbyBinary().string()};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    return runProcess(args, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"});
+}
+
+TEST(Startup, NoArgumentsPrintsTheUsageAndFails)
+{
+    const ProcessResult result = runHeadlessWindow({});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.output.rfind(Banner + "You must specify the NES ROM filename on the command line.\n", 0), 0u)
+        << result.output;
+    EXPECT_EQ(result.output.find("Initializing SDL"), std::string::npos) << "SDL is never touched";
+}
+
+TEST(Startup, FilesThatCannotBeLoaded)
+{
+    const TempFile badMagic({'N', 'E', 'S', 0x00, 1, 1, 0, 0});
+    const TempFile noPrg({'N', 'E', 'S', 0x1A, 0, 1, 0, 0});
+    const struct {
+        std::string path;
+        std::string message;
+    } cases[] = {
+        {"/no/such/game.nes", "File does not exist!\n"},
+        {badMagic.folder().string(), "File does not exist!\n"},
+        {badMagic.path(), "Not a valid iNES ROM file!\n"},
+        {noPrg.path(), "Mapper: 0\nThe image has no PRG ROM: it cannot be loaded.\n"},
+    };
+    for (const auto& [path, message] : cases) {
+        const ProcessResult result = runHeadlessWindow({path});
+        EXPECT_EQ(result.exitCode, 1) << path;
+        EXPECT_EQ(result.output, Banner + SdlLines + "Loading ROM: " + path + "\n" + message);
+    }
+}
+
+TEST(Startup, AValidImageOpensTheWindowAndEndsCleanlyOnCtrlC)
+{
+    const VirtualDisplay display;
+    if (!display.running())
+        GTEST_SKIP() << "Xvfb could not be started";
+
+    InesImage image(1, 1);
+    image.put(0x8000, {0x4C, 0x00, 0x80});  // JMP $8000
+    image.setVectors(0x8000, 0x8000, 0x8000);
+    const TempFile rom(image.bytes());
+    ChildProcess program({tallowbyBinary().string(), rom.path()},
+                         {"DISPLAY=" + display.name(), "SDL_AUDIODRIVER=dummy"}, rom.folder());
+    ASSERT_TRUE(program.waitForOutput("KB CHR.\n", 10s));
+    std::this_thread::sleep_for(300ms);  // some frames
+    program.sendSignal(SIGINT);
+    const ProcessResult result = program.wait(5s);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.output,
+              Banner + SdlLines + "Loading ROM: " + rom.path() + "\nMapper: 0\nLoaded 16 KB PRG, 8 KB CHR.\n");
+}
+
+}  // namespace

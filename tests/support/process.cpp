@@ -1,0 +1,158 @@
+#include "support/process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+[[noreturn]] void execChild(const std::vector<std::string>& args, const std::vector<std::string>& environment,
+                            const std::filesystem::path& workingFolder)
+{
+    for (const std::string& entry : environment)
+        putenv(const_cast<char*>(entry.c_str()));
+    if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0)
+        _exit(126);
+    std::vector<char*> argv;
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment,
+                           const std::filesystem::path& workingFolder)
+{
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return;
+    pid_ = fork();
+    if (pid_ == 0) {
+        const int devNull = open("/dev/null", O_RDONLY);
+        dup2(devNull, STDIN_FILENO);
+        dup2(pipeFds[1], STDOUT_FILENO);
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        execChild(args, environment, workingFolder);
+    }
+    close(pipeFds[1]);
+    output_ = pipeFds[0];
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (pid_ > 0 && !finished_) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    if (output_ >= 0)
+        close(output_);
+}
+
+bool ChildProcess::readSome(std::chrono::milliseconds timeout)
+{
+    pollfd entry{output_, POLLIN, 0};
+    if (poll(&entry, 1, static_cast<int>(timeout.count())) <= 0)
+        return true;  // nothing yet
+    char chunk[4096];
+    const ssize_t got = read(output_, chunk, sizeof chunk);
+    if (got <= 0)
+        return false;  // end of output
+    buffer_.append(chunk, static_cast<size_t>(got));
+    return true;
+}
+
+bool ChildProcess::waitForOutput(const std::string& text, std::chrono::milliseconds timeout)
+{
+    const auto deadline = SteadyClock::now() + timeout;
+    while (buffer_.find(text) == std::string::npos) {
+        if (SteadyClock::now() >= deadline || !readSome(20ms))
+            return buffer_.find(text) != std::string::npos;
+    }
+    return true;
+}
+
+void ChildProcess::sendSignal(int signal) const
+{
+    if (pid_ > 0)
+        kill(pid_, signal);
+}
+
+ProcessResult ChildProcess::wait(std::chrono::milliseconds timeout)
+{
+    const auto deadline = SteadyClock::now() + timeout;
+    while (readSome(20ms) && SteadyClock::now() < deadline) {
+    }
+    ProcessResult result;
+    int status = 0;
+    while (waitpid(pid_, &status, WNOHANG) == 0) {
+        if (SteadyClock::now() >= deadline) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, &status, 0);
+            finished_ = true;
+            result.output = buffer_;
+            return result;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    finished_ = true;
+    // The process has ended: take what is left in the pipe, up to its end.
+    for (;;) {
+        const size_t before = buffer_.size();
+        if (!readSome(50ms) || buffer_.size() == before)
+            break;
+    }
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.output = buffer_;
+    return result;
+}
+
+ProcessResult runProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment,
+                         std::chrono::milliseconds timeout, const std::filesystem::path& workingFolder)
+{
+    ChildProcess child(args, environment, workingFolder);
+    return child.wait(timeout);
+}
+
+VirtualDisplay::VirtualDisplay()
+{
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return;
+    pid_ = fork();
+    if (pid_ == 0) {
+        close(pipeFds[0]);
+        const int devNull = open("/dev/null", O_RDWR);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
+        execChild({"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", "800x600x24", "-nolisten", "tcp"},
+                  {}, {});
+    }
+    close(pipeFds[1]);
+    std::string number;
+    pollfd entry{pipeFds[0], POLLIN, 0};
+    char c;
+    while (poll(&entry, 1, 10000) > 0 && read(pipeFds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(pipeFds[0]);
+    if (!number.empty())
+        name_ = ":" + number;
+}
+
+VirtualDisplay::~VirtualDisplay()
+{
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+}

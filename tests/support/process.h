@@ -1,0 +1,61 @@
+// Runs the real program (or a helper such as Xvfb) as a child process for end-to-end tests.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+struct ProcessResult {
+    int exitCode = -1;     // the exit status, or -1 when the process did not end by itself
+    std::string output;    // everything it wrote to standard output
+};
+
+class ChildProcess {
+public:
+    // Starts `args[0]` with the given arguments; `environment` entries ("NAME=value") are added
+    // to this process's environment. Standard input is /dev/null; standard error is kept apart.
+    ChildProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment = {},
+                 const std::filesystem::path& workingFolder = {});
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Waits until the standard output contains `text`; false on timeout or when the process ended first.
+    bool waitForOutput(const std::string& text, std::chrono::milliseconds timeout);
+    void sendSignal(int signal) const;
+    // Waits for the end; a process still running after `timeout` is killed and reported with exit code -1.
+    ProcessResult wait(std::chrono::milliseconds timeout);
+    pid_t pid() const { return pid_; }
+
+private:
+    bool readSome(std::chrono::milliseconds timeout);
+
+    pid_t pid_ = -1;
+    int output_ = -1;
+    std::string buffer_;
+    bool finished_ = false;
+};
+
+ProcessResult runProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment = {},
+                         std::chrono::milliseconds timeout = 20s, const std::filesystem::path& workingFolder = {});
+
+// An Xvfb server on a free display for the lifetime of the object.
+class VirtualDisplay {
+public:
+    VirtualDisplay();
+    ~VirtualDisplay();
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+    bool running() const { return !name_.empty(); }
+    // ":N", for the DISPLAY variable.
+    const std::string& name() const { return name_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string name_;
+};
