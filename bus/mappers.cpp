@@ -1,16 +1,178 @@
 #include "bus/mappers.h"
 
 #include "bus/cartridge.h"
+#include "bus/page_maps.h"
+#include "cpu/interrupts.h"
+#include "ppu/ppu_state.h"
+
+namespace {
+
+void setOneScreen(uint32_t nametable) { nametableMap.fill(nametable); }
+
+// MMC1: rebuilds nametables, PRG and CHR from the four registers after any register write.
+void rebuildMmc1Mappings()
+{
+    const uint32_t control = mapperState.mmc1Control;
+    switch (control & 3) {
+    case 0: setOneScreen(0x2000); break;
+    case 1: setOneScreen(0x2400); break;
+    case 2: applyMirroring(Mirroring::Vertical); break;
+    default: applyMirroring(Mirroring::Horizontal); break;
+    }
+
+    const uint32_t prgBank = mapperState.mmc1Prg & 15;
+    if (!(control & 0x08)) {
+        mapPrg(0, prgBank >> 1, 32768);
+    } else if (control & 0x04) {
+        mapPrg(0, prgBank, 16384);
+        mapPrg(1, cartridge.prgKb / 16u - 1, 16384);
+    } else {
+        mapPrg(0, 0, 16384);
+        mapPrg(1, prgBank, 16384);
+    }
+
+    if (control & 0x10) {
+        mapChr(0, mapperState.mmc1Chr0, 4096);
+        mapChr(1, mapperState.mmc1Chr1, 4096);
+    } else {
+        mapChr(0, mapperState.mmc1Chr0 >> 1, 8192);
+    }
+}
+
+// MMC1: a serial port that collects five bits, lowest first; bit 7 resets it.
+void writeMmc1(uint32_t address, uint8_t value)
+{
+    if (value & 0x80) {
+        mapperState.mmc1Control = (mapperState.mmc1Control & 0xF3) + 0x0C;
+        mapperState.mmc1ShiftCount = 0;
+        mapperState.mmc1Shift = 0;
+        return;
+    }
+    mapperState.mmc1Shift |= static_cast<uint8_t>((value & 1) << mapperState.mmc1ShiftCount);
+    if (mapperState.mmc1ShiftCount < 4) {
+        ++mapperState.mmc1ShiftCount;
+        return;
+    }
+
+    const uint32_t collected = mapperState.mmc1Shift;
+    if (address >= 0xE000)
+        mapperState.mmc1Prg = collected;
+    else if (address >= 0xC000)
+        mapperState.mmc1Chr1 = collected;
+    else if (address >= 0xA000)
+        mapperState.mmc1Chr0 = collected;
+    else
+        mapperState.mmc1Control = collected;
+    rebuildMmc1Mappings();
+    mapperState.mmc1ShiftCount = 0;
+    mapperState.mmc1Shift = 0;
+}
+
+// UxROM: any write selects the 16 KB bank at 0x8000; 0xC000 keeps the last bank.
+void writeUxrom(uint8_t value) { mapPrg(0, value, 16384); }
+
+// MMC3 0x8001: fills the bank register chosen by 0x8000.
+void writeMmc3BankData(uint8_t value)
+{
+    const uint32_t invert = mapperState.mmc3ChrInvert;
+    const uint32_t select = mapperState.mmc3BankSelect;
+    if (select <= 1) {
+        // R0 and R1 each fill two 1 KB pages with banks v and v + 1.
+        const uint32_t first = invert ^ (select * 0x800);
+        mapChr(first / 1024, value, 1024);
+        mapChr((first ^ 0x400) / 1024, value + 1u, 1024);
+    } else if (select <= 5) {
+        mapChr((invert ^ (0x1000 + (select - 2) * 0x400)) / 1024, value, 1024);
+    } else {
+        mapPrg(mapperState.mmc3PrgWindow + (select - 6), value, 8192);
+    }
+}
+
+// MMC3: only the seven exact register addresses are decoded.
+void writeMmc3(uint32_t address, uint8_t value)
+{
+    switch (address) {
+    case 0x8000:
+        mapperState.mmc3BankSelect = value & 7;
+        mapperState.mmc3PrgWindow = (value & 0x40) ? 2 : 0;
+        mapperState.mmc3ChrInvert = (value & 0x80) ? 0x1000 : 0;
+        break;
+    case 0x8001:
+        writeMmc3BankData(value);
+        break;
+    case 0xA000:
+        cartridge.mirroring = (value & 1) ? Mirroring::Horizontal : Mirroring::Vertical;
+        applyMirroring(cartridge.mirroring);
+        break;
+    case 0xC000:
+        mapperState.mmc3IrqCounter = value;
+        break;
+    case 0xC001:
+        mapperState.mmc3IrqReload = value;
+        break;
+    case 0xE000:
+        mapperState.mmc3IrqEnabled = 0;
+        mapperState.mmc3IrqCounter = mapperState.mmc3IrqReload;
+        acknowledgeIrq();
+        break;
+    case 0xE001:
+        mapperState.mmc3IrqEnabled = 1;
+        break;
+    default:
+        break;
+    }
+}
+
+// AxROM: bits 0-3 pick the 32 KB PRG bank, bit 4 the one-screen nametable.
+void writeAxrom(uint8_t value)
+{
+    mapPrg(0, value & 15, 32768);
+    setOneScreen((value & 0x10) ? 0x2400 : 0x2000);
+}
+
+// MMC2: the upper CHR window takes the register that matches the latch at the time of the write.
+void writeMmc2(uint32_t address, uint8_t value)
+{
+    if (address >= 0xF000) {
+        cartridge.mirroring = (value & 1) ? Mirroring::Horizontal : Mirroring::Vertical;
+        applyMirroring(cartridge.mirroring);
+    } else if (address >= 0xE000) {
+        if (mapperState.mmc2Latch == 0xFE)
+            mapChr(1, value, 4096);
+    } else if (address >= 0xD000) {
+        if (mapperState.mmc2Latch == 0xFD)
+            mapChr(1, value, 4096);
+    } else if (address >= 0xB000) {
+        mapChr(0, value, 4096);
+    } else if (address >= 0xA000) {
+        mapPrg(0, value, 8192);
+    }
+}
+
+}  // namespace
 
 void mapperWrite(uint32_t address, uint8_t value)
 {
     if (address < 0x8000)
         return;
-    if (cartridge.mapperNumber == 1 && (value & 0x80)) {
-        mapperState.mmc1Control = (mapperState.mmc1Control & 0xF3) + 0x0C;
-        mapperState.mmc1ShiftCount = 0;
-        mapperState.mmc1Shift = 0;
+    switch (cartridge.mapperNumber) {
+    case 1: writeMmc1(address, value); break;
+    case 2: writeUxrom(value); break;
+    case 4: writeMmc3(address, value); break;
+    case 7: writeAxrom(value); break;
+    case 9: writeMmc2(address, value); break;
+    default: break;  // no registers
     }
 }
 
-void clockMmc3Irq() {}
+void clockMmc3Irq()
+{
+    if (cartridge.mapperNumber != 4 || !(ppu.showBackground || ppu.showSprites))
+        return;
+    if (mapperState.mmc3IrqCounter == 0)
+        mapperState.mmc3IrqCounter = mapperState.mmc3IrqReload;
+    else
+        --mapperState.mmc3IrqCounter;
+    if (mapperState.mmc3IrqCounter == 0 && mapperState.mmc3IrqEnabled == 1)
+        requestIrq();
+}

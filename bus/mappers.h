@@ -17,6 +17,8 @@ struct MapperState {
     uint32_t mmc3IrqCounter;
     uint32_t mmc3IrqReload;
     uint8_t mmc3IrqEnabled;
+
+    bool operator==(const MapperState&) const = default;
 };
 
 inline MapperState mapperState{};
@@ -24,5 +26,6 @@ inline MapperState mapperState{};
 // Every CPU write passes through here first; addresses below 0x8000 are ignored.
 void mapperWrite(uint32_t address, uint8_t value);
 
-// One step of the MMC3 scanline counter, called once per visible line.
+// One step of the MMC3 scanline counter, called once per visible line after its pixel part.
+// Raises the IRQ through requestIrq when the counter reaches 0 with the interrupt enabled.
 void clockMmc3Irq();
