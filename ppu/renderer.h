@@ -25,7 +25,7 @@ void ppuStartVblank();
 
 // Draws column x of the current scanline. Everything is read afresh for each pixel, so a
 // register, nametable, palette or page-map change reaches the very next column computed.
-inline void renderPixel(uint32_t x)
+[[gnu::always_inline]] inline void renderPixel(uint32_t x)
 {
     const uint32_t line = ppu.scanline;
     const uint32_t select = ppu.nametableSelect;
