@@ -1,20 +1,168 @@
 #include "ppu/registers.h"
 
+#include "bus/cartridge.h"
+#include "bus/mappers.h"
+#include "bus/page_maps.h"
 #include "ppu/ppu_state.h"
 
-uint8_t ppuRegisterRead(uint32_t address) { return ppu.registerShadow[address & 7]; }
+namespace {
 
-void ppuRegisterWrite(uint32_t address, uint8_t value)
+constexpr uint32_t PaletteStart = 0x3F00;
+constexpr uint32_t NametableStart = 0x2000;
+constexpr uint32_t NametableEnd = 0x2FFF;
+
+// The folding shared by reads and writes: 14 bits, palette mirrors of 0x3F00-0x3F1F,
+// 0x3000-0x3EFF onto 0x2000-0x2EFF.
+uint32_t foldAddress(uint32_t address)
 {
-    ppu.registerShadow[address & 7] = value;
-    if ((address & 7) == 0)
-        ppu.nmiEnable = value >> 7;
-    if ((address & 7) == 1) {
-        ppu.showSprites = (value >> 4) & 1;
-        ppu.showBackground = (value >> 3) & 1;
+    uint32_t a = address & 0x3FFF;
+    if (a >= PaletteStart)
+        a = PaletteStart + (a & 0x1F);
+    else if (a >= 0x3000)
+        a -= 0x1000;
+    return a;
+}
+
+// A nametable window address to the PPU address of the 1 KB area behind it.
+uint32_t throughNametableMap(uint32_t a)
+{
+    if (a >= NametableStart && a <= NametableEnd)
+        return nametableMap[(a - NametableStart) >> 10] + (a & 0x3FF);
+    return a;
+}
+
+uint8_t& chrByte(uint32_t a) { return cartridge.chrMemory[chrPageMap[a >> 10] + (a & 0x3FF)]; }
+
+uint8_t statusRead()
+{
+    const uint8_t status = static_cast<uint8_t>((ppu.vblankFlag << 7) | (ppu.spriteZeroHit << 6) |
+                                                (ppu.spriteOverflow << 5) | (ppu.registerShadow[2] & 0x1F));
+    ppu.vblankFlag = 0;
+    ppu.writeToggle = 0;
+    return status;
+}
+
+void advanceVramAddress() { ppu.vramAddress = (ppu.vramAddress + ppu.addressIncrement) & 0x3FFF; }
+
+void controlWrite(uint8_t value)
+{
+    ppu.nmiEnable = value >> 7;
+    ppu.spriteHeight = (value & 0x20) ? 16 : 8;
+    ppu.backgroundPatternBase = (value & 0x10) ? 0x1000 : 0;
+    ppu.spritePatternBase = (value & 0x08) ? 0x1000 : 0;
+    ppu.addressIncrement = (value & 0x04) ? 32 : 1;
+    ppu.nametableSelect = value & 3;
+}
+
+void maskWrite(uint8_t value)
+{
+    ppu.showSprites = (value >> 4) & 1;
+    ppu.showBackground = (value >> 3) & 1;
+    ppu.spritesLeftColumn = (value >> 2) & 1;
+    ppu.backgroundLeftColumn = (value >> 1) & 1;
+}
+
+}  // namespace
+
+uint8_t ppuRegisterRead(uint32_t address)
+{
+    const uint32_t n = address & 7;
+    switch (n) {
+    case 2:
+        return statusRead();
+    case 4:
+        return static_cast<uint8_t>(ppu.oam[ppu.oamAddress]);
+    case 7: {
+        const uint8_t value = ppuBusRead(ppu.vramAddress);
+        advanceVramAddress();
+        return value;
+    }
+    default:
+        return ppu.registerShadow[n];
     }
 }
 
-uint8_t ppuBusRead(uint32_t) { return 0; }
+void ppuRegisterWrite(uint32_t address, uint8_t value)
+{
+    const uint32_t n = address & 7;
+    ppu.registerShadow[n] = value;
+    switch (n) {
+    case 0:
+        controlWrite(value);
+        break;
+    case 1:
+        maskWrite(value);
+        break;
+    case 3:
+        ppu.oamAddress = value;
+        break;
+    case 4:
+        ppu.oam[ppu.oamAddress] = value;
+        ++ppu.oamAddress;  // 8-bit: wraps from 0xFF to 0
+        break;
+    case 5:
+        if (ppu.writeToggle == 0)
+            ppu.scrollX = value;
+        else
+            ppu.scrollY = value;
+        ppu.writeToggle ^= 1;
+        break;
+    case 6:
+        if (ppu.writeToggle == 0)
+            ppu.vramAddress = (ppu.vramAddress & 0x00FF) | (uint32_t{value} << 8);
+        else
+            ppu.vramAddress = (ppu.vramAddress & 0xFF00) | value;
+        ppu.writeToggle ^= 1;
+        break;
+    case 7:
+        ppuBusWrite(ppu.vramAddress, value);
+        advanceVramAddress();
+        break;
+    default:
+        break;  // 2: the status register keeps only the shadow byte
+    }
+}
 
-void ppuBusWrite(uint32_t, uint8_t) {}
+uint8_t ppuBusRead(uint32_t address)
+{
+    uint32_t a = foldAddress(address);
+    // Every fourth palette entry reads as the backdrop byte.
+    if (a >= PaletteStart && (a & 3) == 0)
+        a = PaletteStart;
+    a = throughNametableMap(a);
+
+    // Reads in the 0xFD and 0xFE tile rows of either pattern table set the MMC2 latch.
+    const uint32_t patternOffset = a & 0x0FF0;
+    if (a < NametableStart && patternOffset == 0x0FD0)
+        mapperState.mmc2Latch = 0xFD;
+    else if (a < NametableStart && patternOffset == 0x0FE0)
+        mapperState.mmc2Latch = 0xFE;
+
+    if (a < NametableStart && cartridge.chrKb > 0)
+        return chrByte(a);
+    if (a < PaletteStart) {
+        const uint8_t buffered = ppu.readBuffer;
+        ppu.readBuffer = ppu.memory[a];
+        return buffered;
+    }
+    return ppu.memory[a];
+}
+
+void ppuBusWrite(uint32_t address, uint8_t value)
+{
+    uint32_t a = foldAddress(address);
+    if (a == PaletteStart + 0x10)
+        a = PaletteStart;
+    a = throughNametableMap(a);
+
+    if (a < NametableStart) {
+        if (cartridge.chrKb == 0)
+            chrByte(a) = value;
+        ppu.memory[a] = value;
+    } else if (a == PaletteStart) {
+        ppu.memory[PaletteStart] = value;
+        ppu.memory[PaletteStart + 0x10] = value;
+    } else {
+        ppu.memory[a] = value;
+    }
+}

@@ -2,6 +2,37 @@
 
 #include "cpu/interrupts.h"
 
+namespace {
+
+constexpr uint32_t SpriteCount = 64;
+constexpr uint32_t SpritesPerLine = 8;
+constexpr uint32_t SpritePaletteStart = 0x3F10;
+
+// Draws one 8-pixel row of a sprite into the line buffer it belongs to. Returns true when an
+// opaque pixel landed on screen at or right of the clip column.
+bool drawSpriteRow(uint32_t patternAddress, uint32_t left, uint32_t attributes, uint32_t clip)
+{
+    const uint8_t* planes = &cartridge.chrMemory[chrPageMap[patternAddress >> 10] + (patternAddress & 0x3FF)];
+    const uint32_t lo = planes[0];
+    const uint32_t hi = planes[8];
+    const uint32_t paletteBase = SpritePaletteStart + 4 * (attributes & 3);
+    const bool hflip = (attributes & 0x40) != 0;
+    LineBuffer& target = (attributes & 0x20) ? spriteBehindLine : spriteFrontLine;
+
+    bool drawn = false;
+    for (uint32_t c = 0; c < 8; ++c) {
+        const uint32_t value = ((lo >> (7 - c)) & 1) | (((hi >> (7 - c)) & 1) << 1);
+        const uint32_t x = left + (hflip ? 7 - c : c);
+        if (value == 0 || x >= FrameWidth || x < clip)
+            continue;
+        target[x] = ppu.memory[paletteBase + value];
+        drawn = true;
+    }
+    return drawn;
+}
+
+}  // namespace
+
 void ppuStartFrame()
 {
     ppu.oamCopy = ppu.oam;
@@ -9,7 +40,50 @@ void ppuStartFrame()
     ppu.spriteOverflow = 0;
 }
 
-void evaluateSprites() {}
+void evaluateSprites()
+{
+    spriteFrontLine.fill(0);
+    spriteBehindLine.fill(0);
+    backgroundLine.fill(0);
+
+    // A sprite with OAM Y shows its first row on scanline Y + 1; nothing is drawn on line 0.
+    if (ppu.scanline == 0)
+        return;
+    const uint32_t evaluated = ppu.scanline - 1;
+    const uint32_t clip = ppu.spritesLeftColumn ? 0 : 8;
+    const bool tall = ppu.spriteHeight == 16;
+
+    uint32_t count = 0;
+    // From 63 down to 0: where opaque pixels overlap, the lower-numbered sprite is written last and wins.
+    for (uint32_t s = SpriteCount; s-- > 0;) {
+        uint32_t top = ppu.oamCopy[4 * s];
+        uint32_t tile = ppu.oamCopy[4 * s + 1];
+        const uint32_t attributes = ppu.oamCopy[4 * s + 2];
+        const uint32_t left = ppu.oamCopy[4 * s + 3];
+        const bool vflip = (attributes & 0x80) != 0;
+
+        uint32_t halves = 1;
+        if (tall) {
+            halves = 2;
+            tile = (tile & 0xFE) + (vflip ? 1 : 0);
+        }
+        for (uint32_t half = 0; half < halves; ++half) {
+            if (evaluated >= top && evaluated <= top + 7) {
+                // Every covering half counts, drawn or not; the ninth ends the line's evaluation.
+                if (++count > SpritesPerLine) {
+                    ppu.spriteOverflow = 1;
+                    return;
+                }
+                const uint32_t row = vflip ? 7 - (evaluated - top) : evaluated - top;
+                const bool drawn = drawSpriteRow(ppu.spritePatternBase + tile * 16 + row, left, attributes, clip);
+                if (drawn && s == 0)
+                    ppu.spriteZeroHit = 1;
+            }
+            top += 8;
+            tile = vflip ? tile - 1 : tile + 1;
+        }
+    }
+}
 
 void ppuStartVblank()
 {
