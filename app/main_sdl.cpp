@@ -9,6 +9,7 @@
 #include "bus/cartridge.h"
 #include "cpu/interrupts.h"
 #include "cpu/opcode_table.h"
+#include "input/config_screen_sdl.h"
 #include "input/keymap.h"
 
 namespace {
@@ -47,10 +48,28 @@ bool createWindow()
     return true;
 }
 
-void prepareKeyMap()
+// Loads keymap.cfg, or has the player choose the keys when it is missing or -setkeys is given.
+// False when the window was closed on the configuration screen.
+bool prepareKeyMap()
 {
-    if (!loadKeyMap(KeyMapFile))
-        keyMap = DefaultKeyMap;
+    switch (loadKeyMap(KeyMapFile)) {
+    case KeyMapLoad::Loaded:
+        break;
+    case KeyMapLoad::Incomplete:
+        std::cout << KeyMapFile << " is incomplete: the buttons it does not cover have no key. "
+                  << "Run with -setkeys to choose them again.\n";
+        break;
+    case KeyMapLoad::Missing:
+        std::cout << "Controller configuration file not found!\n\n" << std::flush;
+        if (!configureKeys())
+            return false;
+        options.setKeys = false;  // the screen has just run
+        break;
+    }
+    if (options.setKeys && !configureKeys())
+        return false;
+    std::cout << std::flush;
+    return true;
 }
 
 }  // namespace
@@ -69,7 +88,10 @@ int main(int argc, char** argv)
         return ExitFailure;
     }
 
-    prepareKeyMap();
+    if (!prepareKeyMap()) {
+        SDL_Quit();
+        return 0;
+    }
 
     if (loadCartridge(args[1], std::cout) != LoadResult::Loaded) {
         std::cout << std::flush;

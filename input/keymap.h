@@ -1,4 +1,4 @@
-// The key map: which keyboard key (an SDL 1.2 key symbol) stands for which button.
+// The key map: which keyboard key (an SDL 1.2 key symbol) stands for which button, and its file.
 #pragma once
 
 #include <array>
@@ -9,9 +9,17 @@ using KeyMap = std::array<uint16_t, 8>;  // in ButtonState order
 inline KeyMap keyMap{};
 
 inline const std::string KeyMapFile = "keymap.cfg";
+constexpr size_t KeyMapFileSize = 16;
 
-// Z, X, right shift, Return and the arrow keys, used while no keymap.cfg exists.
-constexpr KeyMap DefaultKeyMap = {0x7A, 0x78, 0x12F, 0x0D, 0x111, 0x112, 0x114, 0x113};
+enum class KeyMapLoad {
+    Loaded,
+    Missing,     // the file cannot be opened: the configuration screen must run
+    Incomplete,  // shorter than 16 bytes: the entries it does not cover are 0
+};
 
-// Reads the eight little-endian key symbols of a key map file; false when it cannot be opened.
-bool loadKeyMap(const std::string& path);
+// Reads eight little-endian 16-bit key symbols from the start of the file.
+KeyMapLoad loadKeyMap(const std::string& path);
+
+// Writes the eight entries to the first 16 bytes of the file, creating it when needed and keeping
+// whatever a longer file holds after them. False when the file cannot be written.
+bool saveKeyMap(const std::string& path);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <thread>
 
 #include "support/harness.h"
 #include "support/process.h"
@@ -14,12 +15,21 @@ const std::string Banner =
     "\n";
 const std::string SdlLines = "Initializing SDL... OK!\nCreating SDL screen context... OK!\n";
 
+// Z, X, right shift, Return and the arrow keys.
+const std::vector<uint8_t> KeyMapBytes = {0x7A, 0, 0x78, 0, 0x2F, 0x01, 0x0D, 0, 0x11, 0x01, 0x12, 0x01, 0x14, 0x01, 0x13, 0x01};
+
+// A working folder with a key map, so that the configuration screen does not run.
+struct Workspace : TempFile {
+    Workspace() : TempFile(KeyMapBytes, "keymap.cfg") {}
+};
+
 // Runs the program with no display at all (SDL's dummy drivers).
 ProcessResult runHeadlessWindow(const std::vector<std::string>& arguments)
 {
+    const Workspace workspace;
     std::vector<std::string> args{tallowbyBinary().string()};
     args.insert(args.end(), arguments.begin(), arguments.end());
-    return runProcess(args, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"});
+    return runProcess(args, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"}, 20s, workspace.folder());
 }
 
 TEST(Startup, NoArgumentsPrintsTheUsageAndFails)
@@ -61,8 +71,9 @@ TEST(Startup, AValidImageOpensTheWindowAndEndsCleanlyOnCtrlC)
     image.put(0x8000, {0x4C, 0x00, 0x80});  // JMP $8000
     image.setVectors(0x8000, 0x8000, 0x8000);
     const TempFile rom(image.bytes());
+    const Workspace workspace;
     ChildProcess program({tallowbyBinary().string(), rom.path()},
-                         {"DISPLAY=" + display.name(), "SDL_AUDIODRIVER=dummy"}, rom.folder());
+                         {"DISPLAY=" + display.name(), "SDL_AUDIODRIVER=dummy"}, workspace.folder());
     ASSERT_TRUE(program.waitForOutput("KB CHR.\n", 10s));
     std::this_thread::sleep_for(300ms);  // some frames
     program.sendSignal(SIGINT);

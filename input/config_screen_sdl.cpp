@@ -1,0 +1,49 @@
+#include "input/config_screen_sdl.h"
+
+#include <chrono>
+#include <iostream>
+#include <thread>
+
+#include "app/shell_sdl.h"
+#include "input/config_screen.h"
+#include "input/keymap.h"
+
+namespace {
+
+enum class Answer { Key, Quit };
+
+// Waits for a key press (stored in keyMap[button]) or the quit request; other events are dropped.
+Answer waitForKey(uint32_t button)
+{
+    for (;;) {
+        SDL_PumpEvents();
+        SDL_Event event;
+        if (SDL_PollEvent(&event)) {
+            if (event.type == SDL_KEYDOWN) {
+                keyMap[button] = static_cast<uint16_t>(event.key.keysym.sym & 0xFFFF);
+                return Answer::Key;
+            }
+            if (event.type == SDL_QUIT)
+                return Answer::Quit;
+            continue;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+}  // namespace
+
+bool configureKeys()
+{
+    drawConfigScreen();
+    for (uint32_t button = 0; button < ButtonNames.size(); ++button) {
+        drawKeyPrompt(button);
+        presentFrame();
+        if (waitForKey(button) == Answer::Quit)
+            return false;
+    }
+    if (!saveKeyMap(KeyMapFile))
+        std::cout << "The keys could not be saved to " << KeyMapFile
+                  << ": they are used for this run only and will not be kept.\n";
+    return true;
+}
