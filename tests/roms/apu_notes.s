@@ -1,0 +1,62 @@
+; Plays one known note on each APU channel in turn: square 1, square 2, triangle, noise.
+; Each note ends when its length counter runs out, seen through the status register.
+; The byte at $0200 counts the notes begun (1-4) and is 5 once all have been played.
+
+phase = $0200           ; note being played
+mask  = $0201           ; status bit of its channel
+pairs = $0202           ; register writes left
+
+.segment "HEADER"
+    .byte "NES", $1A, 2, 1, $00, $00
+    .res 8, 0
+
+.segment "CODE"
+reset:
+    sei
+    cld
+    ldx #$FF
+    txs
+    lda #$00
+    sta $4015
+    sta phase
+    ldy #0
+note:
+    inc phase
+    lda notes,y         ; the channel's status bit: enable only that channel
+    sta mask
+    sta $4015
+    iny
+    lda #4
+    sta pairs
+write:
+    ldx notes,y         ; register offset from $4000
+    iny
+    lda notes,y
+    iny
+    sta $4000,x
+    dec pairs
+    bne write
+wait:
+    lda $4015
+    and mask
+    bne wait            ; until the length counter has run out
+    lda phase
+    cmp #4
+    bne note
+    inc phase
+done:
+    jmp done
+
+; Per note: status bit, then four (register, value) pairs.
+notes:
+    ; square 1: duty 2, volume 12, no sweep, period 254, length 20
+    .byte $01, $00,$8C, $01,$00, $02,$FE, $03,$10
+    ; square 2: duty 3, halt (level 15), period 380, length 20
+    .byte $02, $04,$E3, $05,$00, $06,$7C, $07,$11
+    ; triangle: period 200, length 20
+    .byte $04, $08,$81, $0A,$C8, $0B,$10, $0A,$C8
+    ; noise: volume 26, mode 0, period 4068, length 40
+    .byte $08, $0C,$1A, $0E,$0F, $0F,$20, $0C,$1A
+
+.segment "VECTORS"
+    .word reset, reset, reset
