@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "apu/audio_sdl.h"
 #include "app/machine.h"
 #include "app/options.h"
 #include "app/shell_sdl.h"
@@ -93,8 +94,12 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    if (!options.silent)
+        startAudioThread();  // before the ROM is looked at
+
     if (loadCartridge(args[1], std::cout) != LoadResult::Loaded) {
         std::cout << std::flush;
+        stopAudioThread();
         SDL_Quit();
         return ExitFailure;
     }
@@ -106,6 +111,7 @@ int main(int argc, char** argv)
     emulationRunning = 1;
     runFrameLoop();
 
+    stopAudioThread();
     SDL_Quit();
     return 0;
 }
