@@ -1,0 +1,65 @@
+#include "support/cpu_harness.h"
+
+#include <cstdio>
+#include <sstream>
+
+#include "app/machine.h"
+#include "bus/cpu_bus.h"
+#include "cpu/interpreter.h"
+#include "cpu/opcode_table.h"
+#include "support/harness.h"
+
+void loadProgram(const std::vector<uint8_t>& code, uint16_t origin)
+{
+    InesImage image(2, 1);
+    image.put(origin, code);
+    image.setVectors(origin, TestNmiHandler, TestIrqHandler);
+    loadImage(image);
+    initOpcodeTable();
+}
+
+bool loadRomFile(const std::filesystem::path& path)
+{
+    resetMachine();
+    std::ostringstream console;
+    if (loadCartridge(path.string(), console) != LoadResult::Loaded)
+        return false;
+    initOpcodeTable();
+    return true;
+}
+
+void placeCode(uint32_t address, const std::vector<uint8_t>& code)
+{
+    for (size_t i = 0; i < code.size(); ++i)
+        cpuMemory[(address + i) & 0xFFFF] = code[i];
+    cpu.pc = address;
+}
+
+int32_t runInstructions(uint32_t count)
+{
+    const int32_t start = cpu.cycleCounter;
+    for (uint32_t i = 0; i < count; ++i)
+        stepInstruction();
+    return cpu.cycleCounter - start;
+}
+
+uint8_t peek(uint32_t address) { return cpuMemory[address & 0xFFFF]; }
+
+std::string peekText(uint32_t address, uint32_t limit)
+{
+    std::string text;
+    for (uint32_t i = 0; i < limit && peek(address + i) != 0; ++i)
+        text += static_cast<char>(peek(address + i));
+    return text;
+}
+
+CpuRegisters cpuRegisters() { return {cpu.pc, cpu.a, cpu.x, cpu.y, cpu.p, cpu.s}; }
+
+std::string traceLine(const CpuRegisters& r)
+{
+    char line[48];
+    std::snprintf(line, sizeof line, "%04X A:%02X X:%02X Y:%02X P:%02X SP:%02X", r.pc, r.a, r.x, r.y, r.p, r.s);
+    return line;
+}
+
+std::string traceLine() { return traceLine(cpuRegisters()); }

@@ -1,0 +1,55 @@
+// CPU test helpers: load a program, run it by instructions, look at registers and memory, trace.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cpu/cpu_state.h"
+
+// Vector targets of the programs built by loadProgram.
+constexpr uint16_t TestNmiHandler = 0x9000;
+constexpr uint16_t TestIrqHandler = 0xA000;
+
+// Builds a 32 KB NROM image holding `code` at `origin` (0x8000-0xFFFF) with the reset vector on
+// it and the NMI and IRQ vectors on TestNmiHandler and TestIrqHandler, loads it into a fresh
+// machine and resets the CPU through initOpcodeTable.
+void loadProgram(const std::vector<uint8_t>& code, uint16_t origin = 0x8000);
+
+// Loads a ROM file into a fresh machine and resets the CPU. False when the loader refused it.
+bool loadRomFile(const std::filesystem::path& path);
+
+// Writes `code` into CPU memory (RAM) at `address` and points pc at it.
+void placeCode(uint32_t address, const std::vector<uint8_t>& code);
+
+// Executes `count` instructions; returns the cycles they charged to cycleCounter.
+int32_t runInstructions(uint32_t count = 1);
+
+// Executes instructions until `done()` holds, at most `limit` of them. True when `done()` held.
+template <typename Done>
+bool runUntil(Done done, uint64_t limit)
+{
+    for (uint64_t i = 0; i < limit; ++i) {
+        if (done())
+            return true;
+        runInstructions(1);
+    }
+    return done();
+}
+
+// A byte of CpuMemory, read without any device side effect.
+uint8_t peek(uint32_t address);
+// The zero-terminated text in CpuMemory from `address` (at most `limit` characters).
+std::string peekText(uint32_t address, uint32_t limit = 1024);
+
+// The registers in the order PC, A, X, Y, P, SP.
+struct CpuRegisters {
+    uint32_t pc, a, x, y, p, s;
+    bool operator==(const CpuRegisters&) const = default;
+};
+CpuRegisters cpuRegisters();
+
+// "C000 A:00 X:00 Y:00 P:24 SP:FD" for the registers given (the current ones by default).
+std::string traceLine(const CpuRegisters& registers);
+std::string traceLine();
