@@ -1,5 +1,6 @@
 #include "support/cpu_harness.h"
 
+#include <cctype>
 #include <cstdio>
 #include <sstream>
 
@@ -16,6 +17,12 @@ void loadProgram(const std::vector<uint8_t>& code, uint16_t origin)
     image.setVectors(origin, TestNmiHandler, TestIrqHandler);
     loadImage(image);
     initOpcodeTable();
+}
+
+void startInRam(const std::vector<uint8_t>& code)
+{
+    loadProgram({});
+    placeCode(TestCodeAddress, code);
 }
 
 bool loadRomFile(const std::filesystem::path& path)
@@ -63,3 +70,11 @@ std::string traceLine(const CpuRegisters& r)
 }
 
 std::string traceLine() { return traceLine(cpuRegisters()); }
+
+std::string testName(const std::string& description)
+{
+    std::string name;
+    for (const char c : description)
+        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}

@@ -17,6 +17,12 @@ constexpr uint16_t TestIrqHandler = 0xA000;
 // machine and resets the CPU through initOpcodeTable.
 void loadProgram(const std::vector<uint8_t>& code, uint16_t origin = 0x8000);
 
+// Where startInRam puts its code: above the stack page, clear of zero-page pointers.
+constexpr uint32_t TestCodeAddress = 0x0400;
+
+// A fresh machine (loadProgram with no code) with `code` in RAM at TestCodeAddress and pc on it.
+void startInRam(const std::vector<uint8_t>& code);
+
 // Loads a ROM file into a fresh machine and resets the CPU. False when the loader refused it.
 bool loadRomFile(const std::filesystem::path& path);
 
@@ -53,3 +59,7 @@ CpuRegisters cpuRegisters();
 // "C000 A:00 X:00 Y:00 P:24 SP:FD" for the registers given (the current ones by default).
 std::string traceLine(const CpuRegisters& registers);
 std::string traceLine();
+
+// A test name from a case description for parameterised tests: letters and digits kept,
+// everything else an underscore.
+std::string testName(const std::string& description);
