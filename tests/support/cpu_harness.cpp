@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include <gtest/gtest.h>
+
 #include "app/machine.h"
 #include "bus/cpu_bus.h"
 #include "cpu/interpreter.h"
@@ -52,6 +54,8 @@ int32_t runInstructions(uint32_t count)
 
 uint8_t peek(uint32_t address) { return cpuMemory[address & 0xFFFF]; }
 
+void poke(uint32_t address, uint8_t value) { cpuMemory[address & 0xFFFF] = value; }
+
 std::string peekText(uint32_t address, uint32_t limit)
 {
     std::string text;
@@ -77,4 +81,26 @@ std::string testName(const std::string& description)
     for (const char c : description)
         name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
     return name;
+}
+
+RegisterState registerState() { return {cpu.a, cpu.x, cpu.y, cpu.p, cpu.s}; }
+
+std::ostream& operator<<(std::ostream& out, const RegisterState& state)
+{
+    return out << traceLine({cpu.pc, state.a, state.x, state.y, state.p, state.s}).substr(5);
+}
+
+void PrintTo(const InstructionCase& c, std::ostream* out) { *out << c.name; }
+
+void expectInstruction(const InstructionCase& c)
+{
+    startInRam(c.code);
+    cpu.a = c.before.a;
+    cpu.x = c.before.x;
+    cpu.y = c.before.y;
+    cpu.p = c.before.p;
+    cpu.s = static_cast<uint8_t>(c.before.s);
+    EXPECT_EQ(runInstructions(1), c.cycles) << c.name;
+    EXPECT_EQ(registerState(), c.after) << c.name;
+    EXPECT_EQ(cpu.pc, TestCodeAddress + c.code.size()) << c.name;
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,8 @@ bool runUntil(Done done, uint64_t limit)
 
 // A byte of CpuMemory, read without any device side effect.
 uint8_t peek(uint32_t address);
+// Sets a byte of CpuMemory directly (RAM set-up, no device is involved).
+void poke(uint32_t address, uint8_t value);
 // The zero-terminated text in CpuMemory from `address` (at most `limit` characters).
 std::string peekText(uint32_t address, uint32_t limit = 1024);
 
@@ -59,6 +62,27 @@ CpuRegisters cpuRegisters();
 // "C000 A:00 X:00 Y:00 P:24 SP:FD" for the registers given (the current ones by default).
 std::string traceLine(const CpuRegisters& registers);
 std::string traceLine();
+
+// The registers an instruction case sets and checks; pc is checked from the code's length.
+struct RegisterState {
+    uint32_t a = 0, x = 0, y = 0, p = FlagUnused, s = 0xFF;
+    bool operator==(const RegisterState&) const = default;
+};
+RegisterState registerState();
+std::ostream& operator<<(std::ostream& out, const RegisterState& state);
+
+// One instruction run from RAM (startInRam): its bytes, the registers before and after, and its cycles.
+struct InstructionCase {
+    const char* name;
+    std::vector<uint8_t> code;
+    RegisterState before;
+    RegisterState after;
+    int32_t cycles;
+};
+void PrintTo(const InstructionCase& c, std::ostream* out);
+
+// Runs the case and checks registers, cycles and that pc moved past the code.
+void expectInstruction(const InstructionCase& c);
 
 // A test name from a case description for parameterised tests: letters and digits kept,
 // everything else an underscore.
