@@ -113,7 +113,7 @@ TEST(Addressing, ImmediateOperandIsFetchedThroughItsAddress)
 TEST(Addressing, ProgramCounterWrapsPastTheTopOfMemory)
 {
     // The last byte of memory is the IRQ vector's high byte, 0xA0: LDY # with its operand at 0x0000.
-    loadProgram({});
+    loadEmptyProgram();
     cpuMemory[0x0000] = 0x5A;
     cpu.pc = 0xFFFF;
     runInstructions(1);

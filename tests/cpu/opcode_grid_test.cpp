@@ -108,7 +108,7 @@ TEST(OpcodeGrid, TableHoldsTheChartsCycles)
 
 TEST(OpcodeGrid, EveryOpcodeCostsItsChartCyclesAndLength)
 {
-    loadProgram({});
+    loadEmptyProgram();
     for (uint32_t opcode = 0; opcode < 256; ++opcode) {
         placeNeutral(opcode, FlagD | FlagUnused);
         const int32_t taken = takenWithFlagsClear(opcode) ? 1 : 0;
@@ -121,7 +121,7 @@ TEST(OpcodeGrid, EveryOpcodeCostsItsChartCyclesAndLength)
 
 TEST(OpcodeGrid, AdcAndSbcTakeOneMoreCycleWithDecimalClear)
 {
-    loadProgram({});
+    loadEmptyProgram();
     uint32_t checked = 0;
     for (uint32_t opcode = 0; opcode < 256; ++opcode) {
         if (!isAdcOrSbc(opcode))
@@ -144,7 +144,7 @@ TEST(OpcodeGrid, TotalCyclesCountsBaseAndExtraCycles)
 
 TEST(OpcodeGrid, UndefinedOpcodesAreOneByteTwoCycleNoOperations)
 {
-    loadProgram({});
+    loadEmptyProgram();
     uint32_t count = 0;
     for (uint32_t opcode = 0; opcode < 256; ++opcode) {
         if (!isUndefined(opcode))

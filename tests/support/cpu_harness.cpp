@@ -12,18 +12,23 @@
 #include "cpu/opcode_table.h"
 #include "support/harness.h"
 
-void loadProgram(const std::vector<uint8_t>& code, uint16_t origin)
+void loadProgram(const std::vector<ProgramBlock>& blocks)
 {
     InesImage image(2, 1);
-    image.put(origin, code);
-    image.setVectors(origin, TestNmiHandler, TestIrqHandler);
+    for (const ProgramBlock& block : blocks)
+        image.put(block.address, block.bytes);
+    image.setVectors(blocks.empty() ? 0x8000 : blocks.front().address, TestNmiHandler, TestIrqHandler);
     loadImage(image);
     initOpcodeTable();
 }
 
+void loadProgram(const std::vector<uint8_t>& code, uint16_t origin) { loadProgram({{origin, code}}); }
+
+void loadEmptyProgram() { loadProgram(std::vector<ProgramBlock>{}); }
+
 void startInRam(const std::vector<uint8_t>& code)
 {
-    loadProgram({});
+    loadEmptyProgram();
     placeCode(TestCodeAddress, code);
 }
 

@@ -13,10 +13,19 @@
 constexpr uint16_t TestNmiHandler = 0x9000;
 constexpr uint16_t TestIrqHandler = 0xA000;
 
-// Builds a 32 KB NROM image holding `code` at `origin` (0x8000-0xFFFF) with the reset vector on
-// it and the NMI and IRQ vectors on TestNmiHandler and TestIrqHandler, loads it into a fresh
-// machine and resets the CPU through initOpcodeTable.
+// Code at an address of the 32 KB PRG ROM (0x8000-0xFFF9).
+struct ProgramBlock {
+    uint16_t address;
+    std::vector<uint8_t> bytes;
+};
+
+// Builds a 32 KB NROM image holding the blocks, with the reset vector on the first block and the
+// NMI and IRQ vectors on TestNmiHandler and TestIrqHandler, loads it into a fresh machine and
+// resets the CPU through initOpcodeTable.
+void loadProgram(const std::vector<ProgramBlock>& blocks);
 void loadProgram(const std::vector<uint8_t>& code, uint16_t origin = 0x8000);
+// The same with no code of its own: ROM holds the image's fill bytes.
+void loadEmptyProgram();
 
 // Where startInRam puts its code: above the stack page, clear of zero-page pointers.
 constexpr uint32_t TestCodeAddress = 0x0400;
