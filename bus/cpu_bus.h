@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "app/options.h"
 #include "apu/channels.h"
 #include "bus/cartridge.h"
 #include "bus/mappers.h"
@@ -15,14 +16,23 @@
 using CpuMemory = std::array<uint8_t, 0x10000>;
 inline CpuMemory cpuMemory{};
 
+// The byte a PRG read returns with Game Genie codes active: the first entry for `address` whose
+// compare is NoCompare or equals `romByte` replaces it.
+uint8_t applyCheats(uint32_t address, uint8_t romByte);
+
 // Copies the 256 bytes at page*256 into OAM from oamAddress on (a write to 0x4014).
 void oamTransfer(uint8_t page);
 
+// Addresses carried past 0xFFFF (an index or pointer sum) wrap to 16 bits here, in both directions.
 inline uint8_t cpuRead(uint32_t address)
 {
     address &= 0xFFFF;
-    if (address >= 0x8000)
-        return cartridge.prgRom[prgPageMap[(address - 0x8000) >> 10] + (address & 0x3FF)];
+    if (address >= 0x8000) {
+        const uint8_t value = cartridge.prgRom[prgPageMap[(address - 0x8000) >> 10] + (address & 0x3FF)];
+        if (cheatTable.cheatCount != 0) [[unlikely]]
+            return applyCheats(address, value);
+        return value;
+    }
     if (address >= 0x2000 && address <= 0x3FFF)
         return ppuRegisterRead(address);
     if (address == 0x4015)
