@@ -95,10 +95,11 @@ TEST_P(InstrTestSingle, RunByFramesReportsItsExpectedStatus)
     const SingleRom& single = GetParam();
     options.frameSkip = 1000;  // frames after the first are run without drawing
     uint32_t frames = 0;
-    for (; frames < FrameLimit && !finished(); ++frames) {
+    runUntil(finished, FrameLimit, [&frames] {
         runFrame();
         ++scheduler.frameCounter;
-    }
+        ++frames;
+    });
     ASSERT_TRUE(finished()) << "no final status after " << frames << " frames; " << report();
     EXPECT_EQ(peek(0x6000), single.status) << single.why << "\n" << report();
 }
@@ -118,10 +119,8 @@ void stepWithConsoleStatusByte()
 TEST_P(InstrTestSingle, WithTheConsoleStatusByteOnlyExplainedOpcodesFail)
 {
     const SingleRom& single = GetParam();
-    uint64_t count = 0;
-    for (; count < InstructionLimit && !finished(); ++count)
-        stepWithConsoleStatusByte();
-    ASSERT_TRUE(finished()) << "no final status after " << count << " instructions; " << report();
+    ASSERT_TRUE(runUntil(finished, InstructionLimit, stepWithConsoleStatusByte))
+        << "no final status after " << InstructionLimit << " instructions; " << report();
     EXPECT_EQ(peek(0x6000), single.statusWithConsoleP) << single.why << "\n" << report();
 
     // Failed opcodes are listed one per line as "XX NAME mode".
