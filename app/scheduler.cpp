@@ -9,7 +9,8 @@
 namespace {
 
 // One run of `budget` cycles; the overshoot of its last instruction carries into the next run.
-inline void run(int32_t budget)
+// Forced inline so that every run loop gets its own copy of the interpreter.
+[[gnu::always_inline]] inline void run(int32_t budget)
 {
     runCpuUntil(budget);
     cpu.cycleCounter -= budget;

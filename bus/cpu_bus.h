@@ -23,7 +23,7 @@ uint8_t applyCheats(uint32_t address, uint8_t romByte);
 // Copies the 256 bytes at page*256 into OAM from oamAddress on (a write to 0x4014).
 void oamTransfer(uint8_t page);
 
-// Addresses carried past 0xFFFF (an index or pointer sum) wrap to 16 bits here, in both directions.
+// Addresses carried past 0xFFFF (an index or pointer sum) wrap to 16 bits here and in cpuWrite.
 inline uint8_t cpuRead(uint32_t address)
 {
     address &= 0xFFFF;

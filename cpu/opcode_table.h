@@ -47,8 +47,6 @@ struct Cell {
     uint32_t cycles;
 };
 
-constexpr Cell cell(Op op, Mode mode, uint32_t cycles) { return {op, mode, cycles}; }
-
 // Short names so that the grid below reads like the opcode chart.
 constexpr Mode imp = Mode::Implied, izx = Mode::ZeroPageIndexedIndirect, zp = Mode::ZeroPage,
                imm = Mode::Immediate, abs = Mode::Absolute, rel = Mode::Relative,
@@ -62,56 +60,56 @@ constexpr Cell ___ = {Op::Nop, Mode::Implied, 2};
 using enum Op;
 
 // Row hi holds the opcodes 0xh0..0xhF.
-constexpr std::array<Cell, 256> grid = {
+constexpr std::array<Cell, 256> grid = {{
     // 0x
-    cell(Brk, imp, 7), cell(Ora, izx, 6), ___, ___, cell(Tsb, zp, 3), cell(Ora, zp, 3), cell(AslMemory, zp, 5), ___,
-    cell(Php, imp, 3), cell(Ora, imm, 3), cell(AslA, imp, 2), ___, cell(Tsb, abs, 4), cell(Ora, abs, 4), cell(AslMemory, abs, 6), ___,
+    {Brk, imp, 7}, {Ora, izx, 6}, ___, ___, {Tsb, zp, 3}, {Ora, zp, 3}, {AslMemory, zp, 5}, ___,
+    {Php, imp, 3}, {Ora, imm, 3}, {AslA, imp, 2}, ___, {Tsb, abs, 4}, {Ora, abs, 4}, {AslMemory, abs, 6}, ___,
     // 1x
-    cell(Bpl, rel, 2), cell(Ora, izy, 5), cell(Ora, izp, 3), ___, cell(Trb, zp, 3), cell(Ora, zpx, 4), cell(AslMemory, zpx, 6), ___,
-    cell(Clc, imp, 2), cell(Ora, aby, 4), cell(IncA, imp, 2), ___, cell(Trb, abs, 4), cell(Ora, abx, 4), cell(AslMemory, abx, 7), ___,
+    {Bpl, rel, 2}, {Ora, izy, 5}, {Ora, izp, 3}, ___, {Trb, zp, 3}, {Ora, zpx, 4}, {AslMemory, zpx, 6}, ___,
+    {Clc, imp, 2}, {Ora, aby, 4}, {IncA, imp, 2}, ___, {Trb, abs, 4}, {Ora, abx, 4}, {AslMemory, abx, 7}, ___,
     // 2x
-    cell(Jsr, abs, 6), cell(And, izx, 6), ___, ___, cell(Bit, zp, 3), cell(And, zp, 3), cell(RolMemory, zp, 5), ___,
-    cell(Plp, imp, 4), cell(And, imm, 3), cell(RolA, imp, 2), ___, cell(Bit, abs, 4), cell(And, abs, 4), cell(RolMemory, abs, 6), ___,
+    {Jsr, abs, 6}, {And, izx, 6}, ___, ___, {Bit, zp, 3}, {And, zp, 3}, {RolMemory, zp, 5}, ___,
+    {Plp, imp, 4}, {And, imm, 3}, {RolA, imp, 2}, ___, {Bit, abs, 4}, {And, abs, 4}, {RolMemory, abs, 6}, ___,
     // 3x
-    cell(Bmi, rel, 2), cell(And, izy, 5), cell(And, izp, 3), ___, cell(Bit, zpx, 4), cell(And, zpx, 4), cell(RolMemory, zpx, 6), ___,
-    cell(Sec, imp, 2), cell(And, aby, 4), cell(DecA, imp, 2), ___, cell(Bit, abx, 4), cell(And, abx, 4), cell(RolMemory, abx, 7), ___,
+    {Bmi, rel, 2}, {And, izy, 5}, {And, izp, 3}, ___, {Bit, zpx, 4}, {And, zpx, 4}, {RolMemory, zpx, 6}, ___,
+    {Sec, imp, 2}, {And, aby, 4}, {DecA, imp, 2}, ___, {Bit, abx, 4}, {And, abx, 4}, {RolMemory, abx, 7}, ___,
     // 4x
-    cell(Rti, imp, 6), cell(Eor, izx, 6), ___, ___, ___, cell(Eor, zp, 3), cell(LsrMemory, zp, 5), ___,
-    cell(Pha, imp, 3), cell(Eor, imm, 3), cell(LsrA, imp, 2), ___, cell(Jmp, abs, 3), cell(Eor, abs, 4), cell(LsrMemory, abs, 6), ___,
+    {Rti, imp, 6}, {Eor, izx, 6}, ___, ___, ___, {Eor, zp, 3}, {LsrMemory, zp, 5}, ___,
+    {Pha, imp, 3}, {Eor, imm, 3}, {LsrA, imp, 2}, ___, {Jmp, abs, 3}, {Eor, abs, 4}, {LsrMemory, abs, 6}, ___,
     // 5x
-    cell(Bvc, rel, 2), cell(Eor, izy, 5), cell(Eor, izp, 3), ___, ___, cell(Eor, zpx, 4), cell(LsrMemory, zpx, 6), ___,
-    cell(Cli, imp, 2), cell(Eor, aby, 4), cell(Phy, imp, 3), ___, ___, cell(Eor, abx, 4), cell(LsrMemory, abx, 7), ___,
+    {Bvc, rel, 2}, {Eor, izy, 5}, {Eor, izp, 3}, ___, ___, {Eor, zpx, 4}, {LsrMemory, zpx, 6}, ___,
+    {Cli, imp, 2}, {Eor, aby, 4}, {Phy, imp, 3}, ___, ___, {Eor, abx, 4}, {LsrMemory, abx, 7}, ___,
     // 6x
-    cell(Rts, imp, 6), cell(Adc, izx, 6), ___, ___, cell(Stz, zp, 3), cell(Adc, zp, 3), cell(RorMemory, zp, 5), ___,
-    cell(Pla, imp, 4), cell(Adc, imm, 3), cell(RorA, imp, 2), ___, cell(Jmp, ind, 5), cell(Adc, abs, 4), cell(RorMemory, abs, 6), ___,
+    {Rts, imp, 6}, {Adc, izx, 6}, ___, ___, {Stz, zp, 3}, {Adc, zp, 3}, {RorMemory, zp, 5}, ___,
+    {Pla, imp, 4}, {Adc, imm, 3}, {RorA, imp, 2}, ___, {Jmp, ind, 5}, {Adc, abs, 4}, {RorMemory, abs, 6}, ___,
     // 7x
-    cell(Bvs, rel, 2), cell(Adc, izy, 5), cell(Adc, izp, 3), ___, cell(Stz, zpx, 4), cell(Adc, zpx, 4), cell(RorMemory, zpx, 6), ___,
-    cell(Sei, imp, 2), cell(Adc, aby, 4), cell(Ply, imp, 4), ___, cell(Jmp, iax, 6), cell(Adc, abx, 4), cell(RorMemory, abx, 7), ___,
+    {Bvs, rel, 2}, {Adc, izy, 5}, {Adc, izp, 3}, ___, {Stz, zpx, 4}, {Adc, zpx, 4}, {RorMemory, zpx, 6}, ___,
+    {Sei, imp, 2}, {Adc, aby, 4}, {Ply, imp, 4}, ___, {Jmp, iax, 6}, {Adc, abx, 4}, {RorMemory, abx, 7}, ___,
     // 8x
-    cell(Bra, rel, 2), cell(Sta, izx, 6), ___, ___, cell(Sty, zp, 2), cell(Sta, zp, 2), cell(Stx, zp, 2), ___,
-    cell(Dey, imp, 2), cell(Bit, imm, 2), cell(Txa, imp, 2), ___, cell(Sty, abs, 4), cell(Sta, abs, 4), cell(Stx, abs, 4), ___,
+    {Bra, rel, 2}, {Sta, izx, 6}, ___, ___, {Sty, zp, 2}, {Sta, zp, 2}, {Stx, zp, 2}, ___,
+    {Dey, imp, 2}, {Bit, imm, 2}, {Txa, imp, 2}, ___, {Sty, abs, 4}, {Sta, abs, 4}, {Stx, abs, 4}, ___,
     // 9x
-    cell(Bcc, rel, 2), cell(Sta, izy, 6), cell(Sta, izp, 3), ___, cell(Sty, zpx, 4), cell(Sta, zpx, 4), cell(Stx, zpy, 4), ___,
-    cell(Tya, imp, 2), cell(Sta, aby, 5), cell(Txs, imp, 2), ___, cell(Stz, abs, 4), cell(Sta, abx, 5), cell(Stz, abx, 5), ___,
+    {Bcc, rel, 2}, {Sta, izy, 6}, {Sta, izp, 3}, ___, {Sty, zpx, 4}, {Sta, zpx, 4}, {Stx, zpy, 4}, ___,
+    {Tya, imp, 2}, {Sta, aby, 5}, {Txs, imp, 2}, ___, {Stz, abs, 4}, {Sta, abx, 5}, {Stz, abx, 5}, ___,
     // Ax
-    cell(Ldy, imm, 3), cell(Lda, izx, 6), cell(Ldx, imm, 3), ___, cell(Ldy, zp, 3), cell(Lda, zp, 3), cell(Ldx, zp, 3), ___,
-    cell(Tay, imp, 2), cell(Lda, imm, 3), cell(Tax, imp, 2), ___, cell(Ldy, abs, 4), cell(Lda, abs, 4), cell(Ldx, abs, 4), ___,
+    {Ldy, imm, 3}, {Lda, izx, 6}, {Ldx, imm, 3}, ___, {Ldy, zp, 3}, {Lda, zp, 3}, {Ldx, zp, 3}, ___,
+    {Tay, imp, 2}, {Lda, imm, 3}, {Tax, imp, 2}, ___, {Ldy, abs, 4}, {Lda, abs, 4}, {Ldx, abs, 4}, ___,
     // Bx
-    cell(Bcs, rel, 2), cell(Lda, izy, 5), cell(Lda, izp, 3), ___, cell(Ldy, zpx, 4), cell(Lda, zpx, 4), cell(Ldx, zpy, 4), ___,
-    cell(Clv, imp, 2), cell(Lda, aby, 4), cell(Tsx, imp, 2), ___, cell(Ldy, abx, 4), cell(Lda, abx, 4), cell(Ldx, aby, 4), ___,
+    {Bcs, rel, 2}, {Lda, izy, 5}, {Lda, izp, 3}, ___, {Ldy, zpx, 4}, {Lda, zpx, 4}, {Ldx, zpy, 4}, ___,
+    {Clv, imp, 2}, {Lda, aby, 4}, {Tsx, imp, 2}, ___, {Ldy, abx, 4}, {Lda, abx, 4}, {Ldx, aby, 4}, ___,
     // Cx
-    cell(Cpy, imm, 3), cell(Cmp, izx, 6), ___, ___, cell(Cpy, zp, 3), cell(Cmp, zp, 3), cell(DecMemory, zp, 5), ___,
-    cell(Iny, imp, 2), cell(Cmp, imm, 3), cell(Dex, imp, 2), ___, cell(Cpy, abs, 4), cell(Cmp, abs, 4), cell(DecMemory, abs, 6), ___,
+    {Cpy, imm, 3}, {Cmp, izx, 6}, ___, ___, {Cpy, zp, 3}, {Cmp, zp, 3}, {DecMemory, zp, 5}, ___,
+    {Iny, imp, 2}, {Cmp, imm, 3}, {Dex, imp, 2}, ___, {Cpy, abs, 4}, {Cmp, abs, 4}, {DecMemory, abs, 6}, ___,
     // Dx
-    cell(Bne, rel, 2), cell(Cmp, izy, 5), cell(Cmp, izp, 3), ___, ___, cell(Cmp, zpx, 4), cell(DecMemory, zpx, 6), ___,
-    cell(Cld, imp, 2), cell(Cmp, aby, 4), cell(Phx, imp, 3), ___, ___, cell(Cmp, abx, 4), cell(DecMemory, abx, 7), ___,
+    {Bne, rel, 2}, {Cmp, izy, 5}, {Cmp, izp, 3}, ___, ___, {Cmp, zpx, 4}, {DecMemory, zpx, 6}, ___,
+    {Cld, imp, 2}, {Cmp, aby, 4}, {Phx, imp, 3}, ___, ___, {Cmp, abx, 4}, {DecMemory, abx, 7}, ___,
     // Ex
-    cell(Cpx, imm, 3), cell(Sbc, izx, 6), ___, ___, cell(Cpx, zp, 3), cell(Sbc, zp, 3), cell(IncMemory, zp, 5), ___,
-    cell(Inx, imp, 2), cell(Sbc, imm, 3), cell(Nop, imp, 2), ___, cell(Cpx, abs, 4), cell(Sbc, abs, 4), cell(IncMemory, abs, 6), ___,
+    {Cpx, imm, 3}, {Sbc, izx, 6}, ___, ___, {Cpx, zp, 3}, {Sbc, zp, 3}, {IncMemory, zp, 5}, ___,
+    {Inx, imp, 2}, {Sbc, imm, 3}, {Nop, imp, 2}, ___, {Cpx, abs, 4}, {Sbc, abs, 4}, {IncMemory, abs, 6}, ___,
     // Fx
-    cell(Beq, rel, 2), cell(Sbc, izy, 5), cell(Sbc, izp, 3), ___, ___, cell(Sbc, zpx, 4), cell(IncMemory, zpx, 6), ___,
-    cell(Sed, imp, 2), cell(Sbc, aby, 4), cell(Plx, imp, 4), ___, ___, cell(Sbc, abx, 4), cell(IncMemory, abx, 7), ___,
-};
+    {Beq, rel, 2}, {Sbc, izy, 5}, {Sbc, izp, 3}, ___, ___, {Sbc, zpx, 4}, {IncMemory, zpx, 6}, ___,
+    {Sed, imp, 2}, {Sbc, aby, 4}, {Plx, imp, 4}, ___, ___, {Sbc, abx, 4}, {IncMemory, abx, 7}, ___,
+}};
 
 constexpr OpcodeTable columns()
 {
@@ -125,6 +123,11 @@ constexpr OpcodeTable columns()
 }
 
 }  // namespace opcode_grid
+
+// The ids keep the numbering of the chart's instruction and mode lists.
+static_assert(static_cast<uint32_t>(Op::Tsb) == 3 && static_cast<uint32_t>(Op::Trb) == 8 &&
+              static_cast<uint32_t>(Op::Stz) == 31 && static_cast<uint32_t>(Op::Plx) == 69);
+static_assert(static_cast<uint32_t>(Mode::Relative) == 5 && static_cast<uint32_t>(Mode::ZeroPageY) == 13);
 
 // The three opcode columns, fixed at compile time.
 inline constexpr OpcodeTable opcodeTable = opcode_grid::columns();

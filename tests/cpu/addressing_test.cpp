@@ -113,21 +113,12 @@ TEST(Addressing, ImmediateOperandIsFetchedThroughItsAddress)
 TEST(Addressing, ProgramCounterWrapsPastTheTopOfMemory)
 {
     // The last byte of memory is the IRQ vector's high byte, 0xA0: LDY # with its operand at 0x0000.
-    loadEmptyProgram();
+    loadProgram();
     cpuMemory[0x0000] = 0x5A;
     cpu.pc = 0xFFFF;
     runInstructions(1);
     EXPECT_EQ(cpu.y, 0x5Au);
     EXPECT_EQ(cpu.pc, 0x0001u);
-}
-
-TEST(Addressing, IndexedStoreWrapsPastTheTopOfMemory)
-{
-    startInRam({0x99, 0xF0, 0xFF});  // STA 0xFFF0,Y
-    cpu.a = 0x77;
-    cpu.y = 0x20;
-    runInstructions(1);
-    EXPECT_EQ(peek(0x0010), 0x77);
 }
 
 }  // namespace

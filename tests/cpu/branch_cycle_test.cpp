@@ -106,14 +106,4 @@ TEST(RunLoop, RunsWhileTheCounterIsAtMostTheBudget)
     EXPECT_EQ(cpu.pc, TestCodeAddress + 4);
 }
 
-TEST(RunLoop, StartsFromTheCountCarriedIn)
-{
-    startInRam({0xEA, 0xEA, 0xEA});
-    cpu.cycleCounter = -3;
-    const uint32_t totalBefore = cpu.totalCycles;
-    runCpuUntil(0);  // -3, -1: two instructions
-    EXPECT_EQ(cpu.pc, TestCodeAddress + 2);
-    EXPECT_EQ(cpu.totalCycles - totalBefore, 4u);
-}
-
 }  // namespace

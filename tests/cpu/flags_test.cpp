@@ -95,17 +95,6 @@ TEST_P(MemoryInstruction, RewritesTheByteAndSetsFlags)
 INSTANTIATE_TEST_SUITE_P(Cases, MemoryInstruction, ::testing::ValuesIn(memoryCases),
                          [](const auto& info) { return testName(info.param.name); });
 
-TEST(MemoryInstruction, StzInEveryModeStoresZero)
-{
-    startInRam({0x64, 0x10, 0x74, 0x10, 0x9C, 0x34, 0x12, 0x9E, 0x34, 0x12});  // zp, zp,X, abs, abs,X
-    for (const uint32_t address : {0x10, 0x12, 0x1234, 0x1236})
-        poke(address, 0xAB);
-    cpu.x = 2;
-    runInstructions(4);
-    for (const uint32_t address : {0x10, 0x12, 0x1234, 0x1236})
-        EXPECT_EQ(peek(address), 0) << std::hex << address;
-}
-
 // The controller port answers a second read differently from the first (the write in between
 // restarts it), which shows where INC and DEC take their flags from.
 TEST(MemoryInstruction, IncAndDecTakeFlagsFromTheSecondRead)

@@ -104,15 +104,4 @@ TEST(Stack, RtiRestoresStatusWithBitFiveAndReturnsWithoutAddingOne)
     EXPECT_EQ(cpu.s, 0xFF);
 }
 
-TEST(Stack, RtsPullsAcrossTheTopOfPageOne)
-{
-    startInRam({0x60});
-    cpu.s = 0xFF;
-    poke(0x0100, 0xFF);
-    poke(0x0101, 0x12);
-    runInstructions(1);
-    EXPECT_EQ(cpu.pc, 0x1300u);
-    EXPECT_EQ(cpu.s, 0x01);
-}
-
 }  // namespace

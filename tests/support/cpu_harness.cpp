@@ -24,11 +24,9 @@ void loadProgram(const std::vector<ProgramBlock>& blocks)
 
 void loadProgram(const std::vector<uint8_t>& code, uint16_t origin) { loadProgram({{origin, code}}); }
 
-void loadEmptyProgram() { loadProgram(std::vector<ProgramBlock>{}); }
-
 void startInRam(const std::vector<uint8_t>& code)
 {
-    loadEmptyProgram();
+    loadProgram();
     placeCode(TestCodeAddress, code);
 }
 
@@ -45,7 +43,7 @@ bool loadRomFile(const std::filesystem::path& path)
 void placeCode(uint32_t address, const std::vector<uint8_t>& code)
 {
     for (size_t i = 0; i < code.size(); ++i)
-        cpuMemory[(address + i) & 0xFFFF] = code[i];
+        poke(address + static_cast<uint32_t>(i), code[i]);
     cpu.pc = address;
 }
 
@@ -80,21 +78,6 @@ std::string traceLine(const CpuRegisters& r)
 
 std::string traceLine() { return traceLine(cpuRegisters()); }
 
-std::string testName(const std::string& description)
-{
-    std::string name;
-    for (const char c : description)
-        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
-}
-
-RegisterState registerState() { return {cpu.a, cpu.x, cpu.y, cpu.p, cpu.s}; }
-
-std::ostream& operator<<(std::ostream& out, const RegisterState& state)
-{
-    return out << traceLine({cpu.pc, state.a, state.x, state.y, state.p, state.s}).substr(5);
-}
-
 void PrintTo(const InstructionCase& c, std::ostream* out) { *out << c.name; }
 
 void expectInstruction(const InstructionCase& c)
@@ -105,7 +88,16 @@ void expectInstruction(const InstructionCase& c)
     cpu.y = c.before.y;
     cpu.p = c.before.p;
     cpu.s = static_cast<uint8_t>(c.before.s);
-    EXPECT_EQ(runInstructions(1), c.cycles) << c.name;
-    EXPECT_EQ(registerState(), c.after) << c.name;
-    EXPECT_EQ(cpu.pc, TestCodeAddress + c.code.size()) << c.name;
+    EXPECT_EQ(runInstructions(1), c.cycles);
+    CpuRegisters expected = c.after;
+    expected.pc = TestCodeAddress + static_cast<uint32_t>(c.code.size());
+    EXPECT_EQ(traceLine(), traceLine(expected));
+}
+
+std::string testName(const std::string& description)
+{
+    std::string name;
+    for (const char c : description)
+        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
 }
