@@ -5,6 +5,7 @@
 
 #include "app/machine.h"
 #include "app/options.h"
+#include "app/run_host.h"
 #include "app/scheduler.h"
 #include "app/shell_sdl.h"
 #include "input/controller.h"
@@ -81,13 +82,16 @@ void takeWindowEvent()
     }
 }
 
-void runFrameLoop()
+void runFrameLoop(RunControl& control)
 {
+    control.start = Clock::now();
     while (emulationRunning) {
         runFrame();
         presentFrame();
         takeWindowEvent();
-        pace();
+        if (!options.benchmark)
+            pace();
         ++scheduler.frameCounter;
+        afterFrame(control);
     }
 }

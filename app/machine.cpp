@@ -41,6 +41,8 @@ void resetMachine()
     resetApu();
 
     buttonState.fill(0);
+    scriptedButtons.fill(0);
+    sampleCapture = SampleCapture{};
     controllerReadIndex = 0;
     keyMap.fill(0);
 }

@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "apu/audio_sdl.h"
+#include "apu/mixer.h"
 #include "app/machine.h"
 #include "app/options.h"
+#include "app/run_host.h"
 #include "app/shell_sdl.h"
 #include "bus/cartridge.h"
 #include "cpu/interrupts.h"
@@ -73,6 +75,58 @@ bool prepareKeyMap()
     return true;
 }
 
+bool loadGame(const std::string& path)
+{
+    const bool loaded = loadCartridge(path, std::cout) == LoadResult::Loaded;
+    std::cout << std::flush;
+    if (loaded) {
+        initOpcodeTable();
+        cpuReset();
+    }
+    return loaded;
+}
+
+// The run without SDL: no window, no sound device, no key map; the APU runs unless -silent.
+int runWithoutWindow(const std::string& path, RunControl& control)
+{
+    if (!loadGame(path))
+        return ExitFailure;
+    if (!options.silent)
+        sampleRing.ringSize = SampleBlockLength;
+    emulationRunning = 1;
+    runHeadless(control);
+    return finishRun(control);
+}
+
+int runInWindow(const std::string& path, RunControl& control)
+{
+    if (!initializeSdl())
+        return ExitFailure;
+    if (!createWindow()) {
+        SDL_Quit();
+        return ExitFailure;
+    }
+    if (!prepareKeyMap()) {
+        SDL_Quit();
+        return 0;
+    }
+    if (!options.silent)
+        startAudioThread();  // before the ROM is looked at
+    if (!loadGame(path)) {
+        stopAudioThread();
+        SDL_Quit();
+        return ExitFailure;
+    }
+
+    emulationRunning = 1;
+    runFrameLoop(control);
+
+    stopAudioThread();
+    const int exitCode = finishRun(control);
+    SDL_Quit();
+    return exitCode;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -82,36 +136,8 @@ int main(int argc, char** argv)
     if (const auto exitCode = parseCommandLine(args, std::cout))
         return *exitCode;
 
-    if (!initializeSdl())
+    RunControl control;
+    if (!prepareRun(control))
         return ExitFailure;
-    if (!createWindow()) {
-        SDL_Quit();
-        return ExitFailure;
-    }
-
-    if (!prepareKeyMap()) {
-        SDL_Quit();
-        return 0;
-    }
-
-    if (!options.silent)
-        startAudioThread();  // before the ROM is looked at
-
-    if (loadCartridge(args[1], std::cout) != LoadResult::Loaded) {
-        std::cout << std::flush;
-        stopAudioThread();
-        SDL_Quit();
-        return ExitFailure;
-    }
-    std::cout << std::flush;
-
-    initOpcodeTable();
-    cpuReset();
-
-    emulationRunning = 1;
-    runFrameLoop();
-
-    stopAudioThread();
-    SDL_Quit();
-    return 0;
+    return options.headless ? runWithoutWindow(args[1], control) : runInWindow(args[1], control);
 }

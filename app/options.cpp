@@ -24,6 +24,22 @@ constexpr std::string_view UsageText =
     "    -scanline     - Scanline PPU render accuracy instead of cycle accuracy.\n"
     "                    Can slightly improve performance, but breaks some games.\n";
 
+constexpr std::string_view AutomationHelp =
+    "\n"
+    "Automation and measurement:\n"
+    "    -gg CODE      - Apply a Game Genie code (six or eight letters).\n"
+    "    -headless     - Run without window, sound or key map; frames are not paced.\n"
+    "    -frames N     - End normally after N frames.\n"
+    "    -screenshot F - At the end, write the last frame to F as a PNG image.\n"
+    "    -wav F        - Write every sound sample to F as a WAV file (mono, 16-bit, 44100 Hz).\n"
+    "    -testrom      - Report a test ROM's result from 0x6000 and end with it as exit code\n"
+    "                    (0 passed; 3 reset requested; 4 no result within -frames, default 3600).\n"
+    "    -input F      - Scripted controller: lines \"FRAME BUTTONS\", BUTTONS a+b+select+start+\n"
+    "                    up+down+left+right or - for none, held from that frame on.\n"
+    "    -benchmark    - Do not pace or adjust frame skip; print the frames per second at the end.\n";
+
+constexpr int ExitFailure = 1;
+
 constexpr std::string_view GameGenieAlphabet = "APZLGITYEOXUKSVN";
 
 std::string lowerCase(std::string text)
@@ -89,12 +105,34 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
         joined += (n > 1 ? " " : "") + args[n];
     if (joined.empty()) {
         out << UsageText;
-        return 1;
+        return ExitFailure;
+    }
+
+    if (args.size() == 2) {
+        const std::string only = lowerCase(args[1]);
+        if (only == "--help" || only == "-h") {
+            out << UsageText << AutomationHelp;
+            return 0;
+        }
+        if (only == "--version") {
+            out << ProgramTitle << "\n";
+            return 0;
+        }
     }
 
     options.frameSkip = 1;
     options.autoFrameSkip = true;
     std::array<uint32_t, 8> letters{};
+
+    // The value of an option that needs one; an error line when it is missing.
+    const auto valueOf = [&](int& i, const std::string& name) -> std::optional<std::string> {
+        std::string value = argument(++i);
+        if (value.empty()) {
+            out << "Option " << name << " needs a value.\n";
+            return std::nullopt;
+        }
+        return value;
+    };
 
     for (int i = 2; i <= LastOptionArgument; ++i) {
         const std::string a = lowerCase(argument(i));
@@ -109,6 +147,31 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
             options.scanlineMode = true;
         } else if (a == "-gg") {
             decodeGameGenie(argument(++i), letters);
+        } else if (a == "-headless") {
+            options.headless = true;
+        } else if (a == "-testrom") {
+            options.testRom = true;
+        } else if (a == "-benchmark") {
+            options.benchmark = true;
+        } else if (a == "-frames") {
+            const auto value = valueOf(i, "-frames");
+            if (!value)
+                return ExitFailure;
+            char* end = nullptr;
+            const long frames = std::strtol(value->c_str(), &end, 10);
+            if (*end != '\0' || frames < 1 || frames > 2147483647L) {
+                out << "Option -frames needs a whole number of frames from 1 on, not \"" << *value << "\".\n";
+                return ExitFailure;
+            }
+            options.frameLimit = static_cast<int32_t>(frames);
+        } else if (a == "-screenshot" || a == "-wav" || a == "-input") {
+            const auto value = valueOf(i, a);
+            if (!value)
+                return ExitFailure;
+            std::string& target = a == "-screenshot" ? options.screenshotPath
+                                  : a == "-wav"      ? options.wavPath
+                                                     : options.inputPath;
+            target = *value;
         } else if (a.empty()) {
             break;
         }

@@ -16,7 +16,19 @@ struct EmulatorOptions {
     bool silent = false;
     bool setKeys = false;
     bool scanlineMode = false;
+
+    // Automation and measurement; none of them changes what a normal run does.
+    bool headless = false;       // no SDL at all, frames not paced
+    int32_t frameLimit = 0;      // end normally after this many frames; 0: no limit
+    std::string screenshotPath;  // write the last frame as PNG at the end
+    std::string wavPath;         // write every mixed sample as WAV
+    bool testRom = false;        // watch the test-ROM result protocol at 0x6000
+    std::string inputPath;       // scripted controller input
+    bool benchmark = false;      // no pacing, no frame-skip adjustment, print the speed
 };
+
+// Frames a -testrom run waits for a result when no -frames is given.
+constexpr int32_t DefaultTestRomFrames = 3600;
 
 struct CheatEntry {
     uint32_t address;  // 0x8000-0xFFFF
@@ -38,8 +50,8 @@ inline CheatTable cheatTable{};
 void printBanner(std::ostream& out);
 
 // Reads the process arguments (args[0] is the program, args[1] the ROM file) into `options`
-// and `cheatTable`. Returns the exit code when the program must end now (the usage text
-// was printed), nothing when it goes on.
+// and `cheatTable`. Returns the exit code when the program must end now (the usage text, the
+// help or the version was printed, or an option's value is missing), nothing when it goes on.
 std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::ostream& out);
 
 // Decodes one Game Genie code into the next CheatTable entry. `letters` are the eight letter

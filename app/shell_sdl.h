@@ -23,5 +23,7 @@ void takeWindowEvent();
 // delay the keys or the quit request.
 void ignoreUnusedEvents();
 
-// Runs frames until the window is closed: frame, present, one event, pace.
-void runFrameLoop();
+struct RunControl;
+
+// Runs frames until the window is closed or the run ends: frame, present, one event, pace.
+void runFrameLoop(RunControl& control);

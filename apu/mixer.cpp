@@ -57,6 +57,8 @@ void mixSample()
 
 void pushSample(int8_t sample)
 {
+    if (sampleCapture.enabled && sampleCapture.count < sampleCapture.samples.size()) [[unlikely]]
+        sampleCapture.samples[sampleCapture.count++] = sample;
     SampleRing& ring = sampleRing;
     ring.ringBuffer[ring.writeIndex] = sample;
     ++ring.writeIndex;

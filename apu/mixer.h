@@ -22,6 +22,16 @@ struct SampleRing {
 
 inline SampleRing sampleRing{};
 
+// Every mixed sample, kept for a recording (the -wav option) until the shell takes them after
+// the frame. Off unless a recording runs; a frame makes about 730 samples.
+struct SampleCapture {
+    bool enabled;
+    uint32_t count;
+    std::array<int8_t, 8192> samples;
+};
+
+inline SampleCapture sampleCapture{};
+
 // Counts the length counters down and runs the square sweeps; about 240 times a second.
 void frameSequencerStep();
 

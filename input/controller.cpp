@@ -8,7 +8,7 @@ uint8_t controllerPortRead()
 {
     uint8_t result = 0;
     if (controllerReadIndex < static_cast<int32_t>(ButtonCount))
-        result = static_cast<uint8_t>(buttonState[controllerReadIndex] & 1);
+        result = static_cast<uint8_t>((buttonState[controllerReadIndex] | scriptedButtons[controllerReadIndex]) & 1);
     else if (controllerReadIndex >= 16 && controllerReadIndex <= 19)
         result = 1;
     // Every read from the 21st on returns 0; stop counting there so the index never overflows.

@@ -10,6 +10,7 @@ constexpr uint32_t ButtonCount = 8;
 
 using ButtonState = std::array<uint32_t, ButtonCount>;  // 1 while held
 inline ButtonState buttonState{};
+inline ButtonState scriptedButtons{};  // held by an input script; a read sees them ORed with the keys
 inline int32_t controllerReadIndex = 0;  // port reads since the last port write
 
 void controllerPortWrite(uint8_t value);

@@ -1,0 +1,82 @@
+#include "app/automation.h"
+
+#include <sstream>
+
+#include "bus/cpu_bus.h"
+
+namespace {
+
+constexpr std::array<const char*, ButtonCount> ScriptButtonNames = {"a",  "b",    "select", "start",
+                                                                    "up", "down", "left",   "right"};
+
+std::optional<ButtonState> parseButtons(const std::string& list)
+{
+    ButtonState buttons{};
+    if (list == "-")
+        return buttons;
+    std::istringstream names(list);
+    std::string name;
+    while (std::getline(names, name, '+')) {
+        bool known = false;
+        for (uint32_t i = 0; i < ButtonCount; ++i)
+            if (name == ScriptButtonNames[i]) {
+                buttons[i] = 1;
+                known = true;
+            }
+        if (!known)
+            return std::nullopt;
+    }
+    return buttons;
+}
+
+}  // namespace
+
+std::optional<InputScript> parseInputScript(const std::string& text, std::string& error)
+{
+    InputScript script;
+    std::istringstream lines(text);
+    std::string line;
+    for (int number = 1; std::getline(lines, line); ++number) {
+        std::istringstream fields(line);
+        std::string frameText, buttonsText, extra;
+        if (!(fields >> frameText) || frameText[0] == '#')
+            continue;
+        fields >> buttonsText >> extra;
+        const auto fail = [&](const std::string& why) {
+            error = "line " + std::to_string(number) + ": " + why + ": \"" + line + "\"";
+            return std::nullopt;
+        };
+        char* end = nullptr;
+        const long frame = std::strtol(frameText.c_str(), &end, 10);
+        if (*end != '\0' || frame < 0 || frame > 2147483647L)
+            return fail("the frame must be a whole number from 0 on");
+        if (!script.steps.empty() && frame < script.steps.back().frame)
+            return fail("the frames must not go back");
+        if (buttonsText.empty() || !extra.empty())
+            return fail("expected a frame and one list of buttons");
+        const auto buttons = parseButtons(buttonsText);
+        if (!buttons)
+            return fail("buttons are a+b+select+start+up+down+left+right, or - for none");
+        script.steps.push_back({static_cast<int32_t>(frame), *buttons});
+    }
+    return script;
+}
+
+void applyInputScript(InputScript& script, int32_t frame)
+{
+    while (script.next < script.steps.size() && script.steps[script.next].frame <= frame)
+        scriptedButtons = script.steps[script.next++].buttons;
+}
+
+std::optional<TestRomResult> readTestRomResult()
+{
+    if (cpuMemory[0x6001] != 0xDE || cpuMemory[0x6002] != 0xB0 || cpuMemory[0x6003] != 0x61)
+        return std::nullopt;
+    const uint8_t status = cpuMemory[0x6000];
+    if (status == TestRomRunning)
+        return std::nullopt;
+    TestRomResult result{status, {}};
+    for (uint32_t address = 0x6004; address < 0x8000 && cpuMemory[address] != 0; ++address)
+        result.text += static_cast<char>(cpuMemory[address]);
+    return result;
+}

@@ -1,0 +1,104 @@
+#include "app/capture_host.h"
+
+#include <png.h>
+
+#include <array>
+#include <vector>
+
+#include "app/video.h"
+
+namespace {
+
+constexpr uint32_t SampleRate = 44100;
+constexpr uint32_t WavHeaderBytes = 44;
+
+void putLittleEndian(std::vector<uint8_t>& bytes, uint32_t value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+std::vector<uint8_t> wavHeader(uint32_t dataBytes)
+{
+    std::vector<uint8_t> header;
+    const auto text = [&header](const char* four) { header.insert(header.end(), four, four + 4); };
+    text("RIFF");
+    putLittleEndian(header, 36 + dataBytes, 4);
+    text("WAVE");
+    text("fmt ");
+    putLittleEndian(header, 16, 4);              // format chunk size
+    putLittleEndian(header, 1, 2);               // PCM
+    putLittleEndian(header, 1, 2);               // mono
+    putLittleEndian(header, SampleRate, 4);
+    putLittleEndian(header, SampleRate * 2, 4);  // bytes per second
+    putLittleEndian(header, 2, 2);               // bytes per frame
+    putLittleEndian(header, 16, 2);              // bits per sample
+    text("data");
+    putLittleEndian(header, dataBytes, 4);
+    return header;
+}
+
+}  // namespace
+
+bool writeScreenshot(const std::string& path)
+{
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
+    if (!file)
+        return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    std::vector<uint8_t> rows(FrameWidth * FrameHeight * 3);
+    for (uint32_t i = 0; i < FrameWidth * FrameHeight; ++i) {
+        const uint32_t rgb = colourOf(frameBuffer[i]);
+        rows[3 * i] = static_cast<uint8_t>(rgb >> 16);
+        rows[3 * i + 1] = static_cast<uint8_t>(rgb >> 8);
+        rows[3 * i + 2] = static_cast<uint8_t>(rgb);
+    }
+    std::array<png_bytep, FrameHeight> rowPointers{};
+    for (uint32_t y = 0; y < FrameHeight; ++y)
+        rowPointers[y] = &rows[y * FrameWidth * 3];
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file.get());
+    png_set_IHDR(png, info, FrameWidth, FrameHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_rows(png, info, rowPointers.data());
+    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return std::fflush(file.get()) == 0;
+}
+
+bool WavRecorder::open(const std::string& path)
+{
+    file_.reset(std::fopen(path.c_str(), "wb"));
+    dataBytes_ = 0;
+    if (!file_)
+        return false;
+    write(nullptr, 0);
+    return !std::ferror(file_.get());
+}
+
+void WavRecorder::write(const int8_t* samples, uint32_t count)
+{
+    if (!file_)
+        return;
+    std::vector<uint8_t> bytes;
+    bytes.reserve(count * 2);
+    for (uint32_t i = 0; i < count; ++i) {
+        bytes.push_back(0);
+        bytes.push_back(static_cast<uint8_t>(samples[i]));
+    }
+    std::fseek(file_.get(), static_cast<long>(WavHeaderBytes + dataBytes_), SEEK_SET);
+    std::fwrite(bytes.data(), 1, bytes.size(), file_.get());
+    dataBytes_ += static_cast<uint32_t>(bytes.size());
+    const std::vector<uint8_t> header = wavHeader(dataBytes_);
+    std::fseek(file_.get(), 0, SEEK_SET);
+    std::fwrite(header.data(), 1, header.size(), file_.get());
+    std::fflush(file_.get());
+}

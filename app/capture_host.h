@@ -1,0 +1,27 @@
+// What a run leaves behind on request: the last frame as PNG and the sound as WAV.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+// Writes the FrameBuffer (256x240, in the colours of SystemPalette) to `path` as a PNG image.
+bool writeScreenshot(const std::string& path);
+
+// A mono, signed 16-bit, 44100 Hz WAV file. Each write brings the header up to date, so the file
+// is complete whenever and however the program ends.
+class WavRecorder {
+public:
+    bool open(const std::string& path);
+    bool isOpen() const { return file_ != nullptr; }
+    // Appends 8-bit samples as 16-bit ones (sample * 256) and rewrites the header's sizes.
+    void write(const int8_t* samples, uint32_t count);
+
+private:
+    struct Closer {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, Closer> file_;
+    uint32_t dataBytes_ = 0;
+};

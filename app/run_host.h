@@ -1,0 +1,31 @@
+// What happens between frames besides the window: scripted input, recording, the test-ROM
+// result and the frame limit, and the run without a window.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+
+#include "app/automation.h"
+#include "app/capture_host.h"
+
+struct RunControl {
+    InputScript script;
+    WavRecorder wav;
+    std::optional<int> exitCode;  // set when the run ended with a result of its own
+    std::chrono::steady_clock::time_point start;
+};
+
+// Prepares the run from the options: reads the input script and opens the WAV file. Prints a
+// line and returns false when either cannot be done.
+bool prepareRun(RunControl& control);
+
+// After each frame, once the frame counter has advanced: takes the frame's samples, sets the
+// scripted buttons of the next frame, and ends the run on a test-ROM result or the frame limit.
+void afterFrame(RunControl& control);
+
+// Runs frames without window, sound device or pacing until the run ends or SIGINT/SIGTERM arrives.
+void runHeadless(RunControl& control);
+
+// At the end of a run: the screenshot and the benchmark line. Returns the exit code.
+int finishRun(RunControl& control);
