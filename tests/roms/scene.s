@@ -12,6 +12,7 @@
 
 .segment "ZEROPAGE"
 buttons: .res 1
+column:  .res 1
 
 .segment "CODE"
 reset:
@@ -51,9 +52,9 @@ reset:
 @row:
     ldx #0              ; column
 @cell:
-    stx buttons
+    stx column
     tya
-    eor buttons
+    eor column
     and #3
     sta $2007
     inx
@@ -84,9 +85,6 @@ reset:
     inx
     cpx #8
     bne @sprite
-    lda #0
-    sta buttons
-
     lda #0
     sta $2005
     sta $2005
