@@ -1,0 +1,145 @@
+// The key-configuration screen in a real window: keys sent with xdotool, the window captured with
+// ImageMagick's import, keymap.cfg checked byte by byte.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "app/video.h"
+#include "input/config_screen.h"
+#include "support/harness.h"
+#include "support/process.h"
+
+namespace {
+
+const std::vector<std::string> FirstKeys = {"Return", "space", "z", "x", "Up", "Down", "Left", "Right"};
+const std::vector<uint8_t> FirstKeyBytes = {0x0D, 0x00, 0x20, 0x00, 0x7A, 0x00, 0x78, 0x00,
+                                            0x11, 0x01, 0x12, 0x01, 0x14, 0x01, 0x13, 0x01};
+
+class KeyConfiguration : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!display_.running())
+            GTEST_SKIP() << "Xvfb could not be started";
+        rom_ = std::make_unique<TempFile>(std::vector<uint8_t>(builtRomBytes()), "game.nes");
+    }
+
+    static std::vector<uint8_t> builtRomBytes()
+    {
+        std::ifstream file(builtRom("scene"), std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+
+    std::unique_ptr<ChildProcess> start(const std::vector<std::string>& options = {})
+    {
+        std::vector<std::string> args{tallowbyBinary().string(), rom_->path()};
+        args.insert(args.end(), options.begin(), options.end());
+        return std::make_unique<ChildProcess>(args, environment(), rom_->folder());
+    }
+
+    std::vector<std::string> environment() const { return {"DISPLAY=" + display_.name(), "SDL_AUDIODRIVER=dummy"}; }
+
+    std::string windowId() const
+    {
+        const ProcessResult found = runProcess({"xdotool", "search", "--sync", "--name", "Tallowby"}, environment(), 10s);
+        return found.output.substr(0, found.output.find('\n'));
+    }
+
+    void sendKeys(const std::string& window, const std::vector<std::string>& keys) const
+    {
+        for (const std::string& key : keys) {
+            std::this_thread::sleep_for(150ms);
+            EXPECT_EQ(runProcess({"xdotool", "key", "--window", window, key}, environment()).exitCode, 0) << key;
+        }
+    }
+
+    std::vector<uint8_t> keyMapFile() const
+    {
+        std::ifstream file(rom_->folder() / "keymap.cfg", std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+
+    VirtualDisplay display_;
+    std::unique_ptr<TempFile> rom_;
+};
+
+// The window's pixels as RGB bytes, captured with ImageMagick's import.
+std::vector<uint8_t> captureWindow(const std::string& window, const std::vector<std::string>& environment)
+{
+    const TempFile folder({}, "unused");
+    const std::string raw = (folder.folder() / "window.rgb").string();
+    EXPECT_EQ(runProcess({"import", "-window", window, "-depth", "8", "rgb:" + raw}, environment).exitCode, 0);
+    std::ifstream file(raw, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFile)
+{
+    auto program = start();
+    ASSERT_TRUE(program->waitForOutput("Controller configuration file not found!\n\n", 10s));
+    const std::string window = windowId();
+    ASSERT_FALSE(window.empty());
+    std::this_thread::sleep_for(300ms);
+
+    // The window shows the screen as drawn into the FrameBuffer, doubled: title, first prompt, picture.
+    drawConfigScreen();
+    drawKeyPrompt(0);
+    const std::vector<uint8_t> shown = captureWindow(window, environment());
+    ASSERT_EQ(shown.size(), 512u * 480 * 3);
+    int wrong = 0;
+    for (uint32_t y = 0; y < 480; ++y)
+        for (uint32_t x = 0; x < 512; ++x) {
+            const uint32_t rgb = colourOf(frameBuffer[(y / 2) * 256 + x / 2]);
+            const uint8_t* got = &shown[(y * 512 + x) * 3];
+            wrong += got[0] != (rgb >> 16 & 0xFF) || got[1] != (rgb >> 8 & 0xFF) || got[2] != (rgb & 0xFF);
+        }
+    EXPECT_EQ(wrong, 0) << "window pixels that differ from the configuration screen";
+
+    sendKeys(window, FirstKeys);
+    ASSERT_TRUE(program->waitForOutput("Loaded 32 KB PRG, 8 KB CHR.\n", 10s)) << "the game starts after the eighth key";
+    EXPECT_EQ(keyMapFile(), FirstKeyBytes);
+    program->sendSignal(SIGINT);
+    EXPECT_EQ(program->wait(10s).exitCode, 0);
+
+    // The next start loads the file and goes straight to the game.
+    auto second = start();
+    ASSERT_TRUE(second->waitForOutput("Loaded 32 KB PRG", 10s));
+    second->sendSignal(SIGINT);
+    const ProcessResult result = second->wait(10s);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.output.find("not found"), std::string::npos) << result.output;
+}
+
+TEST_F(KeyConfiguration, SetKeysOverwritesAnExistingFile)
+{
+    std::ofstream(rom_->folder() / "keymap.cfg", std::ios::binary)
+        .write(reinterpret_cast<const char*>(FirstKeyBytes.data()), 16);
+    auto program = start({"-setkeys"});
+    const std::string window = windowId();
+    ASSERT_FALSE(window.empty());
+    std::this_thread::sleep_for(300ms);
+    sendKeys(window, {"a", "s", "q", "w", "i", "k", "j", "l"});
+    ASSERT_TRUE(program->waitForOutput("Loaded 32 KB PRG", 10s));
+    EXPECT_EQ(keyMapFile(), (std::vector<uint8_t>{'a', 0, 's', 0, 'q', 0, 'w', 0, 'i', 0, 'k', 0, 'j', 0, 'l', 0}));
+    program->sendSignal(SIGINT);
+    EXPECT_EQ(program->wait(10s).exitCode, 0);
+}
+
+TEST_F(KeyConfiguration, ClosingTheWindowOnTheScreenWritesNothing)
+{
+    auto program = start();
+    const std::string window = windowId();
+    ASSERT_FALSE(window.empty());
+    sendKeys(window, {"Return", "space"});
+    program->sendSignal(SIGINT);
+    const ProcessResult result = program->wait(10s);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.output.find("Loading ROM"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(rom_->folder() / "keymap.cfg"));
+}
+
+}  // namespace
