@@ -1,0 +1,52 @@
+// ./run.sh with no ROM: builds the Release program and plays the demo cartridge in a window.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <thread>
+
+#include "support/harness.h"
+#include "support/process.h"
+
+namespace {
+
+TEST(RunScript, WithoutARomPlaysTheDemoCartridge)
+{
+    const VirtualDisplay display;
+    if (!display.running())
+        GTEST_SKIP() << "Xvfb could not be started";
+    const TempFile keys({0x7A, 0, 0x78, 0, 0x2F, 0x01, 0x0D, 0, 0x11, 0x01, 0x12, 0x01, 0x14, 0x01, 0x13, 0x01},
+                        "keymap.cfg");
+    const std::vector<std::string> environment = {"DISPLAY=" + display.name(), "SDL_AUDIODRIVER=dummy"};
+    ChildProcess program({std::string(TALLOWBY_SOURCE_DIR) + "/run.sh"}, environment, keys.folder());
+    ASSERT_TRUE(program.waitForOutput("demo.nes\nMapper: 0\n", 600s)) << "the Release build and start-up";
+    std::this_thread::sleep_for(1500ms);
+
+    const ProcessResult found = runProcess({"xdotool", "search", "--name", "Tallowby"}, environment);
+    const std::string window = found.output.substr(0, found.output.find('\n'));
+    ASSERT_FALSE(window.empty());
+    const std::string capture = (keys.folder() / "window.rgb").string();
+    ASSERT_EQ(runProcess({"import", "-window", window, "-depth", "8", "rgb:" + capture}, environment).exitCode, 0);
+    std::ifstream file(capture, std::ios::binary);
+    const std::vector<uint8_t> pixels{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    ASSERT_EQ(pixels.size(), 512u * 480 * 3);
+
+    // The demo's picture: a night sky over most of the window, many colours in all.
+    std::map<uint32_t, int> colours;
+    for (size_t i = 0; i < pixels.size(); i += 3)
+        ++colours[(uint32_t{pixels[i]} << 16) | (uint32_t{pixels[i + 1]} << 8) | pixels[i + 2]];
+    EXPECT_GE(colours.size(), 8u);
+    const auto [sky, count] = *std::max_element(colours.begin(), colours.end(),
+                                                [](const auto& a, const auto& b) { return a.second < b.second; });
+    EXPECT_GT(count, 512 * 480 / 3) << "one colour fills the sky";
+    EXPECT_GT(sky & 0xFF, (sky >> 16) & 0xFF) << "the sky is blue";
+
+    program.sendSignal(SIGINT);
+    const ProcessResult result = program.wait(10s);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.output.find("No ROM given: playing the demo cartridge."), std::string::npos);
+}
+
+}  // namespace
