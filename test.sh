@@ -25,7 +25,7 @@ ctest --test-dir build/test --output-on-failure -j "$jobs"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
 build build/asan -DCMAKE_BUILD_TYPE=Debug -DTALLOWBY_SANITIZE=address,undefined
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$here/tests/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan --output-on-failure -j "$jobs"
 
 echo "== ThreadSanitizer: threading tests"

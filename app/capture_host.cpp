@@ -94,9 +94,11 @@ void WavRecorder::write(const int8_t* samples, uint32_t count)
         bytes.push_back(0);
         bytes.push_back(static_cast<uint8_t>(samples[i]));
     }
-    std::fseek(file_.get(), static_cast<long>(WavHeaderBytes + dataBytes_), SEEK_SET);
-    std::fwrite(bytes.data(), 1, bytes.size(), file_.get());
-    dataBytes_ += static_cast<uint32_t>(bytes.size());
+    if (!bytes.empty()) {
+        std::fseek(file_.get(), static_cast<long>(WavHeaderBytes + dataBytes_), SEEK_SET);
+        std::fwrite(bytes.data(), 1, bytes.size(), file_.get());
+        dataBytes_ += static_cast<uint32_t>(bytes.size());
+    }
     const std::vector<uint8_t> header = wavHeader(dataBytes_);
     std::fseek(file_.get(), 0, SEEK_SET);
     std::fwrite(header.data(), 1, header.size(), file_.get());

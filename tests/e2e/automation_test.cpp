@@ -124,7 +124,7 @@ TEST(HeadlessRun, FrameLimitWithAWindow)
     const std::string png = (keys.folder() / "last.png").string();
     const ProcessResult result =
         runProcess({tallowbyBinary().string(), builtRom("scene").string(), "-frames", "30", "-screenshot", png},
-                   {"DISPLAY=" + display.name(), "SDL_AUDIODRIVER=dummy"}, 30s, keys.folder());
+                   display.environment(), 30s, keys.folder());
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_NE(result.output.find("Creating SDL screen context... OK!"), std::string::npos);
     EXPECT_FALSE(readFile(png).empty());

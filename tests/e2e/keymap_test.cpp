@@ -41,7 +41,7 @@ protected:
         return std::make_unique<ChildProcess>(args, environment(), rom_->folder());
     }
 
-    std::vector<std::string> environment() const { return {"DISPLAY=" + display_.name(), "SDL_AUDIODRIVER=dummy"}; }
+    std::vector<std::string> environment() const { return display_.environment(); }
 
     std::string windowId() const
     {

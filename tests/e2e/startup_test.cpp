@@ -73,7 +73,7 @@ TEST(Startup, AValidImageOpensTheWindowAndEndsCleanlyOnCtrlC)
     const TempFile rom(image.bytes());
     const Workspace workspace;
     ChildProcess program({tallowbyBinary().string(), rom.path()},
-                         {"DISPLAY=" + display.name(), "SDL_AUDIODRIVER=dummy"}, workspace.folder());
+                         display.environment(), workspace.folder());
     ASSERT_TRUE(program.waitForOutput("KB CHR.\n", 10s));
     std::this_thread::sleep_for(300ms);  // some frames
     program.sendSignal(SIGINT);
