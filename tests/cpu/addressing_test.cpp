@@ -33,6 +33,7 @@ const std::vector<ModeCase> modeCases = {
     {"zp", {0xA5, 0x42}, 0, 0, {}, 0x0042},
     {"immediate is the address of its byte", {0xA9, 0x77}, 0, 0, {}, TestCodeAddress + 1},
     {"abs", {0xAD, 0x34, 0x12}, 0, 0, {}, 0x1234},
+    {"abs on the controller port", {0xAD, 0x16, 0x40}, 0, 0, {}, 0x4016},
     {"relative 0x80 is -128", {0xD0, 0x80}, 0, 0, {}, static_cast<uint32_t>(-128)},
     {"relative 0x7F is +127", {0xD0, 0x7F}, 0, 0, {}, 127},
     {"(zp),Y", {0xB1, 0x80}, 0, 0xF0, {{0x80, 0x20}, {0x81, 0x12}}, 0x1310},
@@ -62,23 +63,13 @@ TEST_P(AddressingMode, FormsTheEffectiveAddress)
     cpu.operandAddress = Untouched;
     cpu.opcode = c.code[0];
     cpu.pc = TestCodeAddress + 1;
+    controllerReadIndex = 3;  // the port counts its reads: resolving never reads the operand itself
     resolveOperand(cpu.opcode);
     EXPECT_EQ(cpu.operandAddress, c.address);
+    EXPECT_EQ(controllerReadIndex, 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, AddressingMode, ::testing::ValuesIn(modeCases),
                          [](const auto& info) { return testName(info.param.name); });
-
-TEST(Addressing, ResolvingNeverReadsTheOperandItself)
-{
-    // The controller port counts its reads, so a read of the operand would show.
-    startInRam({0xAD, 0x16, 0x40});  // LDA 0x4016
-    controllerReadIndex = 3;
-    cpu.opcode = 0xAD;
-    cpu.pc = TestCodeAddress + 1;
-    resolveOperand(cpu.opcode);
-    EXPECT_EQ(cpu.operandAddress, 0x4016u);
-    EXPECT_EQ(controllerReadIndex, 3);
-}
 
 }  // namespace
