@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "app/options.h"
-#include "input/controller.h"
 #include "ppu/ppu_state.h"
 #include "support/cpu_harness.h"
 
@@ -32,16 +31,6 @@ TEST(CpuBus, PlainMemoryRomAndWriteOnlyRegisters)
         cpuWrite(address, 0xFF);
         EXPECT_EQ(cpuRead(address), 0x00) << "write-only APU register " << std::hex << address;
     }
-}
-
-TEST(CpuBus, ControllerPortWriteRestartsTheReadSequence)
-{
-    loadProgram();
-    buttonState[ButtonA] = 1;
-    EXPECT_EQ(cpuRead(0x4016), 1);
-    EXPECT_EQ(cpuRead(0x4016), 0);
-    cpuWrite(0x4016, 0x00);
-    EXPECT_EQ(cpuRead(0x4016), 1);
 }
 
 TEST(OamTransfer, CopiesAPageFromOamAddressOnWrapping)

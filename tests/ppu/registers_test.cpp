@@ -168,12 +168,10 @@ TEST(PpuRegisters, DataPortReadsOfTheFdAndFeRowsSetTheMmc2Latch)
     const std::pair<uint32_t, uint8_t> reads[] = {
         {0x1FE8, 0xFE}, {0x0FD0, 0xFD}, {0x0FEF, 0xFE}, {0x1FDF, 0xFD}, {0x0FF0, 0xFD}, {0x0FCF, 0xFD},
     };
-    for (const uint8_t chrBanks : {0, 1}) {  // on the buffered path and on the CHR ROM path
-        freshMachine(chrBanks);
-        for (const auto& [address, latch] : reads) {
-            readAt(address);
-            EXPECT_EQ(mapperState.mmc2Latch, latch) << std::hex << address;
-        }
+    freshMachine();
+    for (const auto& [address, latch] : reads) {
+        readAt(address);
+        EXPECT_EQ(mapperState.mmc2Latch, latch) << std::hex << address;
     }
     writeAt(0x1FE8, 0x00);
     EXPECT_EQ(mapperState.mmc2Latch, 0xFD) << "writes never move the latch";
