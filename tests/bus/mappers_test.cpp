@@ -132,6 +132,7 @@ TEST_F(Mmc1Test, ChrModesAndAnyRegisterWriteRebuildsEveryMapping)
 
 TEST(Uxrom, SelectsTheLowWindowAndKeepsTheLastBankHigh)
 {
+    // Address and value written, and the bank mark then read at 0x8000-0xBFFF.
     const std::array<uint32_t, 3> cases[] = {{0x8000, 3, 4}, {0xFFFF, 6, 7}, {0xC123, 7, 8},
                                              {0x8000, 9, 2},   // beyond the image: wraps around it
                                              {0x7FFF, 3, 2}};  // not a mapper address
@@ -269,6 +270,7 @@ TEST(Axrom, SwitchesThirtyTwoKbBanksAndTheOneScreen)
     // 1 MB of PRG, so a bank number that kept bit 4 would not wrap back onto the same bank.
     loadMapper(7, 64, 0, 0x01, 16384);
     ASSERT_EQ(nametableMap, Vertical);
+    // Address and value written, the bank mark then read at 0x8000, and the nametables.
     const std::pair<std::array<uint32_t, 3>, NametableMap> cases[] = {{{0x8000, 0x02, 5}, LowerScreen},
                                                                       {{0xFFFF, 0x12, 5}, UpperScreen},
                                                                       {{0xC000, 0x13, 7}, UpperScreen},
