@@ -1,6 +1,9 @@
 // The PPU registers as the CPU sees them, and the PPU's own address space behind the data port.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "bus/cpu_bus.h"
 #include "cpu/cpu_state.h"
 #include "ppu/ppu_state.h"
