@@ -1,6 +1,8 @@
-// Channel registers, status and the per-channel stepping of apuTick.
+// Channel registers and stepping, the status register, the frame sequencer, the mixer and the
+// hand-over of sample blocks to the device.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -10,7 +12,7 @@
 
 namespace {
 
-class ApuChannels : public ::testing::Test {
+class Apu : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -28,41 +30,35 @@ protected:
     }
 };
 
-TEST_F(ApuChannels, SquareWaveformsAndLevels)
+TEST_F(Apu, SquareWaveformsAndLevels)
 {
-    struct Case {
-        uint8_t register0;
-        std::array<int8_t, 16> outputs;
-    };
-    const std::array<Case, 4> cases = {{
+    const std::pair<uint8_t, std::array<int8_t, 16>> cases[] = {
         {0xBF, {0, 0, 15, 15, 15, 15, 15, 15, 15, 15, 0, 0, 0, 0, 0, 0}},  // halt: level 15
         {0x35, {0, 0, 15, 15, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},        // halt with volume 5
         {0xCA, {-10, -10, 0, 0, 0, 0, -10, -10, -10, -10, -10, -10, -10, -10, -10, -10}},  // duty 3
         {0x45, {0, 0, 5, 5, 5, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-    }};
-    for (const Case& c : cases) {
-        apuRegisterWrite(0x4004, c.register0);
+    };
+    for (const auto& [register0, expected] : cases) {
+        apuRegisterWrite(0x4004, register0);
         apu.square2.dutyStep = 0;
         std::array<int8_t, 16> outputs{};
         for (int8_t& output : outputs) {
             stepSquare(apu.square2);
             output = apu.square2.output;
         }
-        EXPECT_EQ(outputs, c.outputs) << int(c.register0);
+        EXPECT_EQ(outputs, expected) << int{register0};
     }
 }
 
-TEST_F(ApuChannels, LengthAndPeriodWrites)
+TEST_F(Apu, LengthAndPeriodWrites)
 {
     apu.square1.dutyStep = 9;
     apu.triangle.step = 17;
-    const std::array<std::pair<uint16_t, uint8_t>, 4> writes = {{{0x4003, 0x08}, {0x4007, 0x00}, {0x400B, 0xF8}, {0x400F, 0xC0}}};
-    for (const auto& [address, value] : writes)
-        cpuWrite(address, value);  // all four channels disabled
-    EXPECT_EQ(apu.square1.length, 254);
-    EXPECT_EQ(apu.square2.length, 10);
-    EXPECT_EQ(apu.triangle.length, 30);
-    EXPECT_EQ(apu.noise.length, 192);
+    for (const auto& [address, value] : {std::pair{0x4003, 0x08}, {0x4007, 0x00}, {0x400B, 0xF8}, {0x400F, 0xC0}})
+        cpuWrite(address, static_cast<uint8_t>(value));  // all four channels disabled
+    EXPECT_EQ(apuStatusRead(), 0x0F);
+    EXPECT_EQ((std::array{apu.square1.length, apu.square2.length, apu.triangle.length, apu.noise.length}),
+              (std::array{254, 10, 30, 192}));
     EXPECT_EQ(apu.square1.dutyStep, 0u);
     EXPECT_EQ(apu.triangle.step, 17) << "the triangle keeps its position";
 
@@ -75,27 +71,45 @@ TEST_F(ApuChannels, LengthAndPeriodWrites)
     EXPECT_EQ(apu.square1.period, 0x523);
 }
 
-TEST_F(ApuChannels, PeriodsBelowEightDoNotStep)
+TEST_F(Apu, OnlyEnabledChannelsWithALengthAndAPeriodOfEightOrMoreStep)
 {
-    apuRegisterWrite(0x4015, 0x09);
-    apuRegisterWrite(0x4002, 0x07);
-    apuRegisterWrite(0x4003, 0x08);
-    apuRegisterWrite(0x400E, 0x00);  // 4 cycles
-    apuRegisterWrite(0x400F, 0x08);
-    apu.square1.output = 6;
-    runCycles(400);
-    EXPECT_EQ(apu.square1.dutyStep, 0u);
-    EXPECT_EQ(apu.square1.output, 6) << "the output holds its last level";
-    EXPECT_EQ(apu.noise.shiftRegister, 1);
-
     apuRegisterWrite(0x4002, 0x08);
-    apuRegisterWrite(0x400E, 0x01);
+    apuRegisterWrite(0x4003, 0x08);  // length 254
+    apuRegisterWrite(0x400E, 0x01);  // 8 cycles
+    apuRegisterWrite(0x400F, 0x08);
+    runCycles(400);  // disabled: nothing steps, the status still shows the lengths
+    EXPECT_EQ(apu.square1.dutyStep, 0u);
+    EXPECT_EQ(apu.noise.shiftRegister, 1);
+    EXPECT_EQ(cpuRead(0x4015), 0x09);
+
+    apuRegisterWrite(0x4015, 0x09);
+    sampleRing.ringSize = 0;  // as under -silent: nothing steps, the counters stay
+    const int32_t samples = sampleRing.writeIndex;
+    runCycles(20000);
+    EXPECT_EQ(apu.square1.dutyStep, 0u);
+    EXPECT_EQ(apu.square1.length, 254);
+    EXPECT_EQ(sampleRing.writeIndex, samples);
+
+    sampleRing.ringSize = SampleBlockLength;
     runCycles(400);
     EXPECT_EQ(apu.square1.dutyStep, 2u);  // 400 / 8 = 50 steps
     EXPECT_NE(apu.noise.shiftRegister, 1);
+
+    apuRegisterWrite(0x4002, 0x07);
+    apuRegisterWrite(0x400E, 0x00);  // 4 cycles
+    apu.square1.output = 6;
+    const int32_t noise = apu.noise.shiftRegister;
+    runCycles(400);
+    EXPECT_EQ(apu.square1.dutyStep, 2u);
+    EXPECT_EQ(apu.square1.output, 6) << "the output holds its last level";
+    EXPECT_EQ(apu.noise.shiftRegister, noise);
+    apuRegisterWrite(0x4002, 0x08);
+    apu.square1.length = 0;
+    runCycles(400);
+    EXPECT_EQ(apu.square1.dutyStep, 2u);
 }
 
-TEST_F(ApuChannels, NoiseShiftRegisterFeedsBackIntoBit13)
+TEST_F(Apu, NoiseShiftRegisterFeedsBackIntoBit13)
 {
     struct Case {
         int32_t before;
@@ -103,13 +117,13 @@ TEST_F(ApuChannels, NoiseShiftRegisterFeedsBackIntoBit13)
         int32_t after;
         int8_t output;
     };
-    const std::array<Case, 4> cases = {{
+    const Case cases[] = {
         {0x0001, 0, 0x2000, 26},  // feedback 1 from bit 0; new bit 0 clear: output on
         {0x0003, 0, 0x0001, 0},   // bits 0 and 1 cancel; new bit 0 set: output off
         {0x0040, 0, 0x0020, 26},  // bit 6 counts only in mode 1
         {0x0040, 1, 0x2020, 26},
-    }};
-    apuRegisterWrite(0x400C, 0x1A);  // bit 4 adds 16
+    };
+    apuRegisterWrite(0x400C, 0x3A);  // bit 4 adds 16, bit 5 is not part of the level
     for (const Case& c : cases) {
         apu.noise.shiftRegister = c.before;
         apu.noise.mode = c.mode;
@@ -117,36 +131,9 @@ TEST_F(ApuChannels, NoiseShiftRegisterFeedsBackIntoBit13)
         EXPECT_EQ(apu.noise.shiftRegister, c.after) << c.before;
         EXPECT_EQ(apu.noise.output, c.output) << c.before;
     }
-    apuRegisterWrite(0x400C, 0x3F);
-    EXPECT_EQ(apu.noise.volume, 31u) << "bit 5 is not part of the level";
 }
 
-TEST_F(ApuChannels, StatusShowsLengthsOfStoppedChannels)
-{
-    for (const uint16_t address : {0x4003, 0x4007, 0x400B, 0x400F})
-        apuRegisterWrite(address, 0x08);  // length 254
-    apuRegisterWrite(0x4002, 0x10);
-    apuRegisterWrite(0x4015, 0x00);
-    runCycles(1000);
-    EXPECT_EQ(apu.square1.dutyStep, 0u);
-    EXPECT_EQ(cpuRead(0x4015), 0x0F);
-
-    apuRegisterWrite(0x4015, 0x1F);
-    sampleRing.ringSize = 0;  // as under -silent: nothing steps, the counters stay
-    const int32_t samplesMade = sampleRing.writeIndex;
-    runCycles(20000);
-    EXPECT_EQ(apu.square1.dutyStep, 0u);
-    EXPECT_EQ(apu.square1.length, 254);
-    EXPECT_EQ(sampleRing.writeIndex, samplesMade);
-
-    sampleRing.ringSize = SampleBlockLength;
-    apu.square2.length = apu.noise.length = 0;
-    EXPECT_EQ(apuStatusRead(), 0x05);
-    runCycles(1000);
-    EXPECT_NE(apu.square1.dutyStep, 0u);
-}
-
-TEST_F(ApuChannels, OneStepPerInstructionAcrossTheWrapOfTotalCycles)
+TEST_F(Apu, OneStepPerInstructionAcrossTheWrapOfTotalCycles)
 {
     cpu.totalCycles = 0xFFFFFFF0u;
     apu.square1.lastStepCycle = apu.lastSampleCycle = apu.lastFrameStepCycle = cpu.totalCycles;
@@ -161,6 +148,120 @@ TEST_F(ApuChannels, OneStepPerInstructionAcrossTheWrapOfTotalCycles)
     apuTick();
     EXPECT_EQ(apu.square1.dutyStep, 1u);
     EXPECT_EQ(sampleRing.writeIndex, 1);
+}
+
+TEST_F(Apu, LengthCountersCountDownToZeroWhateverTheHaltBit)
+{
+    apuRegisterWrite(0x4000, 0x20);
+    apuRegisterWrite(0x4003, 0x00);  // 10
+    apuRegisterWrite(0x400F, 0x38);  // 6
+    std::vector<uint8_t> status;
+    for (int i = 0; i < 11; ++i) {
+        frameSequencerStep();
+        status.push_back(apuStatusRead());
+    }
+    EXPECT_EQ(status, (std::vector<uint8_t>{9, 9, 9, 9, 9, 1, 1, 1, 1, 0, 0}));
+
+    // Through apuTick: the first whole cycle at or after 7457.3875.
+    apuRegisterWrite(0x4003, 0x18);  // length 2
+    cpu.totalCycles = 7457;
+    apuTick();
+    EXPECT_EQ(apu.square1.length, 2);
+    cpu.totalCycles = 7458;
+    apuTick();
+    EXPECT_EQ(apu.square1.length, 1);
+}
+
+TEST_F(Apu, SweepExamples)
+{
+    struct Case {
+        uint8_t sweepRegister;
+        int64_t period;
+        std::vector<int64_t> periods;  // after each step
+    };
+    const Case cases[] = {
+        {0xA1, 0x100, {0x180, 0x240, 0x240}},         // shift 1, period field 2
+        {0x87, 0x100, {0x100, 0x100}},                // period field 0 never acts
+        {0x90, 0x100, {0x200, 0x200}},                // shift 0 doubles
+        {0x98, 0x100, {0, 0}},                        // shift 0 negated empties
+        {0xBA, 0x400, {0x300, 0x240, 0x1B0, 0x1B0}},  // shift 2, negated
+    };
+    for (const auto& [square, register1] : {std::pair{&apu.square1, 0x4001}, std::pair{&apu.square2, 0x4005}}) {
+        for (const Case& c : cases) {
+            apuRegisterWrite(static_cast<uint16_t>(register1), c.sweepRegister);
+            square->period = c.period;
+            std::vector<int64_t> periods;
+            for (size_t i = 0; i < c.periods.size(); ++i) {
+                frameSequencerStep();
+                periods.push_back(square->period);
+            }
+            EXPECT_EQ(periods, c.periods) << register1 << " " << int{c.sweepRegister};
+        }
+    }
+}
+
+TEST_F(Apu, FiveStepModeSkipsEveryFifthStep)
+{
+    apuRegisterWrite(0x4017, 0x80);
+    apuRegisterWrite(0x4003, 0x10);  // length 20
+    apuRegisterWrite(0x4001, 0xF9);  // period field 7, negate, shift 1
+    apu.square1.period = 0x1000;
+    std::vector<int64_t> steps;  // length and period after each step
+    for (int i = 0; i < 6; ++i) {
+        frameSequencerStep();
+        steps.insert(steps.end(), {apu.square1.length, apu.square1.period});
+    }
+    EXPECT_EQ(steps, (std::vector<int64_t>{19, 0x800, 18, 0x400, 17, 0x200, 16, 0x100, 16, 0x100, 15, 0x80}));
+
+    apuRegisterWrite(0x4017, 0x00);
+    for (int i = 0; i < 5; ++i)
+        frameSequencerStep();
+    EXPECT_EQ(apu.square1.length, 10);
+}
+
+TEST_F(Apu, MixRoundsHalvesToEven)
+{
+    // Square 1, square 2, triangle and noise levels, and the sample (noise weighs 0.35).
+    const std::array<int8_t, 5> cases[] = {
+        {15, 15, 15, 31, 56},  // 55.85
+        {0, 0, 0, 1, 0},       // 0.35
+        {0, 0, 0, 5, 2},       // 1.75
+        {0, 0, 0, 10, 4},      // 3.5
+        {0, 0, 0, 30, 10},     // 10.5
+        {1, 0, 0, 10, 4},      // 4.5
+        {-15, 0, 0, 10, -12},  // -11.5
+        {-15, -15, 3, 0, -27},
+    };
+    for (const auto& c : cases) {
+        apu.square1.output = c[0];
+        apu.square2.output = c[1];
+        apu.triangle.output = c[2];
+        apu.noise.output = c[3];
+        sampleRing.writeIndex = 0;
+        mixSample();
+        EXPECT_EQ(sampleRing.ringBuffer[0], c[4]) << int{c[0]} << " " << int{c[3]};
+    }
+}
+
+TEST_F(Apu, The2048thSampleHandsTheBlockToTheDevice)
+{
+    std::array<uint8_t, 4096> stream;
+    stream.fill(0xCC);
+    for (int32_t i = 0; i < SampleBlockLength - 1; ++i)
+        pushSample(static_cast<int8_t>(i % 87 - 30));
+    fillAudioStream(stream.data(), 4096);
+    EXPECT_TRUE(std::all_of(stream.begin(), stream.end(), [](uint8_t b) { return b == 0; }))
+        << "silence until the first block is complete";
+
+    pushSample(99);
+    EXPECT_EQ(sampleRing.writeIndex, 0);
+    pushSample(-1);  // the next block leaves the played one alone
+    fillAudioStream(stream.data(), 4096);
+    for (size_t k = 0; k < 2047; ++k) {
+        ASSERT_EQ(stream[2 * k], 0) << k;
+        ASSERT_EQ(stream[2 * k + 1], static_cast<uint8_t>(k % 87 - 30)) << k;  // -30 becomes 0xE200
+    }
+    EXPECT_EQ(stream[4095], 99);
 }
 
 }  // namespace

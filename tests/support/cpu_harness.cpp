@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "app/machine.h"
-#include "bus/cpu_bus.h"
 #include "cpu/interpreter.h"
 #include "cpu/opcode_table.h"
 #include "support/harness.h"
@@ -21,8 +20,6 @@ void loadProgram(const std::vector<ProgramBlock>& blocks)
     loadImage(image);
     initOpcodeTable();
 }
-
-void loadProgram(const std::vector<uint8_t>& code, uint16_t origin) { loadProgram({{origin, code}}); }
 
 void startInRam(const std::vector<uint8_t>& code)
 {
@@ -55,18 +52,6 @@ int32_t runInstructions(uint32_t count)
     return cpu.cycleCounter - start;
 }
 
-uint8_t peek(uint32_t address) { return cpuMemory[address & 0xFFFF]; }
-
-void poke(uint32_t address, uint8_t value) { cpuMemory[address & 0xFFFF] = value; }
-
-std::string peekText(uint32_t address, uint32_t limit)
-{
-    std::string text;
-    for (uint32_t i = 0; i < limit && peek(address + i) != 0; ++i)
-        text += static_cast<char>(peek(address + i));
-    return text;
-}
-
 CpuRegisters cpuRegisters() { return {cpu.pc, cpu.a, cpu.x, cpu.y, cpu.p, cpu.s}; }
 
 std::string traceLine(const CpuRegisters& r)
@@ -76,13 +61,12 @@ std::string traceLine(const CpuRegisters& r)
     return line;
 }
 
-std::string traceLine() { return traceLine(cpuRegisters()); }
-
 void PrintTo(const InstructionCase& c, std::ostream* out) { *out << c.name; }
 
 void expectInstruction(const InstructionCase& c)
 {
     startInRam(c.code);
+    poke(0x10, c.memory);
     cpu.a = c.before.a;
     cpu.x = c.before.x;
     cpu.y = c.before.y;
@@ -92,6 +76,7 @@ void expectInstruction(const InstructionCase& c)
     CpuRegisters expected = c.after;
     expected.pc = TestCodeAddress + static_cast<uint32_t>(c.code.size());
     EXPECT_EQ(traceLine(), traceLine(expected));
+    EXPECT_EQ(peek(0x10), c.memoryAfter);
 }
 
 std::string testName(const std::string& description)

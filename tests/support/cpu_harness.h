@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bus/cpu_bus.h"
 #include "cpu/cpu_state.h"
 
 // Vector targets of the programs built by loadProgram.
@@ -21,45 +22,21 @@ struct ProgramBlock {
     std::vector<uint8_t> bytes;
 };
 
-// Builds a 32 KB NROM image holding the blocks, with the reset vector on the first block and the
-// NMI and IRQ vectors on TestNmiHandler and TestIrqHandler, loads it into a fresh machine and
-// resets the CPU through initOpcodeTable.
-void loadProgram(const std::vector<ProgramBlock>& blocks);
-void loadProgram(const std::vector<uint8_t>& code = {}, uint16_t origin = 0x8000);
-
-// A fresh machine (loadProgram with no code) with `code` in RAM at TestCodeAddress and pc on it.
+// Loads a 32 KB NROM image holding the blocks into a fresh machine and resets the CPU: reset
+// vector on the first block (0x8000 when there is none), NMI and IRQ on the handlers above.
+void loadProgram(const std::vector<ProgramBlock>& blocks = {});
+// A fresh machine with `code` in RAM at TestCodeAddress and pc on it.
 void startInRam(const std::vector<uint8_t>& code);
-
 // Loads a ROM file into a fresh machine and resets the CPU. False when the loader refused it.
 bool loadRomFile(const std::filesystem::path& path);
-
-// Writes `code` into CPU memory (RAM) at `address` and points pc at it.
+// Writes `code` into RAM at `address` and points pc at it.
 void placeCode(uint32_t address, const std::vector<uint8_t>& code);
-
 // Executes `count` instructions; returns the cycles they charged to cycleCounter.
 int32_t runInstructions(uint32_t count = 1);
 
-// Calls `step()` (one instruction by default) until `done()` holds, at most `limit` times.
-// True when `done()` held.
-template <typename Done, typename Step>
-bool runUntil(Done done, uint64_t limit, Step step)
-{
-    for (uint64_t i = 0; i < limit && !done(); ++i)
-        step();
-    return done();
-}
-
-template <typename Done>
-bool runUntil(Done done, uint64_t limit)
-{
-    return runUntil(done, limit, [] { runInstructions(1); });
-}
-
 // CpuMemory bytes, read and written directly: no device is involved.
-uint8_t peek(uint32_t address);
-void poke(uint32_t address, uint8_t value);
-// The zero-terminated text in CpuMemory from `address` (at most `limit` characters).
-std::string peekText(uint32_t address, uint32_t limit = 1024);
+inline uint8_t peek(uint32_t address) { return cpuMemory[address & 0xFFFF]; }
+inline void poke(uint32_t address, uint8_t value) { cpuMemory[address & 0xFFFF] = value; }
 
 // The registers; the defaults are those of a fresh reset.
 struct CpuRegisters {
@@ -67,23 +44,21 @@ struct CpuRegisters {
     bool operator==(const CpuRegisters&) const = default;
 };
 CpuRegisters cpuRegisters();
-
-// "C000 A:00 X:00 Y:00 P:24 SP:FD" for the registers given (the current ones by default).
-std::string traceLine(const CpuRegisters& registers);
-std::string traceLine();
+// "C000 A:00 X:00 Y:00 P:24 SP:FD" for the registers given.
+std::string traceLine(const CpuRegisters& registers = cpuRegisters());
 
 // One instruction run from RAM (startInRam): its bytes, the registers before and after (pc is
-// ignored; it must end just past the code), and its cycles.
+// ignored; it must end just past the code), its cycles, and zero-page byte 0x10 before and after.
 struct InstructionCase {
     const char* name;
     std::vector<uint8_t> code;
     CpuRegisters before;
     CpuRegisters after;
     int32_t cycles;
+    uint8_t memory = 0, memoryAfter = 0;
 };
 void PrintTo(const InstructionCase& c, std::ostream* out);
 void expectInstruction(const InstructionCase& c);
 
-// A name for a parameterised test from a case description: letters and digits kept, everything
-// else an underscore.
+// A test name from a case description: letters and digits kept, everything else an underscore.
 std::string testName(const std::string& description);

@@ -1,0 +1,194 @@
+// Control flow: branches, the run loop, the stack (PHP/PLP and the B bit, JSR/RTS, BRK and RTI),
+// reset, NMI and IRQ entry, and the IRQ held while I is set.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <utility>
+
+#include "app/machine.h"
+#include "app/scheduler.h"
+#include "cpu/interpreter.h"
+#include "cpu/interrupts.h"
+#include "support/cpu_harness.h"
+
+namespace {
+
+constexpr uint32_t P = FlagUnused;
+
+TEST(Branch, TakenCostsThreeCyclesAndNotTakenTwo)
+{
+    struct BranchCase {
+        uint8_t opcode;
+        uint32_t flag;
+        bool takenWhenSet;
+    };
+    constexpr BranchCase branchCases[] = {
+        {0x10, FlagN, false}, {0x30, FlagN, true}, {0x50, FlagV, false}, {0x70, FlagV, true},  // BPL BMI BVC BVS
+        {0x90, FlagC, false}, {0xB0, FlagC, true}, {0xD0, FlagZ, false}, {0xF0, FlagZ, true},  // BCC BCS BNE BEQ
+    };
+    for (const BranchCase& c : branchCases) {
+        for (const bool flagSet : {false, true}) {
+            startInRam({c.opcode, 0x10});
+            cpu.p = P | (flagSet ? c.flag : 0);
+            const bool taken = flagSet == c.takenWhenSet;
+            EXPECT_EQ(runInstructions(1), taken ? 3 : 2) << std::hex << int{c.opcode} << " flag " << flagSet;
+            EXPECT_EQ(cpu.pc, TestCodeAddress + 2 + (taken ? 0x10 : 0)) << std::hex << int{c.opcode};
+            EXPECT_EQ(cpu.p, P | (flagSet ? c.flag : 0));
+        }
+    }
+}
+
+TEST(Branch, BraIsAlwaysTakenAndCrossingAPageCostsNothingMore)
+{
+    startInRam({});
+    placeCode(0x0571, {0x80, 0xFE});  // BRA to itself: the offset counts from the next instruction
+    placeCode(0x04F0, {0x80, 0x7F});  // BRA +127, into the next page
+    cpu.p = 0xFF;
+    EXPECT_EQ(runInstructions(1), 3);
+    EXPECT_EQ(cpu.pc, 0x0571u);
+    EXPECT_EQ(runInstructions(2), 6);
+    EXPECT_EQ(cpu.pc, 0x0571u);
+}
+
+TEST(RunLoop, RunsWhileTheCounterIsAtMostTheBudgetAndKeepsTheOvershoot)
+{
+    startInRam({0xEA, 0xEA, 0xEA, 0xEA, 0xEA});
+    cpu.cycleCounter = 0;
+    runCpuUntil(5);  // 0, 2 and 4 are within the budget
+    EXPECT_EQ(cpu.pc, TestCodeAddress + 3);
+    EXPECT_EQ(cpu.cycleCounter, 6);
+    runCpuUntil(6);  // equal to the budget: one more
+    EXPECT_EQ(cpu.pc, TestCodeAddress + 4);
+    runCpuUntil(7);  // already past it: none
+    EXPECT_EQ(cpu.pc, TestCodeAddress + 4);
+}
+
+TEST(Stack, PushesAndPullsWrapWithinPageOneAndSetFlags)
+{
+    startInRam({0x48, 0xDA, 0x5A, 0xFA, 0x7A, 0x68});  // PHA, PHX, PHY, PLX, PLY, PLA
+    cpu.s = 0x01;
+    cpu.a = 0x80;
+    cpu.y = 0x90;
+    EXPECT_EQ(runInstructions(3), 9);
+    EXPECT_EQ((std::array{peek(0x0101), peek(0x0100), peek(0x01FF)}), (std::array<uint8_t, 3>{0x80, 0x00, 0x90}));
+    const uint32_t flagsAfterPull[] = {P | FlagN, P | FlagZ, P | FlagN};  // X takes 0x90, Y 0x00 across the wrap
+    for (const uint32_t flags : flagsAfterPull) {
+        EXPECT_EQ(runInstructions(1), 4);
+        EXPECT_EQ(cpu.p, flags);
+    }
+    EXPECT_EQ(cpuRegisters(),
+              (CpuRegisters{.pc = TestCodeAddress + 6, .a = 0x80, .x = 0x90, .p = P | FlagN, .s = 0x01}));
+}
+
+TEST(Stack, PhpPushesTheStatusAsItIsAndPlpForcesBitFiveKeepingB)
+{
+    startInRam({0x08, 0x08, 0x28, 0x28});  // PHP, PHP, PLP, PLP
+    runInstructions(1);
+    EXPECT_EQ(peek(0x01FF), 0x20);  // after reset: neither B nor I
+    cpu.p = 0xFF & ~FlagUnused;
+    runInstructions(1);
+    EXPECT_EQ(peek(0x01FE), 0xDF);  // bit 5 is not forced either
+    poke(0x01FE, 0x00);
+    poke(0x01FF, 0x10);
+    runInstructions(1);
+    EXPECT_EQ(cpu.p, P);
+    runInstructions(1);
+    EXPECT_EQ(cpu.p, P | FlagB);
+}
+
+TEST(Stack, JsrPushesItsLastByteAndRtsResumesAfterIt)
+{
+    loadProgram({{0xC000, {0x20, 0x00, 0xD0, 0xEA}}, {0xD000, {0x60}}});  // JSR 0xD000; NOP / RTS
+    EXPECT_EQ(runInstructions(1), 6);
+    EXPECT_EQ(cpu.pc, 0xD000u);
+    EXPECT_EQ(peek(0x01FF), 0xC0);
+    EXPECT_EQ(peek(0x01FE), 0x02);
+    EXPECT_EQ(runInstructions(1), 6);
+    EXPECT_EQ(cpuRegisters(), (CpuRegisters{.pc = 0xC003}));
+}
+
+TEST(Stack, BrkPushesPcPlusTwoAndTheStatusAndRtiReturns)
+{
+    // BRK with its padding byte / PHP, PLA, RTI
+    loadProgram({{0xC000, {0x00, 0xFF}}, {TestIrqHandler, {0x08, 0x68, 0x40}}});
+    cpu.p = FlagC;  // bit 5 clear: pushed as it is, forced back by RTI
+    EXPECT_EQ(runInstructions(1), 7);
+    EXPECT_EQ(peek(0x01FF), 0xC0);
+    EXPECT_EQ(peek(0x01FE), 0x02);
+    EXPECT_EQ(peek(0x01FD), FlagC);
+    EXPECT_EQ(cpuRegisters(), (CpuRegisters{.pc = TestIrqHandler, .p = FlagC | FlagB | FlagI, .s = 0xFC}));
+    runInstructions(2);
+    EXPECT_EQ(cpu.a, FlagC | FlagB | FlagI) << "PHP after BRK pushes B set";
+    EXPECT_EQ(runInstructions(1), 6);
+    EXPECT_EQ(cpuRegisters(), (CpuRegisters{.pc = 0xC002, .a = FlagC | FlagB | FlagI, .p = P | FlagC, .s = 0xFF}));
+}
+
+TEST(Reset, SetsRegistersAndKeepsTotalCycles)
+{
+    loadProgram({{0xC123, {0xEA}}});
+    cpu.a = cpu.x = cpu.y = cpu.p = 0xFF;
+    cpu.s = 0x10;
+    cpu.cycleCounter = 99;
+    cpu.totalCycles = 1234;
+    emulationRunning = 0;
+    cpuReset();
+    EXPECT_EQ(cpuRegisters(), (CpuRegisters{.pc = 0xC123}));
+    EXPECT_EQ(std::pair(cpu.cycleCounter, cpu.totalCycles), std::pair(0, 1234u));
+    EXPECT_EQ(emulationRunning, 1u);
+}
+
+TEST(Interrupt, NmiAndIrqPushPcAndStatusSetIAndCostSevenCycles)
+{
+    for (const bool nmi : {true, false}) {
+        loadProgram({{0xC123, {0xEA}}});
+        cpu.p = P | FlagB | FlagC;
+        const uint32_t totalBefore = cpu.totalCycles;
+        nmi ? cpuNmi() : cpuIrq();
+        EXPECT_EQ(peek(0x01FF), 0xC1);
+        EXPECT_EQ(peek(0x01FE), 0x23);
+        EXPECT_EQ(peek(0x01FD), P | FlagB | FlagC);  // as p holds it
+        EXPECT_EQ(cpuRegisters(), (CpuRegisters{.pc = nmi ? TestNmiHandler : TestIrqHandler,
+                                                .p = P | FlagB | FlagC | FlagI, .s = 0xFC}));
+        EXPECT_EQ(cpu.cycleCounter, 7);
+        EXPECT_EQ(cpu.totalCycles, totalBefore);
+    }
+}
+
+TEST(HeldIrq, IsEnteredAtOnceWhenIIsClearOtherwiseOnceIClears)
+{
+    loadProgram({{0xC000, {0x78, 0xEA, 0x58}}});  // SEI, NOP, CLI
+    requestIrq();
+    EXPECT_EQ(cpu.pc, TestIrqHandler);
+    EXPECT_FALSE(cpu.irqPending);
+
+    cpu.pc = 0xC000;
+    cpu.s = 0xFF;
+    runInstructions(1);
+    requestIrq();
+    runInstructions(1);
+    serviceHeldIrq();  // I still set: stays held
+    EXPECT_TRUE(cpu.irqPending);
+    EXPECT_EQ(cpu.pc, 0xC002u);
+    runInstructions(1);  // CLI
+    serviceHeldIrq();
+    EXPECT_FALSE(cpu.irqPending);
+    EXPECT_EQ(cpu.pc, TestIrqHandler);
+    EXPECT_EQ(peek(0x01FE), 0x03);
+    cpu.p &= ~FlagI;
+    serviceHeldIrq();  // nothing left to take
+    EXPECT_EQ(cpu.pc, TestIrqHandler);
+}
+
+TEST(HeldIrq, FrameSchedulerEntersItAtARunBoundary)
+{
+    // SEI, then CLI and a loop; the IRQ raised while I is set is entered during the frame.
+    loadProgram({{0xC000, {0x78, 0x58, 0x4C, 0x02, 0xC0}}, {TestIrqHandler, {0x4C, 0x00, 0xA0}}});
+    runInstructions(1);
+    requestIrq();
+    runFrame();
+    EXPECT_FALSE(cpu.irqPending);
+    EXPECT_EQ(cpu.pc, TestIrqHandler);
+    EXPECT_EQ(cpu.s, 0xFC);
+}
+
+}  // namespace
