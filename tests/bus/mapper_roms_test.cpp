@@ -68,10 +68,8 @@ TEST_P(Mmc3TestRom, ReportsItsExpectedOutcome)
     options.frameSkip = 1000;  // frames after the first run without drawing
 
     uint32_t frames = 0;
-    runUntil(protocolFinished, Mmc3FrameLimit, [&frames] {
+    for (; frames < Mmc3FrameLimit && !protocolFinished(); ++frames)
         runFrames(1);
-        ++frames;
-    });
     if (rom.status == NotPassed) {
         EXPECT_FALSE(protocolFinished() && peek(0x6000) == Passed) << rom.why;
         return;

@@ -10,6 +10,8 @@ void runFrames(uint32_t count, uint8_t buttons = 0);
 
 // The 0x6000 protocol: true once the signature is there and the status is final (below 0x80).
 bool protocolFinished();
+// The zero-terminated text at `address`.
+std::string peekText(uint32_t address);
 // "status N: text" from 0x6000 and the text at 0x6004.
 std::string protocolReport();
 
