@@ -82,9 +82,12 @@ TEST(Loader, HeaderFieldsAndTheNametableMap)
 
 TEST(Loader, ATruncatedFileLoadsWithZeros)
 {
+    ASSERT_EQ(loadImage(InesImage(4, 2)), LoadResult::Loaded);  // other bytes in the arrays before
     std::vector<uint8_t> bytes = InesImage(2, 1).bytes();
     bytes.resize(16 + 20000);  // ends inside the second PRG bank
-    ASSERT_EQ(loadImageBytes(bytes), LoadResult::Loaded);
+    const TempFile file(bytes);
+    std::ostringstream console;
+    ASSERT_EQ(loadCartridge(file.path(), console), LoadResult::Loaded);
     EXPECT_EQ(cartridge.prgRom[19999], 2);
     EXPECT_EQ(cartridge.prgRom[20000], 0);
     EXPECT_EQ(cartridge.prgRom[32767], 0);
