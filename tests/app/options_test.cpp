@@ -1,34 +1,31 @@
-// The command line: usage text, option table, scan limits, frame skip and Game Genie codes.
+// The command line: usage text, option table, scan limits, frame skip, Game Genie codes and the
+// automation options.
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "app/machine.h"
 #include "app/options.h"
 
 namespace {
 
-struct Parsed {
-    std::optional<int> exitCode;
-    std::string console;
-};
-
-Parsed parse(std::vector<std::string> args)
+std::optional<int> parse(std::vector<std::string> args, std::string* console = nullptr)
 {
     resetMachine();
     args.insert(args.begin(), "tallowby");
     std::ostringstream out;
-    Parsed parsed;
-    parsed.exitCode = parseCommandLine(args, out);
-    parsed.console = out.str();
-    return parsed;
+    const auto exitCode = parseCommandLine(args, out);
+    if (console)
+        *console = out.str();
+    return exitCode;
 }
 
 TEST(CommandLine, NoArgumentsPrintsTheUsageTextAndEndsWithFailure)
 {
-    const Parsed parsed = parse({});
-    ASSERT_EQ(parsed.exitCode, 1);
-    EXPECT_EQ(parsed.console,
+    std::string console;
+    ASSERT_EQ(parse({}, &console), 1);
+    EXPECT_EQ(console,
               "You must specify the NES ROM filename on the command line.\n"
               "Syntax: tallowby.exe romfile.nes [options]\n"
               "\n"
@@ -42,62 +39,35 @@ TEST(CommandLine, NoArgumentsPrintsTheUsageTextAndEndsWithFailure)
               "\n"
               "    -scanline     - Scanline PPU render accuracy instead of cycle accuracy.\n"
               "                    Can slightly improve performance, but breaks some games.\n");
-    EXPECT_EQ(parse({""}).exitCode, 1) << "an empty ROM argument is no argument";
+    EXPECT_EQ(parse({""}), 1) << "an empty ROM argument is no argument";
 }
 
-TEST(CommandLine, DefaultsWithOnlyARomFile)
+TEST(CommandLine, OptionTableAndScanLimits)
 {
-    const Parsed parsed = parse({"game.nes"});
-    EXPECT_FALSE(parsed.exitCode);
-    EXPECT_TRUE(parsed.console.empty());
-    EXPECT_EQ(options.frameSkip, 1);
-    EXPECT_TRUE(options.autoFrameSkip);
-    EXPECT_FALSE(options.silent);
-    EXPECT_FALSE(options.setKeys);
-    EXPECT_FALSE(options.scanlineMode);
+    std::vector<std::string> sixteen(14, "-unknown");  // the ROM file and arguments 2-14
+    sixteen[0] = "game.nes";
+    sixteen.insert(sixteen.end(), {"-scanline", "-silent"});  // arguments 15 and 16
+    struct Case {
+        std::vector<std::string> args;
+        std::tuple<bool, bool, bool, int32_t, bool> options;  // silent, setkeys, scanline, frame skip, auto
+        const char* what;
+    };
+    const Case cases[] = {
+        {{"game.nes"}, {false, false, false, 1, true}, "defaults"},
+        {{"game.nes", "-SILENT", "-SetKeys", "-scanLINE", "-FSKIP", "3"}, {true, true, true, 3, false}, "any case"},
+        {{"-silent"}, {false, false, false, 1, true}, "the first argument is always the ROM file"},
+        {{"game.nes", "--bogus", "-fskip", "-silent"}, {false, false, false, 1, false}, "-silent is -fskip's value"},
+        {{"game.nes", "-scanline", "", "-silent"}, {false, false, true, 1, true}, "an empty argument ends the scan"},
+        {sixteen, {false, false, true, 1, true}, "only arguments 2 to 15 are options"},
+    };
+    for (const Case& c : cases) {
+        std::string console;
+        EXPECT_FALSE(parse(c.args, &console)) << c.what;
+        EXPECT_EQ(console, "") << c.what;
+        EXPECT_EQ(std::tuple(options.silent, options.setKeys, options.scanlineMode, options.frameSkip,
+                             options.autoFrameSkip), c.options) << c.what;
+    }
     EXPECT_EQ(cheatTable.cheatCount, 0);
-}
-
-TEST(CommandLine, OptionsAreMatchedWithoutRegardToCase)
-{
-    parse({"game.nes", "-SILENT", "-SetKeys", "-scanLINE", "-FSKIP", "3"});
-    EXPECT_TRUE(options.silent);
-    EXPECT_TRUE(options.setKeys);
-    EXPECT_TRUE(options.scanlineMode);
-    EXPECT_EQ(options.frameSkip, 3);
-    EXPECT_FALSE(options.autoFrameSkip);
-}
-
-TEST(CommandLine, TheFirstArgumentIsAlwaysTheRomFile)
-{
-    parse({"-silent"});
-    EXPECT_FALSE(options.silent);
-}
-
-TEST(CommandLine, UnknownArgumentsAreIgnoredAndValuesAreTakenWhateverTheyLookLike)
-{
-    parse({"game.nes", "--bogus", "-fskip", "-silent"});
-    EXPECT_FALSE(options.silent) << "-silent was the value of -fskip";
-    EXPECT_FALSE(options.autoFrameSkip);
-}
-
-TEST(CommandLine, AnEmptyArgumentEndsTheScan)
-{
-    parse({"game.nes", "-scanline", "", "-silent"});
-    EXPECT_TRUE(options.scanlineMode);
-    EXPECT_FALSE(options.silent);
-}
-
-TEST(CommandLine, OnlyArgumentsTwoToFifteenAreOptions)
-{
-    std::vector<std::string> args{"game.nes"};
-    for (int n = 2; n <= 14; ++n)
-        args.push_back("-unknown");
-    args.push_back("-scanline");  // argument 15
-    args.push_back("-silent");    // argument 16
-    parse(args);
-    EXPECT_TRUE(options.scanlineMode);
-    EXPECT_FALSE(options.silent);
 }
 
 TEST(CommandLine, FrameSkipValues)
@@ -111,50 +81,66 @@ TEST(CommandLine, FrameSkipValues)
         EXPECT_EQ(options.frameSkip, expected) << "-fskip \"" << text << "\"";
         EXPECT_FALSE(options.autoFrameSkip) << "-fskip \"" << text << "\"";
     }
-    parse({"game.nes", "-fskip"});
-    EXPECT_EQ(options.frameSkip, 1) << "a missing value";
     parse({"game.nes", "-fskip", "2", "-fskip", "5"});
     EXPECT_EQ(options.frameSkip, 5) << "a later -fskip overrides an earlier one";
 }
 
-void expectCheat(size_t index, uint32_t address, uint16_t value, uint16_t compare, const char* note = "")
+std::vector<std::tuple<uint32_t, uint16_t, uint16_t>> cheats()
 {
-    SCOPED_TRACE(note);
-    const CheatEntry& entry = cheatTable.entries[index];
-    EXPECT_EQ(entry.address, address) << "entry " << index;
-    EXPECT_EQ(entry.value, value) << "entry " << index;
-    EXPECT_EQ(entry.compare, compare) << "entry " << index;
+    std::vector<std::tuple<uint32_t, uint16_t, uint16_t>> entries;
+    for (uint8_t i = 0; i < cheatTable.cheatCount; ++i)
+        entries.emplace_back(cheatTable.entries[i].address, cheatTable.entries[i].value, cheatTable.entries[i].compare);
+    return entries;
 }
 
-TEST(GameGenie, SixAndEightLetterCodes)
-{
-    parse({"game.nes", "-gg", "PZLGIT", "-gg", "pzlgit", "-gg", "TTTTTT", "-gg", "PZLGITYE", "-gg", "NNNNNNNN"});
-    ASSERT_EQ(cheatTable.cheatCount, 5);
-    expectCheat(0, 0xC635, 0x21, NoCompare);
-    expectCheat(1, 0xC635, 0x21, NoCompare);
-    expectCheat(2, 0xE666, 0x66, NoCompare);
-    expectCheat(3, 0xC635, 0x29, 0x07);
-    expectCheat(4, 0xFFFF, 0xFF, 0xFF);
-}
-
-TEST(GameGenie, LetterValuesCarryFromOneCodeToTheNext)
+TEST(GameGenie, Codes)
 {
     parse({"game.nes", "-gg", "PZLGITY"});
-    ASSERT_EQ(cheatTable.cheatCount, 1);
-    expectCheat(0, 0xC635, 0x21, 0x07, "a seven-letter code is decoded in the eight-letter form, L7 = 0");
+    EXPECT_EQ(cheats(), (decltype(cheats()){{0xC635, 0x21, 0x07}})) << "seven letters decode as eight, L7 = 0";
 
-    parse({"game.nes", "-gg", "NNNNNNNN", "-gg", "PZLGITY"});
-    ASSERT_EQ(cheatTable.cheatCount, 2);
-    expectCheat(1, 0xC635, 0x29, 0x77, "L7 keeps N from the first code");
+    parse({"game.nes", "-gg", "PZLGIT", "-gg", "pzlgit", "-gg", "TTTTTT", "-gg", "PZLGITYE", "-gg", "NNNNNNNN"});
+    EXPECT_EQ(cheats(), (decltype(cheats()){{0xC635, 0x21, NoCompare},
+                                            {0xC635, 0x21, NoCompare},
+                                            {0xE666, 0x66, NoCompare},
+                                            {0xC635, 0x29, 0x07},
+                                            {0xFFFF, 0xFF, 0xFF}}));
+    // Letter values carry from one code to the next: PZLGITY takes L7 = N from the code before,
+    // letters beyond the eighth are ignored, and '?' leaves L1 at the Z of the code before.
+    parse({"game.nes", "-gg", "NNNNNNNN", "-gg", "PZLGITY", "-gg", "PZLGITYEAAAA", "-gg", "P?LGIT"});
+    EXPECT_EQ(cheats(), (decltype(cheats()){
+                            {0xFFFF, 0xFF, 0xFF}, {0xC635, 0x29, 0x77}, {0xC635, 0x29, 0x07}, {0xC635, 0x21, NoCompare}}));
 }
 
-TEST(GameGenie, CharactersOutsideTheAlphabetAndBeyondTheEighthAreIgnored)
+TEST(AutomationOptions, ValuesAndFlags)
 {
-    parse({"game.nes", "-gg", "PZLGITYEAAAA", "-gg", "P?LGIT"});
-    ASSERT_EQ(cheatTable.cheatCount, 2);
-    expectCheat(0, 0xC635, 0x29, 0x07);
-    // '?' leaves L1 at the Z of the previous code, so the second code decodes as PZLGIT.
-    expectCheat(1, 0xC635, 0x21, NoCompare);
+    EXPECT_FALSE(parse({"game.nes", "-HEADLESS", "-frames", "120", "-screenshot", "a.png", "-wav", "b.wav", "-testrom",
+                        "-input", "c.txt", "-Benchmark"}));
+    EXPECT_EQ(std::tuple(options.headless, options.frameLimit, options.screenshotPath, options.wavPath, options.testRom,
+                         options.inputPath, options.benchmark, options.silent),
+              std::tuple(true, 120, "a.png", "b.wav", true, "c.txt", true, false));
+}
+
+TEST(AutomationOptions, MissingOrBadValuesEndTheProgram)
+{
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"game.nes", "-frames"}, {"game.nes", "-screenshot"}, {"game.nes", "-wav", ""}, {"game.nes", "-input"},
+             {"game.nes", "-frames", "0"}, {"game.nes", "-frames", "12x"}, {"game.nes", "-frames", "-5"}}) {
+        std::string console;
+        EXPECT_EQ(parse(args, &console), 1) << args[1];
+        EXPECT_NE(console.find(args[1]), std::string::npos) << "the line names the option: " << console;
+    }
+}
+
+TEST(AutomationOptions, HelpAndVersion)
+{
+    std::string console;
+    EXPECT_EQ(parse({"--help"}, &console), 0);
+    EXPECT_EQ(console.rfind("You must specify the NES ROM filename", 0), 0u);
+    EXPECT_NE(console.find("-headless"), std::string::npos);
+    EXPECT_EQ(parse({"-h"}, &console), 0);
+    EXPECT_EQ(parse({"--version"}, &console), 0);
+    EXPECT_EQ(console, "Tallowby v0.11.5.6\n");
+    EXPECT_FALSE(parse({"--help", "-silent"})) << "only as the only argument";
 }
 
 }  // namespace

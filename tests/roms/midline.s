@@ -1,6 +1,6 @@
 ; Scroll changes in the middle of a line. The background is vertical stripes, 8 pixels of colour
-; value 1 and 8 of colour value 2. Every NMI sets the horizontal scroll to 0; the main loop then
-; waits a fixed number of cycles and sets it to 4, which lands in the middle of a visible line.
+; $16 and 8 of $2A. Every NMI sets the horizontal scroll to 0; the main loop then waits a fixed
+; number of cycles and sets it to 4, which lands in the middle of a visible line.
 
 .segment "HEADER"
     .byte "NES", $1A, 2, 1, $00, $00
@@ -11,31 +11,25 @@ frameDone: .res 1
 .segment "CODE"
 reset:
     sei
-    cld
     ldx #$FF
     txs
-    lda #0              ; address increment 1 for the data port
-    sta $2000
+    inx
+    stx $2000           ; address increment 1 for the data port
 @wait:
     bit $2002
     bpl @wait
-
     lda #$3F            ; palette: backdrop $0F, colours $16 and $2A
     sta $2006
-    lda #$00
-    sta $2006
+    stx $2006
     lda #$0F
     sta $2007
     lda #$16
     sta $2007
     lda #$2A
     sta $2007
-
     lda #$20            ; nametable 0: tiles 1, 2, 1, 2, ... in every row
     sta $2006
-    lda #$00
-    sta $2006
-    ldx #0
+    stx $2006
     ldy #4              ; 4 x 256 bytes cover tiles and attributes (all palette 0 below)
 @fill:
     txa
@@ -53,12 +47,10 @@ reset:
     bne @fill
     dey
     bne @fill
-
     lda #$80            ; NMI on
     sta $2000
     lda #$0A            ; background on, left column shown
     sta $2001
-
 main:
     lda frameDone
     beq main
@@ -87,8 +79,6 @@ nmi:
     lda #1
     sta frameDone
     pla
-    rti
-
 irq:
     rti
 
