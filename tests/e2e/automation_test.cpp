@@ -119,8 +119,7 @@ TEST(HeadlessRun, FrameLimitWithAWindow)
     const VirtualDisplay display;
     if (!display.running())
         GTEST_SKIP() << "Xvfb could not be started";
-    const TempFile keys({0x7A, 0, 0x78, 0, 0x2F, 0x01, 0x0D, 0, 0x11, 0x01, 0x12, 0x01, 0x14, 0x01, 0x13, 0x01},
-                        "keymap.cfg");
+    const Workspace keys;
     const std::string png = (keys.folder() / "last.png").string();
     const ProcessResult result =
         runProcess({tallowbyBinary().string(), builtRom("scene").string(), "-frames", "30", "-screenshot", png},

@@ -17,8 +17,7 @@ TEST(RunScript, WithoutARomPlaysTheDemoCartridge)
     const VirtualDisplay display;
     if (!display.running())
         GTEST_SKIP() << "Xvfb could not be started";
-    const TempFile keys({0x7A, 0, 0x78, 0, 0x2F, 0x01, 0x0D, 0, 0x11, 0x01, 0x12, 0x01, 0x14, 0x01, 0x13, 0x01},
-                        "keymap.cfg");
+    const Workspace keys;
     const std::vector<std::string> environment = display.environment();
     ChildProcess program({std::string(TALLOWBY_SOURCE_DIR) + "/run.sh"}, environment, keys.folder());
     ASSERT_TRUE(program.waitForOutput("demo.nes\nMapper: 0\n", 600s)) << "the Release build and start-up";

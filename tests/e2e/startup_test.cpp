@@ -15,14 +15,6 @@ const std::string Banner =
     "\n";
 const std::string SdlLines = "Initializing SDL... OK!\nCreating SDL screen context... OK!\n";
 
-// Z, X, right shift, Return and the arrow keys.
-const std::vector<uint8_t> KeyMapBytes = {0x7A, 0, 0x78, 0, 0x2F, 0x01, 0x0D, 0, 0x11, 0x01, 0x12, 0x01, 0x14, 0x01, 0x13, 0x01};
-
-// A working folder with a key map, so that the configuration screen does not run.
-struct Workspace : TempFile {
-    Workspace() : TempFile(KeyMapBytes, "keymap.cfg") {}
-};
-
 // Runs the program with no display at all (SDL's dummy drivers).
 ProcessResult runHeadlessWindow(const std::vector<std::string>& arguments)
 {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/harness.h"
+
 using namespace std::chrono_literals;
 
 struct ProcessResult {
@@ -64,4 +66,13 @@ public:
 private:
     pid_t pid_ = -1;
     std::string name_;
+};
+
+// A working folder holding a keymap.cfg (Z, X, right shift, Return and the arrow keys), so that
+// the program goes straight to the game without the configuration screen.
+struct Workspace : TempFile {
+    Workspace()
+        : TempFile({0x7A, 0, 0x78, 0, 0x2F, 0x01, 0x0D, 0, 0x11, 0x01, 0x12, 0x01, 0x14, 0x01, 0x13, 0x01}, "keymap.cfg")
+    {
+    }
 };
