@@ -23,8 +23,7 @@ void runVisibleLineByScanline()
 {
     evaluateSprites();
     run(VisiblePartCycles);
-    for (uint32_t x = 0; x < FrameWidth; ++x)
-        renderPixel(x);
+    renderPixels(0, FrameWidth);
 }
 
 // The CPU advances one cycle before every third pixel, so register writes land mid-line.
