@@ -11,6 +11,7 @@
 #include "bus/page_maps.h"
 #include "input/controller.h"
 #include "ppu/registers.h"
+#include "ppu/renderer.h"
 
 // Backs every CPU address that no device claims. No mirroring: 0x0000-0x1FFF is 8 KB.
 using CpuMemory = std::array<uint8_t, 0x10000>;
@@ -45,6 +46,10 @@ inline uint8_t cpuRead(uint32_t address)
 inline void cpuWrite(uint32_t address, uint8_t value)
 {
     address &= 0xFFFF;
+    // PPU registers and mapper registers can change the picture: in pixel mode the columns the
+    // CPU has passed are drawn first. (An OAM transfer changes nothing drawn before the next frame.)
+    if ((address >= 0x8000 || (address >= 0x2000 && address <= 0x3FFF)) && pixelLine.active)
+        drawPassedColumns();
     mapperWrite(address, value);
     if (address >= 0x8000)
         return;

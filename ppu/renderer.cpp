@@ -85,6 +85,14 @@ void evaluateSprites()
     }
 }
 
+void drawPassedColumns()
+{
+    if (pixelLine.cpuColumn > pixelLine.drawn) {
+        renderPixels(pixelLine.drawn, pixelLine.cpuColumn);
+        pixelLine.drawn = pixelLine.cpuColumn;
+    }
+}
+
 void ppuStartVblank()
 {
     ppu.vblankFlag = 1;

@@ -17,6 +17,21 @@ inline LineBuffer spriteFrontLine{};   // sprite pixels drawn over the backgroun
 inline LineBuffer spriteBehindLine{};  // sprite pixels that lie behind the background
 inline LineBuffer backgroundLine{};    // the background pixels of the line
 
+// Pixel mode draws a line lazily while the CPU runs through it: columns before `drawn` are done,
+// and the running instruction takes effect from column `cpuColumn` on. Before any CPU write that
+// can change the picture, the columns the CPU has already passed are drawn (drawPassedColumns), so
+// each column still shows the state at the moment the CPU reached it.
+struct PixelLine {
+    bool active;         // a pixel-mode line is being run
+    uint32_t drawn;      // columns 0 to drawn - 1 are in the FrameBuffer
+    uint32_t cpuColumn;  // the first column drawn after the running instruction
+};
+
+inline PixelLine pixelLine{};
+
+// Draws the columns from `drawn` up to `cpuColumn`.
+void drawPassedColumns();
+
 // Start of every frame: sprite snapshot, sprite flags cleared.
 void ppuStartFrame();
 // Head of every visible line of a rendered frame: clears the line buffers, draws the line's sprites.
