@@ -26,6 +26,7 @@ bool drawSpriteRow(uint32_t patternAddress, uint32_t left, uint32_t attributes, 
         if (value == 0 || x >= FrameWidth || x < clip)
             continue;
         target[x] = ppu.memory[paletteBase + value];
+        spriteColumns[x / 64] |= uint64_t{1} << (x % 64);
         drawn = true;
     }
     return drawn;
@@ -45,6 +46,7 @@ void evaluateSprites()
     spriteFrontLine.fill(0);
     spriteBehindLine.fill(0);
     backgroundLine.fill(0);
+    spriteColumns.fill(0);
 
     // A sprite with OAM Y shows its first row on scanline Y + 1; nothing is drawn on line 0.
     if (ppu.scanline == 0)

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 
 #include "app/video.h"
@@ -16,6 +17,21 @@ using LineBuffer = std::array<uint32_t, FrameWidth>;
 inline LineBuffer spriteFrontLine{};   // sprite pixels drawn over the background
 inline LineBuffer spriteBehindLine{};  // sprite pixels that lie behind the background
 inline LineBuffer backgroundLine{};    // the background pixels of the line
+
+// Columns where a sprite buffer may hold a pixel: bit x % 64 of word x / 64. evaluateSprites clears
+// it with the line buffers and sets a bit with every sprite pixel it stores, so in every other
+// column both sprite buffers are 0 and the background alone decides the pixel.
+inline std::array<uint64_t, FrameWidth / 64> spriteColumns{};
+
+// Bit i of a byte moved to bit 2i: SpreadBits[low] | SpreadBits[high] << 1 holds the 2-bit
+// pattern values of a tile row, the leftmost column in bits 14-15.
+inline constexpr std::array<uint16_t, 256> SpreadBits = [] {
+    std::array<uint16_t, 256> table{};
+    for (uint32_t b = 0; b < 256; ++b)
+        for (uint32_t i = 0; i < 8; ++i)
+            table[b] = static_cast<uint16_t>(table[b] | (((b >> i) & 1) << (2 * i)));
+    return table;
+}();
 
 // Pixel mode draws a line lazily while the CPU runs through it: columns before `drawn` are done,
 // and the running instruction takes effect from column `cpuColumn` on. Before any CPU write that
@@ -60,7 +76,14 @@ void ppuStartVblank();
     const uint32_t patternRow = ppu.backgroundPatternBase + (ty & 7);
     const uint32_t left = ((select & 1) << 8) + ppu.scrollX;
 
-    // Background: one nametable, attribute and pattern fetch per tile, then its columns.
+    // Colour of palette q, pattern value v at 4q + v; value 0 of every palette is the backdrop.
+    std::array<uint8_t, 16> colours;
+    for (uint32_t i = 0; i < colours.size(); ++i)
+        colours[i] = ppu.memory[0x3F00 + (i % 4 != 0 ? i : 0)];
+
+    // The background, which is also the whole pixel wherever no sprite lies.
+    uint8_t* const row = &frameBuffer[line * FrameWidth];
+    const uint32_t shown = ppu.showBackground ? 0xFF : 0;
     for (uint32_t x = first; x < end;) {
         const uint32_t vx = (x + left) & 0x1FF;
         const uint32_t base = nametableMap[(vx >> 8) | (lower << 1)];
@@ -70,33 +93,37 @@ void ppuStartVblank();
         const uint32_t tile = ppu.memory[base + tileRow + (tx >> 3)];
         const uint32_t pa = patternRow + tile * 16;
         const uint8_t* planes = &cartridge.chrMemory[chrPageMap[pa >> 10] + (pa & 0x3FF)];
-        const uint32_t low = planes[0];
-        const uint32_t high = planes[8];
+        uint32_t values = (SpreadBits[planes[0]] | (SpreadBits[planes[8]] << 1)) << (2 * (tx & 7));
 
-        // Attribute quadrant: bit 1 of the shift from tx bit 4, bit 2 from ty bit 4. Colour 0
-        // of every background palette is the backdrop at 0x3F00.
+        // Attribute quadrant: bit 1 of the shift from tx bit 4, bit 2 from ty bit 4.
         const uint32_t attribute = ppu.memory[base + attributeRow + (tx >> 5)];
-        const uint32_t palette = (attribute >> (((tx >> 3) & 2) | ((ty >> 2) & 4))) & 3;
-        const uint8_t* colours = &ppu.memory[0x3F00 + (palette << 2)];
-        const uint32_t backdrop = ppu.memory[0x3F00];
+        const uint8_t* palette = &colours[4 * ((attribute >> (((tx >> 3) & 2) | ((ty >> 2) & 4))) & 3)];
 
-        const uint32_t tileEnd = std::min(end, x + 8 - (tx & 7));
-        for (uint32_t bit = 7 - (tx & 7); x < tileEnd; ++x, --bit) {
-            const uint32_t value = ((low >> bit) & 1) | (((high >> bit) & 1) << 1);
-            backgroundLine[x] = value != 0 ? colours[value] : backdrop;
+        for (const uint32_t tileEnd = std::min(end, x + 8 - (tx & 7)); x < tileEnd; ++x, values <<= 2) {
+            const uint32_t colour = palette[(values >> 14) & 3];
+            backgroundLine[x] = colour;
+            row[x] = static_cast<uint8_t>(colour & shown);
         }
     }
 
-    // Layers, back to front: sprites behind, opaque background, sprites in front.
-    const bool sprites = ppu.showSprites != 0;
-    const bool background = ppu.showBackground != 0;
-    for (uint32_t x = first; x < end; ++x) {
-        uint32_t pixel = sprites ? spriteBehindLine[x] : 0;
-        if (background && backgroundLine[x] != 0)
-            pixel = backgroundLine[x];
-        if (sprites && spriteFrontLine[x] != 0)
-            pixel = spriteFrontLine[x];
-        frameBuffer[line * FrameWidth + x] = static_cast<uint8_t>(pixel);
+    // Columns with sprite pixels, back to front: behind, opaque background, in front.
+    if (!ppu.showSprites)
+        return;
+    for (uint32_t word = first / 64; word * 64 < end; ++word) {
+        uint64_t columns = spriteColumns[word];
+        if (first > word * 64)
+            columns &= ~uint64_t{0} << (first - word * 64);
+        if (end < word * 64 + 64)
+            columns &= ~(~uint64_t{0} << (end - word * 64));
+        for (; columns != 0; columns &= columns - 1) {
+            const uint32_t x = word * 64 + static_cast<uint32_t>(std::countr_zero(columns));
+            uint32_t pixel = spriteBehindLine[x];
+            if (shown && backgroundLine[x] != 0)
+                pixel = backgroundLine[x];
+            if (spriteFrontLine[x] != 0)
+                pixel = spriteFrontLine[x];
+            row[x] = static_cast<uint8_t>(pixel);
+        }
     }
 }
 
