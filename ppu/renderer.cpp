@@ -54,36 +54,33 @@ void evaluateSprites()
     const uint32_t evaluated = ppu.scanline - 1;
     const uint32_t clip = ppu.spritesLeftColumn ? 0 : 8;
     const bool tall = ppu.spriteHeight == 16;
+    const uint32_t height = tall ? 16 : 8;
 
     uint32_t count = 0;
     // From 63 down to 0: where opaque pixels overlap, the lower-numbered sprite is written last and wins.
     for (uint32_t s = SpriteCount; s-- > 0;) {
-        uint32_t top = ppu.oamCopy[4 * s];
+        // Row of the sprite on the evaluated line; above the sprite the difference wraps past
+        // its height. Of the two 8-row halves of a tall sprite at most one covers the line.
+        const uint32_t spriteRow = evaluated - ppu.oamCopy[4 * s];
+        if (spriteRow >= height)
+            continue;
+        // Every covering half counts, drawn or not; the ninth ends the line's evaluation.
+        if (++count > SpritesPerLine) {
+            ppu.spriteOverflow = 1;
+            return;
+        }
+
         uint32_t tile = ppu.oamCopy[4 * s + 1];
         const uint32_t attributes = ppu.oamCopy[4 * s + 2];
         const uint32_t left = ppu.oamCopy[4 * s + 3];
         const bool vflip = (attributes & 0x80) != 0;
-
-        uint32_t halves = 1;
-        if (tall) {
-            halves = 2;
-            tile = (tile & 0xFE) + (vflip ? 1 : 0);
-        }
-        for (uint32_t half = 0; half < halves; ++half) {
-            if (evaluated >= top && evaluated <= top + 7) {
-                // Every covering half counts, drawn or not; the ninth ends the line's evaluation.
-                if (++count > SpritesPerLine) {
-                    ppu.spriteOverflow = 1;
-                    return;
-                }
-                const uint32_t row = vflip ? 7 - (evaluated - top) : evaluated - top;
-                const bool drawn = drawSpriteRow(ppu.spritePatternBase + tile * 16 + row, left, attributes, clip);
-                if (drawn && s == 0)
-                    ppu.spriteZeroHit = 1;
-            }
-            top += 8;
-            tile = vflip ? tile - 1 : tile + 1;
-        }
+        const uint32_t half = spriteRow / 8;
+        if (tall)  // the top half shows tile T AND 0xFE, or T OR 1 when flipped
+            tile = (tile & 0xFE) + (vflip ? 1 - half : half);
+        const uint32_t row = vflip ? 7 - spriteRow % 8 : spriteRow % 8;
+        const bool drawn = drawSpriteRow(ppu.spritePatternBase + tile * 16 + row, left, attributes, clip);
+        if (drawn && s == 0)
+            ppu.spriteZeroHit = 1;
     }
 }
 
