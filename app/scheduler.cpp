@@ -37,13 +37,15 @@ void runVisibleLineByPixel()
 {
     evaluateSprites();
     pixelLine = {true, 0, 0};
-    while (cpu.cycleCounter <= PixelLineCycles) {
+    const auto columnOfStep = [] {
         pixelLine.cpuColumn = PixelsPerStep * static_cast<uint32_t>(std::max(cpu.cycleCounter - 1, 0));
-        stepInstruction();
-        // A held IRQ is entered at a step's end; only a counter still at 1 or less stays in the step.
+    };
+    // A held IRQ is entered at a step's end; only a counter still at 1 or less stays in the step.
+    const auto endOfStep = [] {
         if (cpu.cycleCounter > 1)
             serviceHeldIrq();
-    }
+    };
+    runCpuUntil(PixelLineCycles, columnOfStep, endOfStep);
     cpu.cycleCounter -= PixelLineCycles;
     pixelLine.active = false;
     renderPixels(pixelLine.drawn, FrameWidth);

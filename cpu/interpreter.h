@@ -360,12 +360,23 @@ inline void testAndChangeBits(bool set)
     }
 
     cpu.totalCycles += static_cast<uint32_t>(cpu.cycleCounter - startCycles);
-    apuTick();
+    apuTickWhenDue();
 }
 
 // Executes instructions while cycleCounter <= budget (signed); the overshoot stays in cycleCounter.
+// `beforeStep` and `afterStep` run around each instruction (the pixel-mode line uses them).
+template <typename BeforeStep, typename AfterStep>
+[[gnu::always_inline]] inline void runCpuUntil(int32_t budget, BeforeStep beforeStep, AfterStep afterStep)
+{
+    wakeApu();  // the APU may have been changed since the last run
+    while (cpu.cycleCounter <= budget) {
+        beforeStep();
+        stepInstruction();
+        afterStep();
+    }
+}
+
 [[gnu::always_inline]] inline void runCpuUntil(int32_t budget)
 {
-    while (cpu.cycleCounter <= budget)
-        stepInstruction();
+    runCpuUntil(budget, [] {}, [] {});
 }

@@ -1,7 +1,8 @@
-; Writes the PPU and MMC3 registers at scattered moments, lines and columns, forever: scroll,
-; control, mask, data port (nametables, palette), CHR banks, mirroring, the IRQ counter and the
-; I flag. Pixel mode must draw every column from the state the CPU had reached at that column.
-; Bank-select writes choose only CHR registers R0-R3, so the program's own banks never move.
+; Writes the PPU, MMC3 and APU registers at scattered moments, lines and columns, forever:
+; scroll, control, mask, data port (nametables, palette), CHR banks, mirroring, the IRQ counter,
+; the I flag and every sound register. Pixel mode must draw every column from the state the CPU
+; had reached at that column, and the sound must come out as if the APU looked after every
+; instruction. Bank-select writes choose only CHR registers R0-R3, so the program stays in place.
 
 .segment "HEADER"
     .byte "NES", $1A, 2, 1, $40, $00    ; 32 KB PRG, 8 KB CHR, mapper 4, horizontal mirroring
@@ -84,7 +85,7 @@ next:
 
 actions:
     .word control-1, mask-1, show-1, scroll-1, scroll-1, address-1, data-1, data-1
-    .word status-1, chrBank-1, chrBank-1, mirroring-1, irqOn-1, irqOff-1, flagI-1, sprites-1
+    .word status-1, chrBank-1, mirroring-1, irqOn-1, irqOff-1, flagI-1, sprites-1, sound-1
 
 control:
     jsr random
@@ -153,6 +154,14 @@ sprites:
     sta $2004
     lda #$02
     sta $4014
+    jmp next
+
+sound:
+    jsr random
+    and #$17
+    tax
+    jsr random
+    sta $4000, x        ; $4014 and $4016 included: an OAM transfer, a controller strobe
     jmp next
 
 ; Eight steps of a 16-bit Galois shift register; the new low byte in A. Keeps X and Y.
