@@ -5,6 +5,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "app/video.h"
 #include "bus/cartridge.h"
@@ -23,13 +24,13 @@ inline LineBuffer backgroundLine{};    // the background pixels of the line
 // column both sprite buffers are 0 and the background alone decides the pixel.
 inline std::array<uint64_t, FrameWidth / 64> spriteColumns{};
 
-// Bit i of a byte moved to bit 2i: SpreadBits[low] | SpreadBits[high] << 1 holds the 2-bit
-// pattern values of a tile row, the leftmost column in bits 14-15.
-inline constexpr std::array<uint16_t, 256> SpreadBits = [] {
-    std::array<uint16_t, 256> table{};
+// Bit 7 - c of a byte moved to bit 0 of byte c: the plane bits of a tile row, one byte per
+// column, the leftmost column in byte 0.
+inline constexpr std::array<uint64_t, 256> PlaneColumns = [] {
+    std::array<uint64_t, 256> table{};
     for (uint32_t b = 0; b < 256; ++b)
-        for (uint32_t i = 0; i < 8; ++i)
-            table[b] = static_cast<uint16_t>(table[b] | (((b >> i) & 1) << (2 * i)));
+        for (uint32_t c = 0; c < 8; ++c)
+            table[b] |= uint64_t{(b >> (7 - c)) & 1} << (8 * c);
     return table;
 }();
 
@@ -76,15 +77,29 @@ void ppuStartVblank();
     const uint32_t patternRow = ppu.backgroundPatternBase + (ty & 7);
     const uint32_t left = ((select & 1) << 8) + ppu.scrollX;
 
-    // Colour of palette q, pattern value v at 4q + v; value 0 of every palette is the backdrop.
-    std::array<uint8_t, 16> colours;
-    for (uint32_t i = 0; i < colours.size(); ++i)
-        colours[i] = ppu.memory[0x3F00 + (i % 4 != 0 ? i : 0)];
-
-    // The background, which is also the whole pixel wherever no sprite lies.
+    const uint64_t backdrop = ppu.memory[0x3F00];
     uint8_t* const row = &frameBuffer[line * FrameWidth];
-    const uint32_t shown = ppu.showBackground ? 0xFF : 0;
-    for (uint32_t x = first; x < end;) {
+    const uint64_t shown = ppu.showBackground ? ~uint64_t{0} : 0;
+
+    // Stores the colour bytes of `count` columns from x on (lowest byte first): the background,
+    // which is also the whole pixel wherever no sprite lies. A whole tile goes into the
+    // FrameBuffer with one 8-byte store.
+    static_assert(std::endian::native == std::endian::little, "the 8-byte store puts byte 0 first");
+    uint32_t x = first;
+    const auto drawColumns = [&](uint64_t colours, uint32_t count) {
+#pragma GCC unroll 8
+        for (uint32_t i = 0; i < count; ++i)
+            backgroundLine[x + i] = static_cast<uint32_t>((colours >> (8 * i)) & 0xFF);
+        const uint64_t pixels = colours & shown;
+        if (count == 8)
+            std::memcpy(&row[x], &pixels, 8);
+        else
+            for (uint32_t i = 0; i < count; ++i)
+                row[x + i] = static_cast<uint8_t>(pixels >> (8 * i));
+        x += count;
+    };
+
+    while (x < end) {
         const uint32_t vx = (x + left) & 0x1FF;
         const uint32_t base = nametableMap[(vx >> 8) | (lower << 1)];
         const uint32_t tx = vx & 0xFF;
@@ -93,17 +108,27 @@ void ppuStartVblank();
         const uint32_t tile = ppu.memory[base + tileRow + (tx >> 3)];
         const uint32_t pa = patternRow + tile * 16;
         const uint8_t* planes = &cartridge.chrMemory[chrPageMap[pa >> 10] + (pa & 0x3FF)];
-        uint32_t values = (SpreadBits[planes[0]] | (SpreadBits[planes[8]] << 1)) << (2 * (tx & 7));
+        const uint64_t low = PlaneColumns[planes[0]];
+        const uint64_t high = PlaneColumns[planes[8]];
 
-        // Attribute quadrant: bit 1 of the shift from tx bit 4, bit 2 from ty bit 4.
+        // Attribute quadrant: bit 1 of the shift from tx bit 4, bit 2 from ty bit 4. Value 0 of
+        // every palette shows the backdrop.
         const uint32_t attribute = ppu.memory[base + attributeRow + (tx >> 5)];
-        const uint8_t* palette = &colours[4 * ((attribute >> (((tx >> 3) & 2) | ((ty >> 2) & 4))) & 3)];
+        const uint8_t* palette = &ppu.memory[0x3F00 + 4 * ((attribute >> (((tx >> 3) & 2) | ((ty >> 2) & 4))) & 3)];
 
-        for (const uint32_t tileEnd = std::min(end, x + 8 - (tx & 7)); x < tileEnd; ++x, values <<= 2) {
-            const uint32_t colour = palette[(values >> 14) & 3];
-            backgroundLine[x] = colour;
-            row[x] = static_cast<uint8_t>(colour & shown);
-        }
+        // The eight colours at once: each byte of a value's column mask is 0 or 1, so multiplying
+        // it by a colour byte puts that colour into exactly those columns.
+        constexpr uint64_t Ones = 0x0101010101010101;
+        const uint64_t colours = (Ones & ~(low | high)) * backdrop + (low & ~high) * palette[1] +
+                                 (high & ~low) * palette[2] + (low & high) * palette[3];
+
+        // A whole tile (the common case) as eight constant columns; the first or last tile of the
+        // run may be cut.
+        const uint32_t fine = tx & 7;
+        if (fine == 0 && end - x >= 8)
+            drawColumns(colours, 8);
+        else
+            drawColumns(colours >> (8 * fine), std::min(8 - fine, end - x));
     }
 
     // Columns with sprite pixels, back to front: behind, opaque background, in front.
