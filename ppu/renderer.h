@@ -87,9 +87,10 @@ void ppuStartVblank();
     static_assert(std::endian::native == std::endian::little, "the 8-byte store puts byte 0 first");
     uint32_t x = first;
     const auto drawColumns = [&](uint64_t colours, uint32_t count) {
-#pragma GCC unroll 8
+        std::array<uint8_t, 8> bytes;
+        std::memcpy(bytes.data(), &colours, 8);
         for (uint32_t i = 0; i < count; ++i)
-            backgroundLine[x + i] = static_cast<uint32_t>((colours >> (8 * i)) & 0xFF);
+            backgroundLine[x + i] = bytes[i];
         const uint64_t pixels = colours & shown;
         if (count == 8)
             std::memcpy(&row[x], &pixels, 8);
