@@ -19,11 +19,13 @@ bool drawSpriteRow(uint32_t patternAddress, uint32_t left, uint32_t attributes, 
     const bool hflip = (attributes & 0x40) != 0;
     LineBuffer& target = (attributes & 0x20) ? spriteBehindLine : spriteFrontLine;
 
+    // Only the opaque columns: bit b of the planes is column 7 - b of the row.
     bool drawn = false;
-    for (uint32_t c = 0; c < 8; ++c) {
-        const uint32_t value = ((lo >> (7 - c)) & 1) | (((hi >> (7 - c)) & 1) << 1);
-        const uint32_t x = left + (hflip ? 7 - c : c);
-        if (value == 0 || x >= FrameWidth || x < clip)
+    for (uint32_t opaque = lo | hi; opaque != 0; opaque &= opaque - 1) {
+        const auto bit = static_cast<uint32_t>(std::countr_zero(opaque));
+        const uint32_t value = ((lo >> bit) & 1) | (((hi >> bit) & 1) << 1);
+        const uint32_t x = left + (hflip ? bit : 7 - bit);
+        if (x >= FrameWidth || x < clip)
             continue;
         target[x] = ppu.memory[paletteBase + value];
         spriteColumns[x / 64] |= uint64_t{1} << (x % 64);
@@ -43,10 +45,16 @@ void ppuStartFrame()
 
 void evaluateSprites()
 {
-    spriteFrontLine.fill(0);
-    spriteBehindLine.fill(0);
-    backgroundLine.fill(0);
+    // Outside spriteColumns both sprite buffers are 0 already.
+    for (uint32_t word = 0; word < spriteColumns.size(); ++word) {
+        for (uint64_t columns = spriteColumns[word]; columns != 0; columns &= columns - 1) {
+            const uint32_t x = word * 64 + static_cast<uint32_t>(std::countr_zero(columns));
+            spriteFrontLine[x] = 0;
+            spriteBehindLine[x] = 0;
+        }
+    }
     spriteColumns.fill(0);
+    backgroundLine.fill(0);
 
     // A sprite with OAM Y shows its first row on scanline Y + 1; nothing is drawn on line 0.
     if (ppu.scanline == 0)
