@@ -8,6 +8,12 @@ constexpr uint32_t SpriteCount = 64;
 constexpr uint32_t SpritesPerLine = 8;
 constexpr uint32_t SpritePaletteStart = 0x3F10;
 
+// The sprites that may cover each evaluated line (scanline - 1): bit s is set when the line lies
+// within 16 rows below sprite s's Y. ppuStartFrame builds it together with oamCopy, the only
+// write of oamCopy; each line still makes the exact height test, as the height may change
+// during the frame.
+std::array<uint64_t, FrameHeight> spritesNearLine{};
+
 // Draws one 8-pixel row of a sprite into the line buffer it belongs to. Returns true when an
 // opaque pixel landed on screen at or right of the clip column.
 bool drawSpriteRow(uint32_t patternAddress, uint32_t left, uint32_t attributes, uint32_t clip)
@@ -39,6 +45,11 @@ bool drawSpriteRow(uint32_t patternAddress, uint32_t left, uint32_t attributes, 
 void ppuStartFrame()
 {
     ppu.oamCopy = ppu.oam;
+    spritesNearLine.fill(0);
+    for (uint32_t s = 0; s < SpriteCount; ++s)
+        for (uint32_t row = 0; row < 16; ++row)
+            if (const uint32_t line = ppu.oamCopy[4 * s] + row; line < spritesNearLine.size())
+                spritesNearLine[line] |= uint64_t{1} << s;
     ppu.spriteZeroHit = 0;
     ppu.spriteOverflow = 0;
 }
@@ -66,7 +77,9 @@ void evaluateSprites()
 
     uint32_t count = 0;
     // From 63 down to 0: where opaque pixels overlap, the lower-numbered sprite is written last and wins.
-    for (uint32_t s = SpriteCount; s-- > 0;) {
+    for (uint64_t near = spritesNearLine[evaluated]; near != 0;) {
+        const auto s = static_cast<uint32_t>(63 - std::countl_zero(near));
+        near ^= uint64_t{1} << s;
         // Row of the sprite on the evaluated line; above the sprite the difference wraps past
         // its height. Of the two 8-row halves of a tall sprite at most one covers the line.
         const uint32_t spriteRow = evaluated - ppu.oamCopy[4 * s];
