@@ -11,8 +11,10 @@
 namespace {
 
 // One run of `budget` cycles; the overshoot of its last instruction carries into the next run.
-// Forced inline so that every run loop gets its own copy of the interpreter.
-[[gnu::always_inline]] inline void run(int32_t budget)
+// The runs of the visible part, the horizontal blank and the vertical blank share this one
+// expansion of the interpreter (kept out of line so that it stays one); the pixel-mode line has
+// its own.
+[[gnu::noinline]] void run(int32_t budget)
 {
     runCpuUntil(budget);
     cpu.cycleCounter -= budget;
