@@ -68,7 +68,7 @@ struct FrameRecord {
 template <typename RunOneFrame>
 std::vector<FrameRecord> recordFrames(bool scanlineMode, RunOneFrame runOneFrame)
 {
-    constexpr int Frames = 90;
+    constexpr int Frames = 60;
     std::ifstream file(builtRom("scattered_writes"), std::ios::binary);
     EXPECT_TRUE(file) << "scattered_writes.nes was not built";
     const std::vector<uint8_t> image{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};

@@ -23,16 +23,21 @@ reset:
     sta seed
     sta seed+1
 
-    ; Nametables and attributes ($2000-$2FFF), then the palette, from the generator.
+    ; Nametables and attributes ($2000-$2FFF) from a quick mix of the page and the offset, then
+    ; the palette from the generator.
     lda #$20
     sta $2006
     lda #$00
     sta $2006
     ldx #16
 @pages:
+    stx steps
     ldy #0
 @bytes:
-    jsr random
+    tya
+    eor steps
+    asl a
+    adc steps
     sta $2007
     iny
     bne @bytes
@@ -84,7 +89,7 @@ next:
     jmp main
 
 actions:
-    .word control-1, mask-1, show-1, scroll-1, scroll-1, address-1, data-1, data-1
+    .word control-1, mask-1, show-1, scroll-1, sweep-1, address-1, data-1, sound-1
     .word status-1, chrBank-1, mirroring-1, irqOn-1, irqOff-1, flagI-1, sprites-1, sound-1
 
 control:
@@ -162,6 +167,17 @@ sound:
     tax
     jsr random
     sta $4000, x        ; $4014 and $4016 included: an OAM transfer, a controller strobe
+    jmp next
+
+; Square 1 playing alone with a falling sweep, so the frame steps shorten its period.
+sweep:
+    lda #$01
+    sta $4015
+    jsr random
+    ora #$88            ; sweep on, negate
+    sta $4001
+    jsr random
+    sta $4003           ; length and period bits 8-10
     jmp next
 
 ; Eight steps of a 16-bit Galois shift register; the new low byte in A. Keeps X and Y.
