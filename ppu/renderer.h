@@ -142,13 +142,13 @@ void ppuStartVblank();
         if (end < word * 64 + 64)
             columns &= ~(~uint64_t{0} << (end - word * 64));
         for (; columns != 0; columns &= columns - 1) {
-            const uint32_t x = word * 64 + static_cast<uint32_t>(std::countr_zero(columns));
-            uint32_t pixel = spriteBehindLine[x];
-            if (shown && backgroundLine[x] != 0)
-                pixel = backgroundLine[x];
-            if (spriteFrontLine[x] != 0)
-                pixel = spriteFrontLine[x];
-            row[x] = static_cast<uint8_t>(pixel);
+            const uint32_t column = word * 64 + static_cast<uint32_t>(std::countr_zero(columns));
+            uint32_t pixel = spriteBehindLine[column];
+            if (shown && backgroundLine[column] != 0)
+                pixel = backgroundLine[column];
+            if (spriteFrontLine[column] != 0)
+                pixel = spriteFrontLine[column];
+            row[column] = static_cast<uint8_t>(pixel);
         }
     }
 }
