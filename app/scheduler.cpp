@@ -1,5 +1,7 @@
 #include "app/scheduler.h"
 
+#include <algorithm>
+
 #include "app/options.h"
 #include "bus/mappers.h"
 #include "cpu/interpreter.h"
@@ -9,8 +11,10 @@
 namespace {
 
 // One run of `budget` cycles; the overshoot of its last instruction carries into the next run.
-// Forced inline so that every run loop gets its own copy of the interpreter.
-[[gnu::always_inline]] inline void run(int32_t budget)
+// The runs of the visible part, the horizontal blank and the vertical blank share this one
+// expansion of the interpreter (kept out of line so that it stays one); the pixel-mode line has
+// its own.
+[[gnu::noinline]] void run(int32_t budget)
 {
     runCpuUntil(budget);
     cpu.cycleCounter -= budget;
@@ -23,19 +27,30 @@ void runVisibleLineByScanline()
 {
     evaluateSprites();
     run(VisiblePartCycles);
-    for (uint32_t x = 0; x < FrameWidth; ++x)
-        renderPixel(x);
+    renderPixels(0, FrameWidth);
 }
 
-// The CPU advances one cycle before every third pixel, so register writes land mid-line.
+// Pixel mode: one CPU cycle before every third column, 86 one-cycle runs. An instruction that
+// starts with cycleCounter at k runs in step k - 1 (step 0 when k < 1), before column 3(k - 1),
+// and the runs end with the first instruction that would start after step 85. So the line is one
+// run of 86 cycles in which each instruction's column is known; the columns are drawn lazily,
+// and a write that can change the picture first draws the columns before it (see PixelLine).
 void runVisibleLineByPixel()
 {
     evaluateSprites();
-    for (uint32_t x = 0; x < FrameWidth; ++x) {
-        if (x % 3 == 0)
-            run(PixelStepCycles);
-        renderPixel(x);
-    }
+    pixelLine = {true, 0, 0};
+    const auto columnOfStep = [] {
+        pixelLine.cpuColumn = PixelsPerStep * static_cast<uint32_t>(std::max(cpu.cycleCounter - 1, 0));
+    };
+    // A held IRQ is entered at a step's end; only a counter still at 1 or less stays in the step.
+    const auto endOfStep = [] {
+        if (cpu.cycleCounter > 1)
+            serviceHeldIrq();
+    };
+    runCpuUntil(PixelLineCycles, columnOfStep, endOfStep);
+    cpu.cycleCounter -= PixelLineCycles;
+    pixelLine.active = false;
+    renderPixels(pixelLine.drawn, FrameWidth);
 }
 
 }  // namespace

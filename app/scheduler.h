@@ -5,7 +5,9 @@
 
 // CPU cycle budgets of the parts of a frame.
 constexpr int32_t VisiblePartCycles = 85;
-constexpr int32_t PixelStepCycles = 1;
+// Pixel mode: a one-cycle step before every third column, 86 per visible line.
+constexpr uint32_t PixelsPerStep = 3;
+constexpr int32_t PixelLineCycles = 86;
 constexpr int32_t HorizontalBlankCycles = 29;
 constexpr int32_t VblankLineCycles = 114;
 constexpr uint32_t VisibleLines = 240;

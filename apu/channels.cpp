@@ -37,6 +37,7 @@ void writeSquare(SquareChannel& square, uint32_t reg, uint8_t value)
 
 void apuRegisterWrite(uint16_t address, uint8_t value)
 {
+    wakeApu();
     if (address >= 0x4000 && address <= 0x4003) {
         writeSquare(apu.square1, address - 0x4000, value);
         return;
@@ -118,6 +119,7 @@ void stepNoise()
 
 void resetApu()
 {
+    wakeApu();
     apu = ApuState{};
     resetSampleRing();
 }

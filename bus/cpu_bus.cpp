@@ -1,6 +1,39 @@
 #include "bus/cpu_bus.h"
 
 #include "ppu/ppu_state.h"
+#include "ppu/renderer.h"
+
+uint8_t deviceRead(uint32_t address)
+{
+    if (address >= 0x2000 && address <= 0x3FFF)
+        return ppuRegisterRead(address);
+    if (address == 0x4015)
+        return apuStatusRead();
+    if (address == 0x4016)
+        return controllerPortRead();
+    return cpuMemory[address];
+}
+
+void deviceWrite(uint32_t address, uint8_t value)
+{
+    // PPU registers and mapper registers can change the picture: in pixel mode the columns the
+    // CPU has passed are drawn first. (An OAM transfer changes nothing drawn before the next frame.)
+    if ((address >= 0x8000 || (address >= 0x2000 && address <= 0x3FFF)) && pixelLine.active)
+        drawPassedColumns();
+    mapperWrite(address, value);
+    if (address >= 0x8000)
+        return;
+    if (address >= 0x2000 && address <= 0x3FFF)
+        ppuRegisterWrite(address, value);
+    else if (address == 0x4014)
+        oamTransfer(value);
+    else if ((address >= 0x4000 && address <= 0x4013) || address == 0x4015 || address == 0x4017)
+        apuRegisterWrite(static_cast<uint16_t>(address), value);
+    else if (address == 0x4016)
+        controllerPortWrite(value);
+    else
+        cpuMemory[address] = value;
+}
 
 void oamTransfer(uint8_t page)
 {

@@ -23,6 +23,12 @@ uint8_t applyCheats(uint32_t address, uint8_t romByte);
 // Copies the 256 bytes at page*256 into OAM from oamAddress on (a write to 0x4014).
 void oamTransfer(uint8_t page);
 
+// The accesses that reach neither PRG ROM nor RAM (0x0000-0x1FFF): the PPU registers, the APU,
+// the controller port, the mapper and the rest of CpuMemory. Decoded out of line; address is
+// already 16 bits.
+uint8_t deviceRead(uint32_t address);
+void deviceWrite(uint32_t address, uint8_t value);
+
 // Addresses carried past 0xFFFF (an index or pointer sum) wrap to 16 bits here and in cpuWrite.
 inline uint8_t cpuRead(uint32_t address)
 {
@@ -33,29 +39,17 @@ inline uint8_t cpuRead(uint32_t address)
             return applyCheats(address, value);
         return value;
     }
-    if (address >= 0x2000 && address <= 0x3FFF)
-        return ppuRegisterRead(address);
-    if (address == 0x4015)
-        return apuStatusRead();
-    if (address == 0x4016)
-        return controllerPortRead();
-    return cpuMemory[address];
+    if (address < 0x2000)
+        return cpuMemory[address];
+    return deviceRead(address);
 }
 
+// RAM is written at once: mapperWrite ignores every address below 0x8000.
 inline void cpuWrite(uint32_t address, uint8_t value)
 {
     address &= 0xFFFF;
-    mapperWrite(address, value);
-    if (address >= 0x8000)
-        return;
-    if (address >= 0x2000 && address <= 0x3FFF)
-        ppuRegisterWrite(address, value);
-    else if (address == 0x4014)
-        oamTransfer(value);
-    else if ((address >= 0x4000 && address <= 0x4013) || address == 0x4015 || address == 0x4017)
-        apuRegisterWrite(static_cast<uint16_t>(address), value);
-    else if (address == 0x4016)
-        controllerPortWrite(value);
-    else
+    if (address < 0x2000)
         cpuMemory[address] = value;
+    else
+        deviceWrite(address, value);
 }

@@ -1,4 +1,6 @@
-// The instruction step, operand resolution and the run loop.
+// The instruction step, operand resolution and the run loop. Every piece is forced inline, so a
+// run loop holds the whole step with its operand decoding and bus fast paths: no call is made per
+// instruction except to the devices and the APU's full tick.
 #pragma once
 
 #include <cstdint>
@@ -11,28 +13,28 @@
 // Small pieces the instruction cases are built from.
 namespace cpu_step {
 
-inline uint32_t fetchByte()
+[[gnu::always_inline]] inline uint32_t fetchByte()
 {
     const uint32_t value = cpuRead(cpu.pc);
     cpu.pc = (cpu.pc + 1) & 0xFFFF;
     return value;
 }
 
-inline uint32_t fetchWord()
+[[gnu::always_inline]] inline uint32_t fetchWord()
 {
     const uint32_t low = fetchByte();
     return low | (fetchByte() << 8);
 }
 
 // The word at `address`; the high byte comes from address + 1 as a plain sum (no wrap within a page).
-inline uint32_t readWord(uint32_t address)
+[[gnu::always_inline]] inline uint32_t readWord(uint32_t address)
 {
     const uint32_t low = cpuRead(address);
     return low | (cpuRead(address + 1) << 8);
 }
 
 // base + index; the page crossing costs a cycle only for the opcodes whose base cycles equal `crossingKey`.
-inline void indexAddress(uint32_t base, uint32_t index, uint32_t crossingKey, uint8_t opcode)
+[[gnu::always_inline]] inline void indexAddress(uint32_t base, uint32_t index, uint32_t crossingKey, uint8_t opcode)
 {
     const uint32_t address = base + index;
     if (opcodeTable.baseCycles[opcode] == crossingKey && (base >> 8) != (address >> 8))
@@ -44,7 +46,7 @@ inline void indexAddress(uint32_t base, uint32_t index, uint32_t crossingKey, ui
 
 // Consumes the operand bytes of `opcode` at pc and leaves the effective address in operandAddress
 // (the sign-extended offset for relative mode). Reads only operand and pointer bytes, never the operand.
-inline void resolveOperand(uint8_t opcode)
+[[gnu::always_inline]] inline void resolveOperand(uint8_t opcode)
 {
     using namespace cpu_step;
     switch (static_cast<Mode>(opcodeTable.addressingMode[opcode])) {
@@ -96,48 +98,48 @@ inline void resolveOperand(uint8_t opcode)
 
 namespace cpu_step {
 
-inline bool flagSet(uint32_t flag) { return (cpu.p & flag) != 0; }
+[[gnu::always_inline]] inline bool flagSet(uint32_t flag) { return (cpu.p & flag) != 0; }
 
-inline void setFlag(uint32_t flag, bool on) { cpu.p = on ? (cpu.p | flag) : (cpu.p & ~flag); }
+[[gnu::always_inline]] inline void setFlag(uint32_t flag, bool on) { cpu.p = on ? (cpu.p | flag) : (cpu.p & ~flag); }
 
-inline void setZeroNegative(uint32_t value)
+[[gnu::always_inline]] inline void setZeroNegative(uint32_t value)
 {
     cpu.p = (cpu.p & ~(FlagZ | FlagN)) | (value == 0 ? FlagZ : 0) | (value & FlagN);
 }
 
 // m: resolves the operand and reads it.
-inline uint32_t readOperand()
+[[gnu::always_inline]] inline uint32_t readOperand()
 {
     resolveOperand(cpu.opcode);
     return cpuRead(cpu.operandAddress);
 }
 
-inline void load(uint32_t& reg)
+[[gnu::always_inline]] inline void load(uint32_t& reg)
 {
     reg = readOperand();
     setZeroNegative(reg);
 }
 
-inline void store(uint32_t value)
+[[gnu::always_inline]] inline void store(uint32_t value)
 {
     resolveOperand(cpu.opcode);
     cpuWrite(cpu.operandAddress, static_cast<uint8_t>(value));
 }
 
-inline void transfer(uint32_t& to, uint32_t value)
+[[gnu::always_inline]] inline void transfer(uint32_t& to, uint32_t value)
 {
     to = value;
     setZeroNegative(to);
 }
 
-inline void compare(uint32_t reg)
+[[gnu::always_inline]] inline void compare(uint32_t reg)
 {
     const uint32_t t = reg + 0x100 - readOperand();
     setFlag(FlagC, t > 0xFF);
     setZeroNegative(t & 0xFF);
 }
 
-inline void bitTest(uint32_t m)
+[[gnu::always_inline]] inline void bitTest(uint32_t m)
 {
     cpu.p = (cpu.p & 0x3F) | (m & 0xC0);
     setFlag(FlagZ, (cpu.a & m) == 0);
@@ -145,7 +147,7 @@ inline void bitTest(uint32_t m)
 
 // ADC of m, or SBC when m comes complemented and `subtract` is set. With D set the result gets
 // the decimal adjustment; with D clear the instruction takes one more cycle.
-inline void addWithCarry(uint32_t m, bool subtract)
+[[gnu::always_inline]] inline void addWithCarry(uint32_t m, bool subtract)
 {
     const uint32_t sum = cpu.a + m + (cpu.p & FlagC);
     setFlag(FlagV, ((cpu.a ^ sum) & (m ^ sum) & 0x80) != 0);
@@ -168,36 +170,36 @@ inline void addWithCarry(uint32_t m, bool subtract)
 }
 
 // Shifts and rotates: set C from the bit shifted out and return the 8-bit result.
-inline uint32_t shiftLeft(uint32_t v, uint32_t carryIn)
+[[gnu::always_inline]] inline uint32_t shiftLeft(uint32_t v, uint32_t carryIn)
 {
     setFlag(FlagC, (v & 0x80) != 0);
     return ((v << 1) & 0xFF) | carryIn;
 }
 
-inline uint32_t shiftRight(uint32_t v, uint32_t carryIn)
+[[gnu::always_inline]] inline uint32_t shiftRight(uint32_t v, uint32_t carryIn)
 {
     setFlag(FlagC, (v & 0x01) != 0);
     return (v >> 1) | (carryIn << 7);
 }
 
-inline uint32_t carryBit() { return cpu.p & FlagC; }
+[[gnu::always_inline]] inline uint32_t carryBit() { return cpu.p & FlagC; }
 
 // The read-modify-write forms: one write of the new value, flags from the value computed.
-inline void writeBack(uint32_t value)
+[[gnu::always_inline]] inline void writeBack(uint32_t value)
 {
     cpuWrite(cpu.operandAddress, static_cast<uint8_t>(value));
     setZeroNegative(value);
 }
 
 // INC and DEC memory take their flags from a second read of the address.
-inline void stepMemory(uint32_t delta)
+[[gnu::always_inline]] inline void stepMemory(uint32_t delta)
 {
     const uint32_t value = readOperand();
     cpuWrite(cpu.operandAddress, static_cast<uint8_t>(value + delta));
     setZeroNegative(cpuRead(cpu.operandAddress));
 }
 
-inline void branch(bool taken)
+[[gnu::always_inline]] inline void branch(bool taken)
 {
     if (taken) {
         resolveOperand(cpu.opcode);
@@ -208,32 +210,32 @@ inline void branch(bool taken)
     }
 }
 
-inline void push(uint32_t value)
+[[gnu::always_inline]] inline void push(uint32_t value)
 {
     cpuWrite(0x0100 + cpu.s, static_cast<uint8_t>(value));
     --cpu.s;
 }
 
-inline uint32_t pull()
+[[gnu::always_inline]] inline uint32_t pull()
 {
     ++cpu.s;
     return cpuRead(0x0100 + cpu.s);
 }
 
-inline void pushWord(uint32_t value)
+[[gnu::always_inline]] inline void pushWord(uint32_t value)
 {
     push(value >> 8);
     push(value & 0xFF);
 }
 
-inline uint32_t pullWord()
+[[gnu::always_inline]] inline uint32_t pullWord()
 {
     const uint32_t low = pull();
     return low | (pull() << 8);
 }
 
 // TSB and TRB: Z from a AND m, then m with the bits of a set or cleared.
-inline void testAndChangeBits(bool set)
+[[gnu::always_inline]] inline void testAndChangeBits(bool set)
 {
     const uint32_t m = readOperand();
     setFlag(FlagZ, (cpu.a & m) == 0);
@@ -360,12 +362,23 @@ inline void testAndChangeBits(bool set)
     }
 
     cpu.totalCycles += static_cast<uint32_t>(cpu.cycleCounter - startCycles);
-    apuTick();
+    apuTickWhenDue();
 }
 
 // Executes instructions while cycleCounter <= budget (signed); the overshoot stays in cycleCounter.
+// `beforeStep` and `afterStep` run around each instruction (the pixel-mode line uses them).
+template <typename BeforeStep, typename AfterStep>
+[[gnu::always_inline]] inline void runCpuUntil(int32_t budget, BeforeStep beforeStep, AfterStep afterStep)
+{
+    wakeApu();  // the APU may have been changed since the last run
+    while (cpu.cycleCounter <= budget) {
+        beforeStep();
+        stepInstruction();
+        afterStep();
+    }
+}
+
 [[gnu::always_inline]] inline void runCpuUntil(int32_t budget)
 {
-    while (cpu.cycleCounter <= budget)
-        stepInstruction();
+    runCpuUntil(budget, [] {}, [] {});
 }

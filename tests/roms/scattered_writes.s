@@ -1,0 +1,215 @@
+; Writes the PPU, MMC3 and APU registers at scattered moments, lines and columns, forever:
+; scroll, control, mask, data port (nametables, palette), CHR banks, mirroring, the IRQ counter,
+; the I flag and every sound register. Pixel mode must draw every column from the state the CPU
+; had reached at that column, and the sound must come out as if the APU looked after every
+; instruction. Bank-select writes choose only CHR registers R0-R3, so the program stays in place.
+
+.segment "HEADER"
+    .byte "NES", $1A, 2, 1, $40, $00    ; 32 KB PRG, 8 KB CHR, mapper 4, horizontal mirroring
+
+.segment "ZEROPAGE"
+seed: .res 2
+steps: .res 1
+
+.segment "CODE"
+reset:
+    sei
+    cld
+    ldx #$FF
+    txs
+    lda #$00
+    sta $2000           ; address increment 1
+    lda #$A5
+    sta seed
+    sta seed+1
+
+    ; Nametables and attributes ($2000-$2FFF) from a quick mix of the page and the offset, then
+    ; the palette from the generator.
+    lda #$20
+    sta $2006
+    lda #$00
+    sta $2006
+    ldx #16
+@pages:
+    stx steps
+    ldy #0
+@bytes:
+    tya
+    eor steps
+    asl a
+    adc steps
+    sta $2007
+    iny
+    bne @bytes
+    dex
+    bne @pages
+    lda #$3F
+    sta $2006
+    lda #$00
+    sta $2006
+    ldx #32
+@palette:
+    jsr random
+    sta $2007
+    dex
+    bne @palette
+
+    ; Sprites from page 2.
+    ldx #0
+@sprites:
+    jsr random
+    sta $0200, x
+    inx
+    bne @sprites
+    lda #$02
+    sta $4014
+
+    lda #$1E
+    sta $2001
+    cli
+
+; One action picked at random, then a random delay.
+main:
+    jsr random
+    and #$0F
+    asl a
+    tax
+    lda actions+1, x
+    pha
+    lda actions, x
+    pha
+    rts
+next:
+    jsr random
+    and #$1F
+    tax
+@delay:
+    dex
+    bpl @delay
+    jmp main
+
+actions:
+    .word control-1, mask-1, show-1, scroll-1, sweep-1, address-1, data-1, sound-1
+    .word status-1, chrBank-1, mirroring-1, irqOn-1, irqOff-1, flagI-1, sprites-1, sound-1
+
+control:
+    jsr random
+    sta $2000
+    jmp next
+mask:
+    jsr random
+    sta $2001
+    jmp next
+show:
+    lda #$1E
+    sta $2001
+    jmp next
+scroll:
+    jsr random
+    sta $2005
+    jmp next
+address:
+    jsr random
+    and #$3F
+    sta $2006
+    jsr random
+    sta $2006
+    jmp next
+data:
+    jsr random
+    sta $2007
+    jmp next
+status:
+    lda $2002
+    lda $2007
+    jmp next
+chrBank:
+    jsr random
+    and #$83
+    sta $8000
+    jsr random
+    sta $8001
+    jmp next
+mirroring:
+    jsr random
+    sta $A000
+    jmp next
+irqOn:
+    jsr random
+    and #$07
+    sta $C000
+    sta $C001
+    sta $E001
+    jmp next
+irqOff:
+    sta $E000
+    jmp next
+flagI:
+    jsr random
+    lsr a
+    bcc @clear
+    sei
+    jmp next
+@clear:
+    cli
+    jmp next
+sprites:
+    jsr random
+    sta $2003
+    sta $2004
+    lda #$02
+    sta $4014
+    jmp next
+
+sound:
+    jsr random
+    and #$17
+    tax
+    jsr random
+    sta $4000, x        ; $4014 and $4016 included: an OAM transfer, a controller strobe
+    jmp next
+
+; Square 1 playing alone with a falling sweep, so the frame steps shorten its period.
+sweep:
+    lda #$01
+    sta $4015
+    jsr random
+    ora #$88            ; sweep on, negate
+    sta $4001
+    jsr random
+    sta $4003           ; length and period bits 8-10
+    jmp next
+
+; Eight steps of a 16-bit Galois shift register; the new low byte in A. Keeps X and Y.
+random:
+    lda #8
+    sta steps
+    lda seed
+@step:
+    asl a
+    rol seed+1
+    bcc @same
+    eor #$39
+@same:
+    dec steps
+    bne @step
+    sta seed
+    rts
+
+; The interrupts scroll the picture, so the moment they are taken shows.
+nmi:
+irq:
+    pha
+    lda seed
+    sta $2005
+    pla
+    rti
+
+.segment "VECTORS"
+    .word nmi, reset, irq
+
+; Pattern bytes that differ from tile to tile and row to row.
+.segment "CHARS"
+.repeat $2000, i
+    .byte ((i * 73) ^ (i >> 3)) & $FF
+.endrepeat
