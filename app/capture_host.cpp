@@ -12,29 +12,27 @@ namespace {
 constexpr uint32_t SampleRate = 44100;
 constexpr uint32_t WavHeaderBytes = 44;
 
-void putLittleEndian(std::vector<uint8_t>& bytes, uint32_t value, int size)
+// Stores `value` little-endian in `size` bytes at `at`.
+void putLittleEndian(std::array<uint8_t, WavHeaderBytes>& header, size_t at, uint32_t value, int size)
 {
     for (int i = 0; i < size; ++i)
-        bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+        header[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-std::vector<uint8_t> wavHeader(uint32_t dataBytes)
+std::array<uint8_t, WavHeaderBytes> wavHeader(uint32_t dataBytes)
 {
-    std::vector<uint8_t> header;
-    const auto text = [&header](const char* four) { header.insert(header.end(), four, four + 4); };
-    text("RIFF");
-    putLittleEndian(header, 36 + dataBytes, 4);
-    text("WAVE");
-    text("fmt ");
-    putLittleEndian(header, 16, 4);              // format chunk size
-    putLittleEndian(header, 1, 2);               // PCM
-    putLittleEndian(header, 1, 2);               // mono
-    putLittleEndian(header, SampleRate, 4);
-    putLittleEndian(header, SampleRate * 2, 4);  // bytes per second
-    putLittleEndian(header, 2, 2);               // bytes per frame
-    putLittleEndian(header, 16, 2);              // bits per sample
-    text("data");
-    putLittleEndian(header, dataBytes, 4);
+    std::array<uint8_t, WavHeaderBytes> header{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                                               0,   0,   0,   0,   0, 0, 0, 0, 0,   0,   0,   0,   0,   0,   0,   0,
+                                               0,   0,   0,   0,   'd', 'a', 't', 'a', 0, 0, 0, 0};
+    putLittleEndian(header, 4, 36 + dataBytes, 4);
+    putLittleEndian(header, 16, 16, 4);              // format chunk size
+    putLittleEndian(header, 20, 1, 2);               // PCM
+    putLittleEndian(header, 22, 1, 2);               // mono
+    putLittleEndian(header, 24, SampleRate, 4);
+    putLittleEndian(header, 28, SampleRate * 2, 4);  // bytes per second
+    putLittleEndian(header, 32, 2, 2);               // bytes per frame
+    putLittleEndian(header, 34, 16, 2);              // bits per sample
+    putLittleEndian(header, 40, dataBytes, 4);
     return header;
 }
 
@@ -99,7 +97,7 @@ void WavRecorder::write(const int8_t* samples, uint32_t count)
         std::fwrite(bytes.data(), 1, bytes.size(), file_.get());
         dataBytes_ += static_cast<uint32_t>(bytes.size());
     }
-    const std::vector<uint8_t> header = wavHeader(dataBytes_);
+    const std::array<uint8_t, WavHeaderBytes> header = wavHeader(dataBytes_);
     std::fseek(file_.get(), 0, SEEK_SET);
     std::fwrite(header.data(), 1, header.size(), file_.get());
     std::fflush(file_.get());
