@@ -16,25 +16,6 @@
 
 namespace {
 
-// Return, space, Z, X, up, down, left, right.
-constexpr KeyMap ExampleKeys = {0x0D, 0x20, 0x7A, 0x78, 0x111, 0x112, 0x114, 0x113};
-const std::vector<uint8_t> ExampleBytes = {0x0D, 0x00, 0x20, 0x00, 0x7A, 0x00, 0x78, 0x00,
-                                           0x11, 0x01, 0x12, 0x01, 0x14, 0x01, 0x13, 0x01};
-
-TEST(KeyMapFile, SixteenLittleEndianBytesAndALongerFileKeepsItsTail)
-{
-    const TempFile file(std::vector<uint8_t>(20, 0xEE), "keymap.cfg");
-    keyMap = ExampleKeys;
-    ASSERT_TRUE(saveKeyMap(file.path()));
-    std::vector<uint8_t> expected = ExampleBytes;
-    expected.insert(expected.end(), 4, 0xEE);
-    std::ifstream saved(file.path(), std::ios::binary);
-    EXPECT_EQ((std::vector<uint8_t>{std::istreambuf_iterator<char>(saved), std::istreambuf_iterator<char>()}), expected);
-    keyMap = {};
-    EXPECT_EQ(loadKeyMap(file.path()), KeyMapLoad::Loaded);
-    EXPECT_EQ(keyMap, ExampleKeys);
-}
-
 TEST(KeyMapFile, ShortMissingAndUnwritable)
 {
     const TempFile file({0x0D, 0x00, 0x20, 0x00, 0x7A}, "keymap.cfg");
