@@ -152,7 +152,55 @@ protected:
         loadMapper(4, 4, 2, 0x01);  // 64 KB PRG, 16 KB CHR, vertical
         ppu.showBackground = 1;
     }
+
+    // Runs the counter through one frame as the scheduler does and lists the lines that took an IRQ.
+    static std::vector<uint32_t> irqLinesOfOneFrame()
+    {
+        mapperState.mmc3IrqCounter = mapperState.mmc3IrqReload;
+        std::vector<uint32_t> lines;
+        for (uint32_t line = 0; line < 240; ++line) {
+            cpu.p = FlagUnused;
+            cpu.s = 0xFF;
+            clockMmc3Irq();
+            if (cpu.s != 0xFF)  // entered
+                lines.push_back(line);
+        }
+        return lines;
+    }
 };
+
+TEST_F(Mmc3Test, PrgWindowsFollowR6AndR7)
+{
+    ASSERT_EQ(prgWindows(), (Windows{1, 2, 7, 8}));
+    cpuWrite(0x8000, 0x40);
+    EXPECT_EQ(prgWindows(), (Windows{1, 2, 7, 8}));  // the window bit alone remaps nothing
+    const std::pair<std::array<uint8_t, 2>, Windows> steps[] = {
+        {{0x06, 2}, {3, 2, 7, 8}},  // R6 at 0x8000
+        {{0x07, 4}, {3, 5, 7, 8}},  // R7 at 0xA000
+        {{0x46, 5}, {3, 5, 6, 8}},  // bit 6: R6 at 0xC000
+        {{0x47, 0}, {3, 5, 6, 1}},  // bit 6: R7 at 0xE000
+    };
+    for (const auto& [write, windows] : steps) {
+        cpuWrite(0x8000, write[0]);
+        cpuWrite(0x8001, write[1]);
+        EXPECT_EQ(prgWindows(), windows) << "select " << int{write[0]};
+    }
+}
+
+TEST_F(Mmc3Test, ChrRegistersFollowTheInversionBit)
+{
+    // R0 = 4, R1 = 9 (odd: its pair is 9 and 10), R2-R5 = 12-15.
+    const std::array<uint8_t, 6> banks{4, 9, 12, 13, 14, 15};
+    const std::pair<uint8_t, Pages> cases[] = {{0x00, {4, 5, 9, 10, 12, 13, 14, 15}},
+                                               {0x80, {12, 13, 14, 15, 4, 5, 9, 10}}};
+    for (const auto& [invert, pages] : cases) {
+        for (uint8_t r = 0; r < 6; ++r) {
+            cpuWrite(0x8000, invert | r);
+            cpuWrite(0x8001, banks[r]);
+        }
+        EXPECT_EQ(chrPages(), pages) << "invert " << int{invert};
+    }
+}
 
 TEST_F(Mmc3Test, MirroringUsesBitZeroAndOnlyTheSevenRegisterAddressesAreDecoded)
 {
@@ -167,6 +215,36 @@ TEST_F(Mmc3Test, MirroringUsesBitZeroAndOnlyTheSevenRegisterAddressesAreDecoded)
                              0xD000u, 0xE002u, 0xE003u, 0xFFFFu}) {
         cpuWrite(address, 0xC5);
         EXPECT_EQ(snapshot(), before) << std::hex << "address 0x" << address;
+    }
+}
+
+TEST_F(Mmc3Test, IrqLinesDependOnReloadEnableAndRendering)
+{
+    struct Case {
+        uint8_t reload;
+        bool enabled;
+        uint8_t background, sprites;
+        size_t irqs;
+        uint32_t first;
+    };
+    const Case cases[] = {
+        {5, true, 1, 0, 40, 4},   // every sixth line, from line 4
+        {0, true, 1, 0, 240, 0},  // reload 0: every line
+        {5, true, 0, 1, 40, 4},   // sprites alone clock the counter
+        {5, true, 0, 0, 0, 0},    // rendering off: the counter stands still
+        {0, false, 1, 1, 0, 0},   // 0xE000 disables
+    };
+    for (const Case& c : cases) {
+        cpuWrite(0xC001, c.reload);
+        cpuWrite(c.enabled ? 0xE001 : 0xE000, 0);
+        ppu.showBackground = c.background;
+        ppu.showSprites = c.sprites;
+        const std::vector<uint32_t> lines = irqLinesOfOneFrame();
+        EXPECT_EQ(lines.size(), c.irqs) << "reload " << int{c.reload};
+        if (c.irqs > 1) {
+            EXPECT_EQ(lines[0], c.first);
+            EXPECT_EQ(lines[1] - lines[0], c.reload + 1u);
+        }
     }
 }
 
