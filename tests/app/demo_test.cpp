@@ -105,22 +105,4 @@ TEST_F(Demo, ANotePlaysOnSquareOneAndBOnSquareTwo)
     EXPECT_GT(apu.square2.length, 0);
 }
 
-TEST_F(Demo, TriangleTunePlaysAndLoops)
-{
-    std::vector<int64_t> periods;  // the period the triangle plays in each frame
-    std::set<int> levels;
-    for (int n = 0; n < 1200; ++n) {
-        run(1);
-        periods.push_back(apu.triangle.period);
-        levels.insert(apu.triangle.output);
-    }
-    EXPECT_GE(std::set<int64_t>(periods.begin(), periods.end()).size(), 8u) << "a tune, not one note";
-    EXPECT_GT(levels.size(), 1u) << "the triangle steps";
-    // After its first 10 frames, the period sequence repeats with a loop shorter than half the run.
-    int loop = 60;
-    while (loop <= 600 && !std::equal(periods.begin() + 10 + loop, periods.end(), periods.begin() + 10))
-        ++loop;
-    EXPECT_LE(loop, 600) << "the tune starts again";
-}
-
 }  // namespace

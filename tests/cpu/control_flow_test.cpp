@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "app/machine.h"
-#include "app/scheduler.h"
 #include "cpu/interpreter.h"
 #include "cpu/interrupts.h"
 #include "support/cpu_harness.h"
@@ -14,29 +13,6 @@
 namespace {
 
 constexpr uint32_t P = FlagUnused;
-
-TEST(Branch, TakenCostsThreeCyclesAndNotTakenTwo)
-{
-    struct BranchCase {
-        uint8_t opcode;
-        uint32_t flag;
-        bool takenWhenSet;
-    };
-    constexpr BranchCase branchCases[] = {
-        {0x10, FlagN, false}, {0x30, FlagN, true}, {0x50, FlagV, false}, {0x70, FlagV, true},  // BPL BMI BVC BVS
-        {0x90, FlagC, false}, {0xB0, FlagC, true}, {0xD0, FlagZ, false}, {0xF0, FlagZ, true},  // BCC BCS BNE BEQ
-    };
-    for (const BranchCase& c : branchCases) {
-        for (const bool flagSet : {false, true}) {
-            startInRam({c.opcode, 0x10});
-            cpu.p = P | (flagSet ? c.flag : 0);
-            const bool taken = flagSet == c.takenWhenSet;
-            EXPECT_EQ(runInstructions(1), taken ? 3 : 2) << std::hex << int{c.opcode} << " flag " << flagSet;
-            EXPECT_EQ(cpu.pc, TestCodeAddress + 2 + (taken ? 0x10 : 0)) << std::hex << int{c.opcode};
-            EXPECT_EQ(cpu.p, P | (flagSet ? c.flag : 0));
-        }
-    }
-}
 
 TEST(Branch, BraIsAlwaysTakenAndCrossingAPageCostsNothingMore)
 {
@@ -63,23 +39,6 @@ TEST(RunLoop, RunsWhileTheCounterIsAtMostTheBudgetAndKeepsTheOvershoot)
     EXPECT_EQ(cpu.pc, TestCodeAddress + 4);
 }
 
-TEST(Stack, PushesAndPullsWrapWithinPageOneAndSetFlags)
-{
-    startInRam({0x48, 0xDA, 0x5A, 0xFA, 0x7A, 0x68});  // PHA, PHX, PHY, PLX, PLY, PLA
-    cpu.s = 0x01;
-    cpu.a = 0x80;
-    cpu.y = 0x90;
-    EXPECT_EQ(runInstructions(3), 9);
-    EXPECT_EQ((std::array{peek(0x0101), peek(0x0100), peek(0x01FF)}), (std::array<uint8_t, 3>{0x80, 0x00, 0x90}));
-    const uint32_t flagsAfterPull[] = {P | FlagN, P | FlagZ, P | FlagN};  // X takes 0x90, Y 0x00 across the wrap
-    for (const uint32_t flags : flagsAfterPull) {
-        EXPECT_EQ(runInstructions(1), 4);
-        EXPECT_EQ(cpu.p, flags);
-    }
-    EXPECT_EQ(cpuRegisters(),
-              (CpuRegisters{.pc = TestCodeAddress + 6, .a = 0x80, .x = 0x90, .p = P | FlagN, .s = 0x01}));
-}
-
 TEST(Stack, PhpPushesTheStatusAsItIsAndPlpForcesBitFiveKeepingB)
 {
     startInRam({0x08, 0x08, 0x28, 0x28});  // PHP, PHP, PLP, PLP
@@ -94,17 +53,6 @@ TEST(Stack, PhpPushesTheStatusAsItIsAndPlpForcesBitFiveKeepingB)
     EXPECT_EQ(cpu.p, P);
     runInstructions(1);
     EXPECT_EQ(cpu.p, P | FlagB);
-}
-
-TEST(Stack, JsrPushesItsLastByteAndRtsResumesAfterIt)
-{
-    loadProgram({{0xC000, {0x20, 0x00, 0xD0, 0xEA}}, {0xD000, {0x60}}});  // JSR 0xD000; NOP / RTS
-    EXPECT_EQ(runInstructions(1), 6);
-    EXPECT_EQ(cpu.pc, 0xD000u);
-    EXPECT_EQ(peek(0x01FF), 0xC0);
-    EXPECT_EQ(peek(0x01FE), 0x02);
-    EXPECT_EQ(runInstructions(1), 6);
-    EXPECT_EQ(cpuRegisters(), (CpuRegisters{.pc = 0xC003}));
 }
 
 TEST(Stack, BrkPushesPcPlusTwoAndTheStatusAndRtiReturns)
@@ -177,18 +125,6 @@ TEST(HeldIrq, IsEnteredAtOnceWhenIIsClearOtherwiseOnceIClears)
     cpu.p &= ~FlagI;
     serviceHeldIrq();  // nothing left to take
     EXPECT_EQ(cpu.pc, TestIrqHandler);
-}
-
-TEST(HeldIrq, FrameSchedulerEntersItAtARunBoundary)
-{
-    // SEI, then CLI and a loop; the IRQ raised while I is set is entered during the frame.
-    loadProgram({{0xC000, {0x78, 0x58, 0x4C, 0x02, 0xC0}}, {TestIrqHandler, {0x4C, 0x00, 0xA0}}});
-    runInstructions(1);
-    requestIrq();
-    runFrame();
-    EXPECT_FALSE(cpu.irqPending);
-    EXPECT_EQ(cpu.pc, TestIrqHandler);
-    EXPECT_EQ(cpu.s, 0xFC);
 }
 
 }  // namespace

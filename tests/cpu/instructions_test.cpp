@@ -16,17 +16,12 @@ const std::vector<InstructionCase> instructionCases = {
     // Binary ADC and SBC: one cycle more than the base.
     {"ADC 0x50 plus 0x50 overflows into the sign", {0x69, 0x50}, {.a = 0x50, .p = P | FlagI},
      {.a = 0xA0, .p = P | FlagI | FlagV | FlagN}, 4},
-    {"ADC 0xFF plus 0x01 carries out to zero", {0x69, 0x01}, {.a = 0xFF}, {.a = 0x00, .p = P | FlagC | FlagZ}, 4},
-    {"ADC 0x80 plus 0x80 plus carry", {0x69, 0x80}, {.a = 0x80, .p = P | FlagC},
-     {.a = 0x01, .p = P | FlagC | FlagV}, 4},
     {"SBC 0x50 minus 0xB0 overflows", {0xE9, 0xB0}, {.a = 0x50, .p = P | FlagC},
      {.a = 0xA0, .p = P | FlagV | FlagN}, 4},
     {"SBC with carry clear borrows one more", {0xE9, 0x01}, {.a = 0x10}, {.a = 0x0E, .p = P | FlagC}, 4},
-    {"SBC 0x00 minus 0x01 borrows", {0xE9, 0x01}, {.a = 0x00, .p = P | FlagC}, {.a = 0xFF, .p = P | FlagN}, 4},
 
     // Decimal ADC and SBC: the adjustment, and no extra cycle.
     {"ADC decimal 15 plus 27", {0x69, 0x27}, {.a = 0x15, .p = D}, {.a = 0x42, .p = D}, 3},
-    {"ADC decimal 99 plus 01 carries", {0x69, 0x01}, {.a = 0x99, .p = D}, {.a = 0x00, .p = D | FlagC | FlagZ}, 3},
     {"ADC decimal 58 plus 46 plus carry, V from the binary sum", {0x69, 0x46}, {.a = 0x58, .p = D | FlagC},
      {.a = 0x05, .p = D | FlagC | FlagV}, 3},
     {"ADC decimal drops the binary carry", {0x69, 0x90}, {.a = 0x90, .p = D}, {.a = 0x20, .p = D | FlagV}, 3},
@@ -35,53 +30,32 @@ const std::vector<InstructionCase> instructionCases = {
 
     // Compares: t = register + 0x100 - m.
     {"CMP of equal values", {0xC9, 0x40}, {.a = 0x40}, {.a = 0x40, .p = P | FlagZ | FlagC}, 3},
-    {"CMP 0x10 against 0x20", {0xC9, 0x20}, {.a = 0x10, .p = P | FlagC}, {.a = 0x10, .p = P | FlagN}, 3},
     {"CPX 0x80 against 0x7F", {0xE0, 0x7F}, {.x = 0x80, .p = P | FlagZ | FlagN}, {.x = 0x80, .p = P | FlagC}, 3},
-    {"CPY 0x00 against 0x01", {0xC0, 0x01}, {.y = 0x00, .p = P | FlagC}, {.y = 0x00, .p = P | FlagN}, 3},
 
     // Logic, and BIT: Z from a AND m, N and V from m.
     {"AND to zero", {0x29, 0x0F}, {.a = 0xF0, .p = P | FlagN}, {.a = 0x00, .p = P | FlagZ}, 3},
-    {"ORA sets N", {0x09, 0x80}, {.a = 0x01, .p = P | FlagZ}, {.a = 0x81, .p = P | FlagN}, 3},
-    {"EOR of equal values", {0x49, 0xFF}, {.a = 0xFF, .p = P | FlagC}, {.a = 0x00, .p = P | FlagC | FlagZ}, 3},
     {"BIT immediate takes N and V from the operand", {0x89, 0xC0}, {.a = 0x00},
      {.a = 0x00, .p = P | FlagZ | FlagN | FlagV}, 2},
-    {"BIT immediate clears N and V", {0x89, 0x3F}, {.a = 0x01, .p = P | FlagZ | FlagN | FlagV | FlagC},
-     {.a = 0x01, .p = P | FlagC}, 2},
-    {"BIT zp", {0x24, 0x10}, {.a = 0x01}, {.a = 0x01, .p = P | FlagV}, 3, 0x41, 0x41},
     {"BIT zp,X", {0x34, 0x0C}, {.a = 0x01, .x = 4}, {.a = 0x01, .x = 4, .p = P | FlagN | FlagZ}, 4, 0x80, 0x80},
     {"BIT abs,X", {0x3C, 0x0C, 0x00}, {.a = 0x01, .x = 4}, {.a = 0x01, .x = 4, .p = P | FlagN}, 4, 0x81, 0x81},
 
     // Flag instructions, loads, transfers, increments and shifts.
-    {"CLC", {0x18}, {.p = 0xFF}, {.p = 0xFF & ~FlagC}, 2}, {"SEC", {0x38}, {}, {.p = P | FlagC}, 2},
-    {"CLI", {0x58}, {.p = 0xFF}, {.p = 0xFF & ~FlagI}, 2}, {"SEI", {0x78}, {}, {.p = P | FlagI}, 2},
-    {"CLD", {0xD8}, {.p = 0xFF}, {.p = 0xFF & ~FlagD}, 2}, {"SED", {0xF8}, {}, {.p = P | FlagD}, 2},
-    {"CLV", {0xB8}, {.p = 0xFF}, {.p = 0xFF & ~FlagV}, 2},
+    {"CLC", {0x18}, {.p = 0xFF}, {.p = 0xFF & ~FlagC}, 2}, {"SED", {0xF8}, {}, {.p = P | FlagD}, 2},
     {"LDA immediate zero sets Z", {0xA9, 0x00}, {.a = 0x12, .p = P | FlagN}, {.a = 0x00, .p = P | FlagZ}, 3},
-    {"LDX immediate negative sets N", {0xA2, 0x80}, {.p = P | FlagZ}, {.x = 0x80, .p = P | FlagN}, 3},
-    {"TAX", {0xAA}, {.a = 0x80}, {.a = 0x80, .x = 0x80, .p = P | FlagN}, 2},
     {"TSX of 0x80 sets N", {0xBA}, {.s = 0x80}, {.x = 0x80, .p = P | FlagN, .s = 0x80}, 2},
     {"TXS changes no flag", {0x9A}, {.x = 0x00, .p = P | FlagN}, {.p = P | FlagN, .s = 0x00}, 2},
     {"INX wraps to zero", {0xE8}, {.x = 0xFF}, {.x = 0x00, .p = P | FlagZ}, 2},
-    {"DEX wraps to 0xFF", {0xCA}, {.x = 0x00}, {.x = 0xFF, .p = P | FlagN}, 2},
     {"INC A wraps to zero", {0x1A}, {.a = 0xFF}, {.a = 0x00, .p = P | FlagZ}, 2},
-    {"DEC A wraps to 0xFF", {0x3A}, {.a = 0x00}, {.a = 0xFF, .p = P | FlagN}, 2},
     {"ASL A moves bit 7 into C", {0x0A}, {.a = 0x81}, {.a = 0x02, .p = P | FlagC}, 2},
-    {"LSR A moves bit 0 into C and clears N", {0x4A}, {.a = 0x01, .p = P | FlagN}, {.a = 0x00, .p = P | FlagC | FlagZ}, 2},
-    {"ROL A takes the old carry into bit 0", {0x2A}, {.a = 0x80, .p = P | FlagC}, {.a = 0x01, .p = P | FlagC}, 2},
     {"ROR A takes the old carry into bit 7", {0x6A}, {.a = 0x01, .p = P | FlagC}, {.a = 0x80, .p = P | FlagC | FlagN}, 2},
 
     // Memory forms on zero-page byte 0x10.
     {"ASL zp", {0x06, 0x10}, {}, {.p = P | FlagC}, 5, 0x81, 0x02},
-    {"LSR zp", {0x46, 0x10}, {.p = P | FlagN}, {.p = P | FlagC | FlagZ}, 5, 0x01, 0x00},
-    {"ROL zp with carry", {0x26, 0x10}, {.p = P | FlagC}, {.p = P | FlagN}, 5, 0x40, 0x81},
     {"ROR zp with carry", {0x66, 0x10}, {.p = P | FlagC}, {.p = P | FlagC | FlagN}, 5, 0x01, 0x80},
     {"INC zp wraps to zero", {0xE6, 0x10}, {}, {.p = P | FlagZ}, 5, 0xFF, 0x00},
-    {"DEC zp wraps to 0xFF", {0xC6, 0x10}, {}, {.p = P | FlagN}, 5, 0x00, 0xFF},
     {"TSB sets Z from a AND m, and the bits of a", {0x04, 0x10}, {.a = 0x0F}, {.a = 0x0F, .p = P | FlagZ}, 3,
      0xF0, 0xFF},
-    {"TSB with common bits clears Z", {0x04, 0x10}, {.a = 0x01, .p = P | FlagZ}, {.a = 0x01}, 3, 0x11, 0x11},
     {"TRB clears the bits of a", {0x14, 0x10}, {.a = 0x0F, .p = P | FlagZ}, {.a = 0x0F}, 3, 0xFF, 0xF0},
-    {"TRB without common bits sets Z", {0x14, 0x10}, {.a = 0x0F}, {.a = 0x0F, .p = P | FlagZ}, 3, 0xF0, 0xF0},
     {"STZ stores zero and changes no flag", {0x64, 0x10}, {.a = 0x12, .p = P | FlagN}, {.a = 0x12, .p = P | FlagN}, 3,
      0xAB, 0x00},
 };

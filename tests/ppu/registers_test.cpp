@@ -95,30 +95,6 @@ TEST(PpuRegisters, ReadsBelowThePaletteGoThroughTheBufferExceptChrRom)
     EXPECT_EQ(ppu.readBuffer, 0x33);
 }
 
-TEST(PpuRegisters, NametableWindowsFollowTheNametableMap)
-{
-    struct MirroringCase {
-        uint8_t flags6;
-        uint32_t written;
-        std::vector<uint32_t> sameByte, otherByte;
-    };
-    const MirroringCase cases[] = {
-        {0x01, 0x2805, {0x2005, 0x2805, 0x3005, 0x3805}, {0x2405, 0x2C05, 0x3405}},  // vertical
-        {0x00, 0x2805, {0x2C05, 0x3805, 0x3C05}, {0x2005, 0x2405}},                  // horizontal
-        {0x08, 0x2C05, {0x3C05}, {0x2005, 0x2405, 0x2805}},                          // four screens
-    };
-    for (const MirroringCase& c : cases) {
-        freshMachine(1, c.flags6);
-        writeAt(c.written, 0x77);
-        for (const auto& [addresses, value] : {std::pair{c.sameByte, 0x77}, std::pair{c.otherByte, 0x00}}) {
-            for (uint32_t address : addresses) {
-                readAt(address);
-                EXPECT_EQ(cpuRead(0x2007), value) << int{c.flags6} << std::hex << " " << address;
-            }
-        }
-    }
-}
-
 TEST(PpuRegisters, PaletteReadsAreImmediateAndMirrorEveryFourthEntry)
 {
     freshMachine();

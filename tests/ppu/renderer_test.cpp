@@ -292,26 +292,4 @@ TEST_F(Renderer, SpriteZeroHitNeedsAnOpaquePixelOnScreenRightOfTheClip)
     expectPixels({{4, 41, sprite(0, 1)}});
 }
 
-TEST_F(Renderer, ChangesReachTheNextPixelComputed)
-{
-    setTile(0, 1, Mixed);
-    std::fill_n(ppu.memory.begin() + 0x2000, 960, uint8_t{1});
-    setSprite(0, 9, 1, 0x00, 200);
-    ppuStartFrame();
-    ppu.scanline = 10;
-    evaluateSprites();
-    for (uint32_t x = 0; x < 100; ++x)
-        renderPixel(x);
-    scroll(2, 0);               // columns move by two pixels from here
-    ppu.memory[0x3F03] = 0x33;  // a background palette byte
-    ppu.memory[0x3F13] = 0x34;  // sprite colours were taken at the head of the line
-    cpuWrite(0x2006, 0x24);     // the data-port address never moves the picture
-    cpuWrite(0x2006, 0x00);
-    for (uint32_t x = 100; x < 256; ++x)
-        renderPixel(x);
-    // Column 100 shows column 102 of the window.
-    expectPixels({{96, 10, background(0, 3)}, {98, 10, background(0, 1)}, {100, 10, Backdrop}, {102, 10, 0x33},
-                  {104, 10, background(0, 1)}, {200, 10, sprite(0, 3)}});
-}
-
 }  // namespace

@@ -10,6 +10,7 @@
 .segment "ZEROPAGE"
 seed: .res 2
 steps: .res 1
+pointer: .res 2
 
 .segment "CODE"
 reset:
@@ -68,10 +69,28 @@ reset:
     sta $2001
     cli
 
-; One action picked at random, then a random delay.
+
+; One register write or action picked at random, then a random delay. A plain write stores a
+; random value, masked, at one of the addresses of `writes`.
 main:
     jsr random
-    and #$0F
+    and #$1F
+    cmp #(masks - writes) / 2
+    bcs @action
+    tax
+    asl a
+    tay
+    lda writes, y
+    sta pointer
+    lda writes+1, y
+    sta pointer+1
+    jsr random
+    and masks, x
+    ldy #0
+    sta (pointer), y
+    jmp next
+@action:
+    and #$07
     asl a
     tax
     lda actions+1, x
@@ -79,6 +98,7 @@ main:
     lda actions, x
     pha
     rts
+
 next:
     jsr random
     and #$1F
@@ -88,61 +108,20 @@ next:
     bpl @delay
     jmp main
 
+writes:
+    .word $2000, $2001, $2005, $2006, $2007, $8000, $8001, $A000, $C000, $C001, $E000, $E001
+masks:
+    .byte $FF, $FF, $FF, $FF, $FF, $83, $FF, $FF, $07, $FF, $FF, $FF
 actions:
-    .word control-1, mask-1, show-1, scroll-1, sweep-1, address-1, data-1, sound-1
-    .word status-1, chrBank-1, mirroring-1, irqOn-1, irqOff-1, flagI-1, sprites-1, sound-1
+    .word show-1, status-1, flagI-1, sprites-1, sound-1, sweep-1, sound-1, show-1
 
-control:
-    jsr random
-    sta $2000
-    jmp next
-mask:
-    jsr random
-    sta $2001
-    jmp next
 show:
     lda #$1E
     sta $2001
     jmp next
-scroll:
-    jsr random
-    sta $2005
-    jmp next
-address:
-    jsr random
-    and #$3F
-    sta $2006
-    jsr random
-    sta $2006
-    jmp next
-data:
-    jsr random
-    sta $2007
-    jmp next
 status:
     lda $2002
     lda $2007
-    jmp next
-chrBank:
-    jsr random
-    and #$83
-    sta $8000
-    jsr random
-    sta $8001
-    jmp next
-mirroring:
-    jsr random
-    sta $A000
-    jmp next
-irqOn:
-    jsr random
-    and #$07
-    sta $C000
-    sta $C001
-    sta $E001
-    jmp next
-irqOff:
-    sta $E000
     jmp next
 flagI:
     jsr random
@@ -160,7 +139,6 @@ sprites:
     lda #$02
     sta $4014
     jmp next
-
 sound:
     jsr random
     and #$17
