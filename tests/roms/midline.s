@@ -85,7 +85,4 @@ irq:
 .segment "VECTORS"
     .word nmi, reset, irq
 
-.segment "CHARS"
-    .byte $00, $00, $00, $00, $00, $00, $00, $00,  $00, $00, $00, $00, $00, $00, $00, $00
-    .byte $FF, $FF, $FF, $FF, $FF, $FF, $FF, $FF,  $00, $00, $00, $00, $00, $00, $00, $00
-    .byte $00, $00, $00, $00, $00, $00, $00, $00,  $FF, $FF, $FF, $FF, $FF, $FF, $FF, $FF
+.include "solid_tiles.inc"

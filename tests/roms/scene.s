@@ -114,8 +114,4 @@ sprites:
 .segment "VECTORS"
     .word nmi, reset, irq
 
-.segment "CHARS"
-    .byte $00, $00, $00, $00, $00, $00, $00, $00,  $00, $00, $00, $00, $00, $00, $00, $00
-    .byte $FF, $FF, $FF, $FF, $FF, $FF, $FF, $FF,  $00, $00, $00, $00, $00, $00, $00, $00
-    .byte $00, $00, $00, $00, $00, $00, $00, $00,  $FF, $FF, $FF, $FF, $FF, $FF, $FF, $FF
-    .byte $FF, $FF, $FF, $FF, $FF, $FF, $FF, $FF,  $FF, $FF, $FF, $FF, $FF, $FF, $FF, $FF
+.include "solid_tiles.inc"
