@@ -125,34 +125,15 @@ ProcessResult runProcess(const std::vector<std::string>& args, const std::vector
 }
 
 VirtualDisplay::VirtualDisplay()
+    : server_({"Xvfb", "-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"}, {}, {})
 {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
-        return;
-    pid_ = fork();
-    if (pid_ == 0) {
-        close(pipeFds[0]);
-        const int devNull = open("/dev/null", O_RDWR);
-        dup2(devNull, STDOUT_FILENO);
-        dup2(devNull, STDERR_FILENO);
-        execChild({"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", "800x600x24", "-nolisten", "tcp"},
-                  {}, {});
-    }
-    close(pipeFds[1]);
-    std::string number;
-    pollfd entry{pipeFds[0], POLLIN, 0};
-    char c;
-    while (poll(&entry, 1, 10000) > 0 && read(pipeFds[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    close(pipeFds[0]);
-    if (!number.empty())
-        name_ = ":" + number;
+    // Xvfb writes the number of the display it chose, and a line end, to the descriptor given.
+    if (server_.waitForOutput("\n", 10s))
+        name_ = ":" + server_.output().substr(0, server_.output().find('\n'));
 }
 
 VirtualDisplay::~VirtualDisplay()
 {
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
+    server_.sendSignal(SIGTERM);
+    server_.wait(5s);
 }

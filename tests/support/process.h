@@ -30,6 +30,8 @@ public:
     // Waits until the standard output contains `text`; false on timeout or when the process ended first.
     bool waitForOutput(const std::string& text, std::chrono::milliseconds timeout);
     void sendSignal(int signal) const;
+    // What the process has written to its standard output so far.
+    const std::string& output() const { return buffer_; }
     // Waits for the end; a process still running after `timeout` is killed and reported with exit code -1.
     ProcessResult wait(std::chrono::milliseconds timeout);
     pid_t pid() const { return pid_; }
@@ -64,7 +66,7 @@ public:
     }
 
 private:
-    pid_t pid_ = -1;
+    ChildProcess server_;
     std::string name_;
 };
 
