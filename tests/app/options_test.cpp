@@ -73,9 +73,7 @@ TEST(CommandLine, OptionTableAndScanLimits)
 TEST(CommandLine, FrameSkipValues)
 {
     const std::vector<std::pair<std::string, int32_t>> cases = {
-        {"3", 3},    {"2.5", 2}, {"3.5", 4},  {" 7", 7},  {"4x", 4}, {"1e1", 10},
-        {"45", 45},  {"0", 1},   {"-2", 1},   {"abc", 1}, {"", 1},   {"0.4", 1},
-    };
+        {"2.5", 2}, {"3.5", 4}, {"4x", 4}, {"1e1", 10}, {"0", 1}, {"-2", 1}, {"abc", 1}, {"", 1}};
     for (const auto& [text, expected] : cases) {
         parse({"game.nes", "-fskip", text});
         EXPECT_EQ(options.frameSkip, expected) << "-fskip \"" << text << "\"";

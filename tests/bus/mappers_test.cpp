@@ -313,10 +313,10 @@ TEST_F(Mmc2Test, UpperChrWindowTakesOnlyTheRegisterMatchingTheLatch)
         uint8_t at0000, at1000;  // 1 KB banks seen at 0x0000 and 0x1000 afterwards
     };
     const Case cases[] = {
-        {0xFE, 0x8000, 7, 0, 4},  {0xFD, 0x9FFF, 7, 0, 4},                             // ignored
+        {0xFD, 0x9FFF, 7, 0, 4},                                                       // ignored
         {0xFE, 0xB000, 3, 12, 4}, {0xFD, 0xCFFF, 5, 20, 4},                            // lower window, any latch
-        {0xFE, 0xD000, 2, 20, 4}, {0xFD, 0xD000, 2, 20, 8}, {0xFD, 0xE000, 5, 20, 8},  // upper window
-        {0xFE, 0xEFFF, 5, 20, 20}, {0xFE, 0xDFFF, 6, 20, 20}, {0xFD, 0xDFFF, 6, 20, 24},
+        {0xFE, 0xD000, 2, 20, 4}, {0xFD, 0xDFFF, 2, 20, 8}, {0xFD, 0xE000, 5, 20, 8},  // upper window
+        {0xFE, 0xEFFF, 5, 20, 20},
     };
     for (const Case& c : cases) {
         mapperState.mmc2Latch = c.latch;

@@ -19,19 +19,19 @@ const std::vector<std::string> FirstKeys = {"Return", "space", "z", "x", "Up", "
 const std::vector<uint8_t> FirstKeyBytes = {0x0D, 0x00, 0x20, 0x00, 0x7A, 0x00, 0x78, 0x00,
                                             0x11, 0x01, 0x12, 0x01, 0x14, 0x01, 0x13, 0x01};
 
+std::vector<uint8_t> readFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
 class KeyConfiguration : public testing::Test {
 protected:
     void SetUp() override
     {
         if (!display_.running())
             GTEST_SKIP() << "Xvfb could not be started";
-        rom_ = std::make_unique<TempFile>(std::vector<uint8_t>(builtRomBytes()), "game.nes");
-    }
-
-    static std::vector<uint8_t> builtRomBytes()
-    {
-        std::ifstream file(builtRom("scene"), std::ios::binary);
-        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        rom_ = std::make_unique<TempFile>(readFile(builtRom("scene")), "game.nes");
     }
 
     std::unique_ptr<ChildProcess> start(const std::vector<std::string>& options = {})
@@ -57,11 +57,7 @@ protected:
         }
     }
 
-    std::vector<uint8_t> keyMapFile() const
-    {
-        std::ifstream file(rom_->folder() / "keymap.cfg", std::ios::binary);
-        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    }
+    std::vector<uint8_t> keyMapFile() const { return readFile(rom_->folder() / "keymap.cfg"); }
 
     VirtualDisplay display_;
     std::unique_ptr<TempFile> rom_;
@@ -73,8 +69,7 @@ std::vector<uint8_t> captureWindow(const std::string& window, const std::vector<
     const TempFile folder({}, "unused");
     const std::string raw = (folder.folder() / "window.rgb").string();
     EXPECT_EQ(runProcess({"import", "-window", window, "-depth", "8", "rgb:" + raw}, environment).exitCode, 0);
-    std::ifstream file(raw, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return readFile(raw);
 }
 
 TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFile)
