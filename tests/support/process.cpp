@@ -91,30 +91,18 @@ void ChildProcess::sendSignal(int signal) const
 ProcessResult ChildProcess::wait(std::chrono::milliseconds timeout)
 {
     const auto deadline = SteadyClock::now() + timeout;
-    while (readSome(20ms) && SteadyClock::now() < deadline) {
-    }
-    ProcessResult result;
+    while (SteadyClock::now() < deadline && readSome(20ms)) {
+    }  // to the end of its output
     int status = 0;
-    while (waitpid(pid_, &status, WNOHANG) == 0) {
-        if (SteadyClock::now() >= deadline) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, &status, 0);
-            finished_ = true;
-            result.output = buffer_;
-            return result;
-        }
+    pid_t ended = waitpid(pid_, &status, WNOHANG);
+    for (; ended == 0 && SteadyClock::now() < deadline; ended = waitpid(pid_, &status, WNOHANG))
         std::this_thread::sleep_for(10ms);
+    if (ended == 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, &status, 0);
     }
     finished_ = true;
-    // The process has ended: take what is left in the pipe, up to its end.
-    for (;;) {
-        const size_t before = buffer_.size();
-        if (!readSome(50ms) || buffer_.size() == before)
-            break;
-    }
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.output = buffer_;
-    return result;
+    return {ended != 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1, buffer_};
 }
 
 ProcessResult runProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment,
