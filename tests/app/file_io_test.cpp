@@ -1,0 +1,55 @@
+#include "app/file_io.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "support/harness.h"
+
+namespace fs = std::filesystem;
+
+TEST(FileIo, ReadsOnlyRegularFilesWithinTheLimit)
+{
+    TempFile file({1, 2, 3, 4});
+    const fs::path fifo = file.folder() / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+    struct Case {
+        std::string path;
+        size_t limit;
+        FileRead expected;
+        size_t size;
+    };
+    const Case cases[] = {
+        {file.path(), 4, FileRead::Ok, 4},
+        {file.path(), 3, FileRead::TooLarge, 0},
+        {(file.folder() / "missing").string(), 4, FileRead::Missing, 0},
+        {file.folder().string(), 4, FileRead::NotRegular, 0},
+        {fifo.string(), 4, FileRead::NotRegular, 0},  // refused without waiting for a writer
+        {"/dev/zero", 4, FileRead::NotRegular, 0},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bytes{9};
+        EXPECT_EQ(readRegularFile(c.path, c.limit, bytes), c.expected) << c.path;
+        EXPECT_EQ(bytes.size(), c.size) << c.path;
+    }
+}
+
+TEST(FileIo, WritesAtOnceAndKeepsPermissions)
+{
+    TempFile file({1, 2, 3});
+    ASSERT_EQ(::chmod(file.path().c_str(), 0640), 0);
+    const std::vector<uint8_t> replacement{7, 8};
+    ASSERT_TRUE(writeFileAtomically(file.path(), replacement));
+
+    std::vector<uint8_t> bytes;
+    ASSERT_EQ(readRegularFile(file.path(), 16, bytes), FileRead::Ok);
+    EXPECT_EQ(bytes, replacement);
+    struct stat info {};
+    ASSERT_EQ(::stat(file.path().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+
+    // Where it cannot write, it fails and leaves neither the old file changed nor a temporary one.
+    EXPECT_FALSE(writeFileAtomically((file.folder() / "no" / "such").string(), replacement));
+    EXPECT_FALSE(writeFileAtomically(file.folder().string(), replacement)) << "a folder is not replaced";
+    EXPECT_EQ(std::distance(fs::directory_iterator(file.folder()), fs::directory_iterator{}), 1);
+}
