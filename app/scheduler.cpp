@@ -6,6 +6,7 @@
 #include "bus/mappers.h"
 #include "cpu/interpreter.h"
 #include "cpu/interrupts.h"
+#include "ppu/registers.h"
 #include "ppu/renderer.h"
 
 namespace {
@@ -64,6 +65,8 @@ void runFrame()
 
     const bool rendered = isRenderedFrame();
     for (ppu.scanline = 0; ppu.scanline < VisibleLines; ++ppu.scanline) {
+        if (ppu.splitPending)
+            applySplit();
         if (!rendered)
             runVisibleLineSkipped();
         else if (options.scanlineMode)

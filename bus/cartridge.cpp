@@ -28,21 +28,28 @@ void setMapperStartState()
     const uint32_t prg8kBanks = cartridge.prgKb / 8;
     switch (cartridge.mapperNumber) {
     case 1:
-        cpuWrite(0x8000, 0x80);  // the MMC1 reset write
-        [[fallthrough]];
+        // The MMC1 reset write; boards of 512 KB start in their first 256 KB half.
+        cpuWrite(0x8000, 0x80);
+        mapPrg(0, 0, 16384);
+        mapPrg(1, std::min<uint32_t>(cartridge.prgKb, 256) / 16 - 1, 16384);
+        break;
     case 0:
     case 2:
+    case 3:
+    case 71:
         mapPrg(0, 0, 16384);
         mapPrg(1, lastBank, 16384);
         break;
     case 4:
-        mapPrg(0, 0, 16384);
-        mapPrg(1, lastBank, 16384);
+        resetMmc3();
         mapperState.mmc3IrqCounter = 0;
         mapperState.mmc3IrqReload = 0;
         mapperState.mmc3IrqEnabled = 0;
         break;
     case 7:
+    case 11:
+    case 34:
+    case 66:
         mapPrg(0, 0, 32768);
         mapChr(0, 0, 8192);
         break;
@@ -63,7 +70,7 @@ void setMapperStartState()
 bool isSupportedMapper(uint8_t mapperNumber)
 {
     switch (mapperNumber) {
-    case 0: case 1: case 2: case 4: case 7: case 9:
+    case 0: case 1: case 2: case 3: case 4: case 7: case 9: case 11: case 34: case 66: case 71:
         return true;
     default:
         return false;

@@ -20,14 +20,18 @@ void rebuildMmc1Mappings()
     default: applyMirroring(Mirroring::Horizontal); break;
     }
 
-    const uint32_t prgBank = mapperState.mmc1Prg & 15;
+    // Boards of more than 256 KB: bit 4 of CHR register 0 picks the 256 KB half that both PRG
+    // windows read; the fixed window shows the last bank of that half.
+    const uint32_t halfBanks = cartridge.prgKb > 256 ? 16 : cartridge.prgKb / 16u;
+    const uint32_t outer = (cartridge.prgKb > 256 && (mapperState.mmc1Chr0 & 0x10)) ? 16 : 0;
+    const uint32_t prgBank = outer + (mapperState.mmc1Prg & 15);
     if (!(control & 0x08)) {
         mapPrg(0, prgBank >> 1, 32768);
     } else if (control & 0x04) {
         mapPrg(0, prgBank, 16384);
-        mapPrg(1, cartridge.prgKb / 16u - 1, 16384);
+        mapPrg(1, outer + halfBanks - 1, 16384);
     } else {
-        mapPrg(0, 0, 16384);
+        mapPrg(0, outer, 16384);
         mapPrg(1, prgBank, 16384);
     }
 
@@ -71,21 +75,22 @@ void writeMmc1(uint32_t address, uint8_t value)
 // UxROM: any write selects the 16 KB bank at 0x8000; 0xC000 keeps the last bank.
 void writeUxrom(uint8_t value) { mapPrg(0, value, 16384); }
 
-// MMC3 0x8001: fills the bank register chosen by 0x8000.
-void writeMmc3BankData(uint8_t value)
+// MMC3: maps every window from R0-R7 and the two mode bits of 0x8000.
+void rebuildMmc3Mappings()
 {
+    const auto& r = mapperState.mmc3Registers;
     const uint32_t invert = mapperState.mmc3ChrInvert;
-    const uint32_t select = mapperState.mmc3BankSelect;
-    if (select <= 1) {
-        // R0 and R1 each fill two 1 KB pages with banks v and v + 1.
-        const uint32_t first = invert ^ (select * 0x800);
-        mapChr(first / 1024, value, 1024);
-        mapChr((first ^ 0x400) / 1024, value + 1u, 1024);
-    } else if (select <= 5) {
-        mapChr((invert ^ (0x1000 + (select - 2) * 0x400)) / 1024, value, 1024);
-    } else {
-        mapPrg(mapperState.mmc3PrgWindow + (select - 6), value, 8192);
-    }
+    // R0 and R1 select 2 KB banks (bit 0 of the value is ignored); R2-R5 1 KB banks.
+    for (uint32_t i = 0; i < 2; ++i)
+        mapChr((invert ^ (i * 0x800)) / 2048, r[i] >> 1, 2048);
+    for (uint32_t i = 2; i < 6; ++i)
+        mapChr((invert ^ (0x1000 + (i - 2) * 0x400)) / 1024, r[i], 1024);
+    const uint32_t secondToLast = cartridge.prgKb / 8u - 2;
+    const bool swapped = mapperState.mmc3PrgWindow != 0;
+    mapPrg(0, swapped ? secondToLast : r[6], 8192);
+    mapPrg(1, r[7], 8192);
+    mapPrg(2, swapped ? r[6] : secondToLast, 8192);
+    mapPrg(3, secondToLast + 1, 8192);
 }
 
 // MMC3: only the seven exact register addresses are decoded.
@@ -96,9 +101,11 @@ void writeMmc3(uint32_t address, uint8_t value)
         mapperState.mmc3BankSelect = value & 7;
         mapperState.mmc3PrgWindow = (value & 0x40) ? 2 : 0;
         mapperState.mmc3ChrInvert = (value & 0x80) ? 0x1000 : 0;
+        rebuildMmc3Mappings();
         break;
     case 0x8001:
-        writeMmc3BankData(value);
+        mapperState.mmc3Registers[mapperState.mmc3BankSelect] = value;
+        rebuildMmc3Mappings();
         break;
     case 0xA000:
         cartridge.mirroring = (value & 1) ? Mirroring::Horizontal : Mirroring::Vertical;
@@ -130,6 +137,16 @@ void writeAxrom(uint8_t value)
     setOneScreen((value & 0x10) ? 0x2400 : 0x2000);
 }
 
+// Camerica: 0xC000-0xFFFF picks the 16 KB bank at 0x8000; 0xC000 keeps the last bank. Boards with
+// a mirroring switch take bit 4 of a write to 0x9000-0x9FFF as the one-screen nametable.
+void writeCamerica(uint32_t address, uint8_t value)
+{
+    if (address >= 0xC000)
+        mapPrg(0, value & 15, 16384);
+    else if (address >= 0x9000 && address < 0xA000)
+        setOneScreen((value & 0x10) ? 0x2400 : 0x2000);
+}
+
 // MMC2: the upper CHR window takes the register that matches the latch at the time of the write.
 void writeMmc2(uint32_t address, uint8_t value)
 {
@@ -158,11 +175,28 @@ void mapperWrite(uint32_t address, uint8_t value)
     switch (cartridge.mapperNumber) {
     case 1: writeMmc1(address, value); break;
     case 2: writeUxrom(value); break;
+    case 3: mapChr(0, value, 8192); break;  // CNROM: the 8 KB CHR bank
     case 4: writeMmc3(address, value); break;
     case 7: writeAxrom(value); break;
     case 9: writeMmc2(address, value); break;
+    case 11:  // Color Dreams: bits 0-1 the 32 KB PRG bank, bits 4-7 the 8 KB CHR bank
+        mapPrg(0, value & 3, 32768);
+        mapChr(0, value >> 4, 8192);
+        break;
+    case 34: mapPrg(0, value, 32768); break;  // BNROM: the 32 KB PRG bank; CHR RAM
+    case 66:  // GxROM: bits 4-5 the 32 KB PRG bank, bits 0-1 the 8 KB CHR bank
+        mapPrg(0, (value >> 4) & 3, 32768);
+        mapChr(0, value & 3, 8192);
+        break;
+    case 71: writeCamerica(address, value); break;
     default: break;  // no registers
     }
+}
+
+void resetMmc3()
+{
+    mapperState.mmc3Registers = {0, 2, 4, 5, 6, 7, 0, 1};
+    rebuildMmc3Mappings();
 }
 
 void clockMmc3Irq()

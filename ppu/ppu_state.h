@@ -9,8 +9,8 @@ struct PpuState {
     uint32_t vramAddress;                // data-port address (0x2006), low 14 bits used
     uint8_t readBuffer;                  // data-port read buffer
     uint8_t writeToggle;                 // first/second write of 0x2005 and 0x2006
-    uint32_t scrollX;
-    uint32_t scrollY;
+    uint32_t scrollX;  // 0-255
+    uint32_t scrollY;  // 0-255 from 0x2005; up to 479 after a mid-frame 0x2006 write (applySplit)
     uint8_t nmiEnable;
     uint8_t spriteHeight;  // 8 or 16; anything but 16 acts as 8
     uint32_t backgroundPatternBase;
@@ -29,6 +29,8 @@ struct PpuState {
     std::array<uint32_t, 256> oamCopy;  // snapshot taken at frame start; the renderer reads this
     uint8_t oamAddress;
     uint32_t scanline;  // line being run, 0-262, advanced by the scheduler
+    uint8_t splitPending;   // a second 0x2006 write on a visible line with rendering on...
+    uint32_t splitAddress;  // ...set this address, which the background shows from the next line on
 };
 
 inline PpuState ppu{};

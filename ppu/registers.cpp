@@ -1,5 +1,6 @@
 #include "ppu/registers.h"
 
+#include "app/video.h"
 #include "bus/cartridge.h"
 #include "bus/mappers.h"
 #include "bus/page_maps.h"
@@ -112,6 +113,11 @@ void ppuRegisterWrite(uint32_t address, uint8_t value)
             ppu.vramAddress = (ppu.vramAddress & 0x00FF) | (uint32_t{value} << 8);
         else
             ppu.vramAddress = (ppu.vramAddress & 0xFF00) | value;
+        // During a visible line with rendering on, the second write also moves the picture.
+        if (ppu.writeToggle == 1 && ppu.scanline < FrameHeight && (ppu.showBackground || ppu.showSprites)) {
+            ppu.splitPending = 1;
+            ppu.splitAddress = ppu.vramAddress;
+        }
         ppu.writeToggle ^= 1;
         break;
     case 7:
@@ -138,14 +144,13 @@ uint8_t ppuBusRead(uint32_t address)
     else if (a < NametableStart && patternOffset == 0x0FE0)
         mapperState.mmc2Latch = 0xFE;
 
-    if (a < NametableStart && cartridge.chrKb > 0)
-        return chrByte(a);
-    if (a < PaletteStart) {
-        const uint8_t buffered = ppu.readBuffer;
-        ppu.readBuffer = ppu.memory[a];
-        return buffered;
-    }
-    return ppu.memory[a];
+    // Pattern bytes (CHR ROM or RAM) and nametables come through the read buffer: the read
+    // returns the byte buffered by the previous one. Palette bytes come at once.
+    if (a >= PaletteStart)
+        return ppu.memory[a];
+    const uint8_t buffered = ppu.readBuffer;
+    ppu.readBuffer = (a < NametableStart && cartridge.chrKb > 0) ? chrByte(a) : ppu.memory[a];
+    return buffered;
 }
 
 void ppuBusWrite(uint32_t address, uint8_t value)
@@ -165,4 +170,16 @@ void ppuBusWrite(uint32_t address, uint8_t value)
     } else {
         ppu.memory[a] = value;
     }
+}
+
+void applySplit()
+{
+    const uint32_t a = ppu.splitAddress;
+    ppu.splitPending = 0;
+    ppu.nametableSelect = (a >> 10) & 3;
+    ppu.scrollX = (a & 31) * 8 + (ppu.scrollX & 7);
+    // The scroll that makes this line show row coarse Y * 8 + fine Y of the chosen nametable.
+    constexpr uint32_t PlaneHeight = 2 * FrameHeight;
+    const uint32_t row = ((a >> 5) & 31) * 8 + ((a >> 12) & 7);
+    ppu.scrollY = (row + PlaneHeight - ppu.scanline) % PlaneHeight;
 }

@@ -52,6 +52,7 @@ void ppuStartFrame()
                 spritesNearLine[line] |= uint64_t{1} << s;
     ppu.spriteZeroHit = 0;
     ppu.spriteOverflow = 0;
+    ppu.splitPending = 0;  // a write on the last visible line moves nothing
 }
 
 void evaluateSprites()
@@ -96,10 +97,15 @@ void evaluateSprites()
         const uint32_t left = ppu.oamCopy[4 * s + 3];
         const bool vflip = (attributes & 0x80) != 0;
         const uint32_t half = spriteRow / 8;
-        if (tall)  // the top half shows tile T AND 0xFE, or T OR 1 when flipped
+        uint32_t patternBase = ppu.spritePatternBase;
+        if (tall) {
+            // Bit 0 of a tall sprite's tile picks its pattern table; the top half shows tile
+            // T AND 0xFE, or the one after it when flipped.
+            patternBase = (tile & 1) ? 0x1000 : 0;
             tile = (tile & 0xFE) + (vflip ? 1 - half : half);
+        }
         const uint32_t row = vflip ? 7 - spriteRow % 8 : spriteRow % 8;
-        const bool drawn = drawSpriteRow(ppu.spritePatternBase + tile * 16 + row, left, attributes, clip);
+        const bool drawn = drawSpriteRow(patternBase + tile * 16 + row, left, attributes, clip);
         if (drawn && s == 0)
             ppu.spriteZeroHit = 1;
     }

@@ -65,9 +65,11 @@ void ppuStartVblank();
     const uint32_t select = ppu.nametableSelect;
 
     // Position in the 512x480 plane of the four nametable windows. The sum below is at most
-    // 239 + 240 + 255, so one subtraction takes it modulo 480. The row is the same for the
+    // 239 + 240 + 479, so two subtractions take it modulo 480. The row is the same for the
     // whole line; the column advances tile by tile.
     uint32_t vy = line + (select >> 1) * FrameHeight + ppu.scrollY;
+    if (vy >= 2 * FrameHeight)
+        vy -= 2 * FrameHeight;
     if (vy >= 2 * FrameHeight)
         vy -= 2 * FrameHeight;
     const uint32_t lower = vy >= FrameHeight ? 1 : 0;
