@@ -17,6 +17,7 @@
 #include "cpu/interpreter.h"
 #include "cpu/interrupts.h"
 #include "cpu/opcode_table.h"
+#include "ppu/registers.h"
 #include "ppu/renderer.h"
 #include "support/harness.h"
 
@@ -36,6 +37,8 @@ void plainFrame()
     ppuStartFrame();
     mapperState.mmc3IrqCounter = mapperState.mmc3IrqReload;
     for (ppu.scanline = 0; ppu.scanline < VisibleLines; ++ppu.scanline) {
+        if (ppu.splitPending)
+            applySplit();
         evaluateSprites();
         if (options.scanlineMode) {
             run(VisiblePartCycles);

@@ -51,7 +51,7 @@ TEST(Loader, ResultAndConsoleLinesAfterTheFirst)
         {imageBytes(64, 128), LoadResult::Loaded, "Mapper: 0\nLoaded 1024 KB PRG, 1024 KB CHR.\n"},
         {imageBytes(2, 1), LoadResult::Loaded, "Mapper: 0\nLoaded 32 KB PRG, 8 KB CHR.\n"},
         {imageBytes(1, 0), LoadResult::Loaded, "Mapper: 0\nLoaded 16 KB PRG, 0 KB CHR.\n"},
-        {imageBytes(2, 1, 0x30), LoadResult::Loaded, "Mapper: 3\nMapper 3 is not supported: the game will load "
+        {imageBytes(2, 1, 0x50), LoadResult::Loaded, "Mapper: 5\nMapper 5 is not supported: the game will load "
                                                      "but will not run correctly.\nLoaded 32 KB PRG, 8 KB CHR.\n"},
     };
     for (const auto& [bytes, result, lines] : cases) {
@@ -102,14 +102,15 @@ TEST(MapperStartState, PrgWindowsOfEveryMapper)
 {
     ASSERT_EQ(loadImage(InesImage(1, 1)), LoadResult::Loaded);
     EXPECT_EQ(windowBanks(), (std::array<uint8_t, 4>{1, 1, 1, 1})) << "16 KB images mirror into 0xC000";
-    // MMC2: bank 0 at 0x8000 and the last three 8 KB banks above it; AxROM the first 32 KB;
-    // an unsupported mapper every page at the start.
+    // MMC2: bank 0 at 0x8000 and the last three 8 KB banks above it; the 32 KB boards the first
+    // 32 KB; an unsupported mapper every page at the start.
     const std::vector<std::pair<uint8_t, std::array<uint8_t, 4>>> cases = {
-        {0, {1, 1, 4, 4}}, {1, {1, 1, 4, 4}}, {2, {1, 1, 4, 4}}, {4, {1, 1, 4, 4}},
-        {3, {1, 1, 1, 1}}, {7, {1, 1, 2, 2}}, {9, {1, 3, 4, 4}},
+        {0, {1, 1, 4, 4}}, {1, {1, 1, 4, 4}}, {2, {1, 1, 4, 4}}, {3, {1, 1, 4, 4}}, {4, {1, 1, 4, 4}},
+        {71, {1, 1, 4, 4}}, {5, {1, 1, 1, 1}}, {7, {1, 1, 2, 2}}, {11, {1, 1, 2, 2}}, {34, {1, 1, 2, 2}},
+        {66, {1, 1, 2, 2}}, {9, {1, 3, 4, 4}},
     };
     for (const auto& [mapper, banks] : cases) {
-        ASSERT_EQ(loadImage(InesImage(4, 1, static_cast<uint8_t>(mapper << 4))), LoadResult::Loaded);
+        ASSERT_EQ(loadImage(InesImage(4, 1, static_cast<uint8_t>(mapper << 4), mapper & 0xF0)), LoadResult::Loaded);
         EXPECT_EQ(windowBanks(), banks) << "mapper " << int{mapper};
     }
     EXPECT_EQ(mapperState.mmc2Latch, 0xFE) << "mapper 9's latch";

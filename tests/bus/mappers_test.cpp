@@ -128,6 +128,21 @@ TEST_F(Mmc1Test, ChrModesAndAnyRegisterWriteRebuildsEveryMapping)
     EXPECT_EQ(prgWindows(), (Windows{1, 1, 8, 8}));
 }
 
+TEST(Mmc1Large, ChrRegisterBitFourPicksThe256KbHalfOfBothWindows)
+{
+    loadMapper(1, 32, 0, 0, 16384);  // 512 KB PRG, CHR RAM
+    EXPECT_EQ(prgWindows(), (Windows{1, 1, 16, 16})) << "the first half at power-on";
+    const std::array<uint8_t, 4> cases[] = {
+        // CHR register 0, PRG register, then 0x8000 and 0xC000
+        {0x10, 0, 17, 32}, {0x10, 3, 20, 32}, {0x00, 3, 4, 16}, {0x1F, 15, 32, 32},
+    };
+    for (const auto& [chr, prg, at8000, atC000] : cases) {
+        writeMmc1(0xE000, prg);
+        writeMmc1(0xA000, chr);
+        EXPECT_EQ(prgWindows(), (Windows{at8000, at8000, atC000, atC000})) << int{chr} << " " << int{prg};
+    }
+}
+
 // ---------------------------------------------------------------- UxROM
 
 TEST(Uxrom, SelectsTheLowWindowAndKeepsTheLastBankHigh)
@@ -140,6 +155,37 @@ TEST(Uxrom, SelectsTheLowWindowAndKeepsTheLastBankHigh)
     for (const auto& [address, value, at8000] : cases) {
         cpuWrite(address, static_cast<uint8_t>(value));
         EXPECT_EQ(prgWindows(), (Windows{uint8_t(at8000), uint8_t(at8000), 8, 8})) << std::hex << address;
+    }
+}
+
+// ---------------------------------------------------------------- the simple boards
+
+TEST(SimpleBoards, PrgAndChrBanksAndNametables)
+{
+    struct Case {
+        uint8_t mapper;
+        uint32_t address;
+        uint8_t value;
+        Windows prg;        // 8 KB bank marks at 0x8000, 0xA000, 0xC000, 0xE000
+        uint8_t chrPage0;   // 1 KB CHR bank at 0x0000
+        NametableMap nametables;
+    };
+    const Case cases[] = {
+        {3, 0x8000, 0x02, {1, 2, 15, 16}, 16, Horizontal},    // CNROM: 8 KB CHR bank
+        {3, 0xFFFF, 0x05, {1, 2, 15, 16}, 8, Horizontal},     // bank 5 of 4 wraps to 1
+        {66, 0x8000, 0x21, {9, 10, 11, 12}, 8, Horizontal},   // GxROM: PRG bits 4-5, CHR bits 0-1
+        {11, 0xFFFF, 0x31, {5, 6, 7, 8}, 24, Horizontal},     // Color Dreams: PRG bits 0-1, CHR bits 4-7
+        {34, 0x8000, 0x03, {13, 14, 15, 16}, 0, Horizontal},  // BNROM: 32 KB PRG
+        {71, 0xC000, 0x02, {5, 6, 15, 16}, 0, Horizontal},    // Camerica: 16 KB at 0x8000
+        {71, 0x9000, 0x10, {1, 2, 15, 16}, 0, UpperScreen},   // its one-screen switch
+        {71, 0x8000, 0x13, {1, 2, 15, 16}, 0, Horizontal},    // below 0x9000: nothing
+    };
+    for (const Case& c : cases) {
+        loadMapper(c.mapper, 8, 4);
+        cpuWrite(c.address, c.value);
+        EXPECT_EQ(prgWindows(), c.prg) << int{c.mapper} << " " << int{c.value};
+        EXPECT_EQ(chrPages()[0], c.chrPage0) << int{c.mapper} << " " << int{c.value};
+        EXPECT_EQ(nametableMap, c.nametables) << int{c.mapper} << " " << int{c.value};
     }
 }
 
@@ -172,34 +218,35 @@ protected:
 TEST_F(Mmc3Test, PrgWindowsFollowR6AndR7)
 {
     ASSERT_EQ(prgWindows(), (Windows{1, 2, 7, 8}));
-    cpuWrite(0x8000, 0x40);
-    EXPECT_EQ(prgWindows(), (Windows{1, 2, 7, 8}));  // the window bit alone remaps nothing
+    // 0xA000 always R7, 0xE000 the last bank; bit 6 swaps R6 and the second-to-last bank, at once.
     const std::pair<std::array<uint8_t, 2>, Windows> steps[] = {
+        {{0x40, 0}, {7, 2, 1, 8}},  // bit 6 alone remaps
         {{0x06, 2}, {3, 2, 7, 8}},  // R6 at 0x8000
         {{0x07, 4}, {3, 5, 7, 8}},  // R7 at 0xA000
-        {{0x46, 5}, {3, 5, 6, 8}},  // bit 6: R6 at 0xC000
-        {{0x47, 0}, {3, 5, 6, 1}},  // bit 6: R7 at 0xE000
+        {{0x46, 5}, {7, 5, 6, 8}},  // bit 6: R6 at 0xC000
+        {{0x47, 0}, {7, 1, 6, 8}},  // R7 stays at 0xA000
     };
     for (const auto& [write, windows] : steps) {
         cpuWrite(0x8000, write[0]);
-        cpuWrite(0x8001, write[1]);
+        if (write[0] & 7)
+            cpuWrite(0x8001, write[1]);
         EXPECT_EQ(prgWindows(), windows) << "select " << int{write[0]};
     }
+    cpuWrite(0x8000, 0x00);
+    EXPECT_EQ(prgWindows(), (Windows{6, 1, 7, 8})) << "both registers kept their values";
 }
 
 TEST_F(Mmc3Test, ChrRegistersFollowTheInversionBit)
 {
-    // R0 = 4, R1 = 9 (odd: its pair is 9 and 10), R2-R5 = 12-15.
+    // R0 = 4, R1 = 9 (2 KB banks: bit 0 is ignored, so pages 8 and 9), R2-R5 = 12-15.
     const std::array<uint8_t, 6> banks{4, 9, 12, 13, 14, 15};
-    const std::pair<uint8_t, Pages> cases[] = {{0x00, {4, 5, 9, 10, 12, 13, 14, 15}},
-                                               {0x80, {12, 13, 14, 15, 4, 5, 9, 10}}};
-    for (const auto& [invert, pages] : cases) {
-        for (uint8_t r = 0; r < 6; ++r) {
-            cpuWrite(0x8000, invert | r);
-            cpuWrite(0x8001, banks[r]);
-        }
-        EXPECT_EQ(chrPages(), pages) << "invert " << int{invert};
+    for (uint8_t r = 0; r < 6; ++r) {
+        cpuWrite(0x8000, r);
+        cpuWrite(0x8001, banks[r]);
     }
+    EXPECT_EQ(chrPages(), (Pages{4, 5, 8, 9, 12, 13, 14, 15}));
+    cpuWrite(0x8000, 0x80);  // bit 7 alone swaps the halves at once
+    EXPECT_EQ(chrPages(), (Pages{12, 13, 14, 15, 4, 5, 8, 9}));
 }
 
 TEST_F(Mmc3Test, MirroringUsesBitZeroAndOnlyTheSevenRegisterAddressesAreDecoded)
@@ -332,7 +379,7 @@ TEST_F(Mmc2Test, UpperChrWindowTakesOnlyTheRegisterMatchingTheLatch)
 
 TEST(RegisterlessMappers, IgnoreEveryWriteAndNeverClockTheMmc3Counter)
 {
-    for (uint8_t mapper : {0, 3, 5, 6, 8, 10, 11, 66, 255}) {
+    for (uint8_t mapper : {0, 5, 6, 8, 10, 255}) {
         loadMapper(mapper, 8, 4);
         ASSERT_EQ(cartridge.mapperNumber, mapper);
         const Mappings before = snapshot();

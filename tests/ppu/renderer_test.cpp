@@ -213,19 +213,26 @@ TEST_F(Renderer, SpriteRowsLinesFlipsOverlapsAndTheRightEdge)
     expectPixels({{252, 51, sprite(0, 1)}, {255, 51, sprite(0, 1)}, {0, 51, Backdrop}, {0, 52, Backdrop}});
 }
 
-TEST_F(Renderer, TallSpritesTakeBothTilesFromTheSpritePatternTable)
+TEST_F(Renderer, TallSpritesTakeTheirPatternTableFromTileBitZero)
 {
     setRow(0x1000, 0x24, 0, Solid1);
     setRow(0x1000, 0x25, 0, Solid2);
-    for (const uint32_t decoy : {0x0024u, 0x0025u, 0x1026u})
+    setRow(0x0000, 0x42, 0, Solid2);
+    setRow(0x0000, 0x43, 0, Solid1);
+    for (const uint32_t decoy : {0x0024u, 0x0025u, 0x1026u, 0x1042u, 0x1043u})
         setTile(decoy & 0x1000, decoy & 0xFF, Mixed);
-    cpuWrite(0x2000, 0x28);  // 8x16, sprites from 0x1000
     setSprite(0, 9, 0x25, 0x00, 0x10);
     setSprite(1, 9, 0x25, 0x80, 0x30);
-    renderFrame();
-    // Tile 0x24 on top, 0x25 below; flipped, 0x25 upside down on top of 0x24 upside down.
-    expectPixels({{0x10, 10, sprite(0, 1)}, {0x10, 11, Backdrop}, {0x10, 18, sprite(0, 2)}, {0x10, 26, Backdrop},
-                  {0x30, 10, Backdrop}, {0x30, 17, sprite(0, 2)}, {0x30, 25, sprite(0, 1)}});
+    setSprite(2, 9, 0x42, 0x00, 0x50);
+    // Tile 0x24 on top, 0x25 below; flipped, 0x25 upside down on top of 0x24 upside down. The
+    // sprite-table bit of 0x2000 is ignored either way.
+    for (const uint8_t control : {0x20, 0x28}) {
+        cpuWrite(0x2000, control);
+        renderFrame();
+        expectPixels({{0x10, 10, sprite(0, 1)}, {0x10, 11, Backdrop}, {0x10, 18, sprite(0, 2)}, {0x10, 26, Backdrop},
+                      {0x30, 10, Backdrop}, {0x30, 17, sprite(0, 2)}, {0x30, 25, sprite(0, 1)},
+                      {0x50, 10, sprite(0, 2)}, {0x50, 18, sprite(0, 1)}});
+    }
 }
 
 TEST_F(Renderer, NinthSpriteOnALineOverflowsAndIsNotDrawn)
