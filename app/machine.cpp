@@ -11,6 +11,7 @@
 #include "bus/cpu_bus.h"
 #include "bus/mappers.h"
 #include "bus/page_maps.h"
+#include "bus/save_memory.h"
 #include "cpu/cpu_state.h"
 #include "input/controller.h"
 #include "input/keymap.h"
@@ -35,6 +36,7 @@ void resetMachine()
     chrPageMap.fill(0);
     nametableMap.fill(0);
     mapperState = MapperState{};
+    saveMemoryState.lastSaved.fill(0);
 
     ppu = PpuState{};
     frameBuffer.fill(0);

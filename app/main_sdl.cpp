@@ -75,9 +75,11 @@ bool prepareKeyMap()
     return true;
 }
 
-bool loadGame(const std::string& path)
+bool loadGame(const std::string& path, RunControl& control)
 {
     const bool loaded = loadCartridge(path, std::cout) == LoadResult::Loaded;
+    if (loaded)
+        openBatteryFile(control.battery, path, std::cout);
     std::cout << std::flush;
     if (loaded) {
         initOpcodeTable();
@@ -89,7 +91,7 @@ bool loadGame(const std::string& path)
 // The run without SDL: no window, no sound device, no key map; the APU runs unless -silent.
 int runWithoutWindow(const std::string& path, RunControl& control)
 {
-    if (!loadGame(path))
+    if (!loadGame(path, control))
         return ExitFailure;
     if (!options.silent)
         sampleRing.ringSize = SampleBlockLength;
@@ -112,7 +114,7 @@ int runInWindow(const std::string& path, RunControl& control)
     }
     if (!options.silent)
         startAudioThread();  // before the ROM is looked at
-    if (!loadGame(path)) {
+    if (!loadGame(path, control)) {
         stopAudioThread();
         SDL_Quit();
         return ExitFailure;

@@ -83,6 +83,7 @@ void afterFrame(RunControl& control)
         sampleCapture.count = 0;
     }
     applyInputScript(control.script, scheduler.frameCounter);
+    checkBatteryFile(control.battery, std::chrono::steady_clock::now(), std::cout);
     if (options.testRom)
         checkTestRom(control);
     const int32_t limit = frameLimit();
@@ -110,6 +111,7 @@ void runHeadless(RunControl& control)
 
 int finishRun(RunControl& control)
 {
+    closeBatteryFile(control.battery, std::cout);
     if (!options.screenshotPath.empty() && !writeScreenshot(options.screenshotPath)) {
         std::cout << "Cannot write the screenshot " << options.screenshotPath << ".\n";
         if (!control.exitCode)

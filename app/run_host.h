@@ -7,11 +7,13 @@
 #include <optional>
 
 #include "app/automation.h"
+#include "app/battery_host.h"
 #include "app/capture_host.h"
 
 struct RunControl {
     InputScript script;
     WavRecorder wav;
+    BatteryFile battery;  // the save file of a cartridge with a battery
     std::optional<int> exitCode;  // set when the run ended with a result of its own
     std::chrono::steady_clock::time_point start;
 };
@@ -21,11 +23,11 @@ struct RunControl {
 bool prepareRun(RunControl& control);
 
 // After each frame, once the frame counter has advanced: takes the frame's samples, sets the
-// scripted buttons of the next frame, and ends the run on a test-ROM result or the frame limit.
+// scripted buttons of the next frame, stores the save memory when due, and ends the run on a test-ROM result or the frame limit.
 void afterFrame(RunControl& control);
 
 // Runs frames without window, sound device or pacing until the run ends or SIGINT/SIGTERM arrives.
 void runHeadless(RunControl& control);
 
-// At the end of a run: the screenshot and the benchmark line. Returns the exit code.
+// At the end of a run: the save file, the screenshot and the benchmark line. Returns the exit code.
 int finishRun(RunControl& control);
