@@ -23,7 +23,8 @@ struct RunControl {
 bool prepareRun(RunControl& control);
 
 // After each frame, once the frame counter has advanced: takes the frame's samples, sets the
-// scripted buttons of the next frame, stores the save memory when due, and ends the run on a test-ROM result or the frame limit.
+// scripted buttons of the next frame, stores the save memory when due, and ends the run on a
+// test-ROM result or the frame limit.
 void afterFrame(RunControl& control);
 
 // Runs frames without window, sound device or pacing until the run ends or SIGINT/SIGTERM arrives.

@@ -112,47 +112,41 @@ TEST(Scheduler, Mmc3CounterIsClockedOncePerVisibleLineOfARenderedFrame)
 
 }  // namespace
 
-// A status bar the way games make one: once sprite 0 has hit on line 100, the program writes an
-// address to 0x2006 (nametable 1, coarse Y 5, fine Y 3, coarse X 0). From line 101 on, in both
-// modes, the background shows that row with the fine X (3) of the last 0x2005 write; the next
-// frame starts from the scroll written in vertical blank again.
+// A status bar the way games make one: once sprite 0 has hit on line 100, the program writes 0x34A0
+// to 0x2006 (nametable 1, coarse Y 5, fine Y 3, coarse X 0). From line 101 on, in both modes, the
+// background shows that row with the fine X (3) of the last 0x2005 write: tile 2 of nametable 1's
+// row 5, column 1 appears at columns 5-12 of lines 101-105. Each frame starts from the scroll that
+// vertical blank wrote.
 TEST(Scheduler, SecondAddressWriteOnAVisibleLineMovesThePictureFromTheNextLine)
 {
     const std::vector<uint8_t> program = {
-        0xAD, 0x02, 0x20, 0x10, 0xFB,                    // wait for vertical blank
-        0xA9, 0x00, 0x8D, 0x00, 0x20,                    // 0x2000 = 0
+        0xAD, 0x02, 0x20, 0x10, 0xFB, 0xA9, 0x00, 0x8D, 0x00, 0x20,  // wait for vblank; 0x2000 = 0
         0xA9, 0x03, 0x8D, 0x05, 0x20, 0xA9, 0x00, 0x8D, 0x05, 0x20,  // scroll 3, 0
-        0xA9, 0x0A, 0x8D, 0x01, 0x20,                    // background on
-        0x2C, 0x02, 0x20, 0x70, 0xFB,                    // wait for the hit flag to clear...
-        0x2C, 0x02, 0x20, 0x50, 0xFB,                    // ...and to be set again
-        0xA9, 0x34, 0x8D, 0x06, 0x20, 0xA9, 0xA0, 0x8D, 0x06, 0x20,  // 0x2006 = 0x34A0
-        0x4C, 0x00, 0x80};
+        0xA9, 0x0A, 0x8D, 0x01, 0x20,                                // background on
+        0x2C, 0x02, 0x20, 0x70, 0xFB, 0x2C, 0x02, 0x20, 0x50, 0xFB,  // wait for a new sprite-0 hit
+        0xA9, 0x34, 0x8D, 0x06, 0x20, 0xA9, 0xA0, 0x8D, 0x06, 0x20, 0x4C, 0x00, 0x80};
+    const std::pair<uint32_t, uint32_t> tile2[] = {{5, 101}, {12, 101}, {5, 105}};
+    const std::pair<uint32_t, uint32_t> backdrop[] = {{4, 101}, {13, 101}, {5, 106}, {5, 239}};
     for (const bool scanlineMode : {false, true}) {
-        InesImage image(2, 1, 0x01);  // vertical mirroring
-        image.put(0x8000, program);
-        image.setVectors(0x8000);
-        std::fill(image.chr.begin(), image.chr.end(), uint8_t{0});
-        std::fill_n(image.chr.begin() + 0x10, 8, uint8_t{0xFF});  // tile 1: value 1
-        std::fill_n(image.chr.begin() + 0x28, 8, uint8_t{0xFF});  // tile 2: value 2
-        ASSERT_EQ(loadImage(image), LoadResult::Loaded);
-        initOpcodeTable();
-        options.scanlineMode = scanlineMode;
+        loadProgram(program);
+        std::fill_n(&cartridge.chrMemory[0], 0x30, uint8_t{0});  // tile 0 blank
+        std::fill_n(&cartridge.chrMemory[0x10], 8, uint8_t{0xFF});  // tile 1: value 1
+        std::fill_n(&cartridge.chrMemory[0x28], 8, uint8_t{0xFF});  // tile 2: value 2
+        nametableMap = {0x2000, 0x2400, 0x2000, 0x2400};
         std::fill_n(&ppu.memory[0x2000], 960, uint8_t{1});
         ppu.memory[0x2400 + 5 * 32 + 1] = 2;
-        ppu.memory[0x3F00] = 0x01;
-        ppu.memory[0x3F01] = 0x11;
-        ppu.memory[0x3F02] = 0x22;
+        std::copy_n(std::begin({0x01, 0x11, 0x22}), 3, &ppu.memory[0x3F00]);
         ppu.oam = {99, 1, 0, 200};  // sprite 0 hits on line 100
+        options.scanlineMode = scanlineMode;
         for (int n = 0; n < 3; ++n)
             frame();
-        const auto pixel = [](uint32_t x, uint32_t y) { return frameBuffer[y * FrameWidth + x]; };
-        for (const uint32_t y : {0u, 100u})
-            EXPECT_EQ(pixel(5, y), 0x11) << "line " << y << (scanlineMode ? " scanline" : " pixel");
-        const std::pair<uint32_t, uint32_t> tile2[] = {{5, 101}, {12, 101}, {5, 105}};
-        for (const auto& [x, y] : tile2)
-            EXPECT_EQ(pixel(x, y), 0x22) << x << "," << y << (scanlineMode ? " scanline" : " pixel");
-        const std::pair<uint32_t, uint32_t> backdrop[] = {{4, 101}, {13, 101}, {5, 106}, {5, 239}};
-        for (const auto& [x, y] : backdrop)
-            EXPECT_EQ(pixel(x, y), 0x01) << x << "," << y << (scanlineMode ? " scanline" : " pixel");
+        const auto at = [](const std::pair<uint32_t, uint32_t>& p) {
+            return frameBuffer[p.second * FrameWidth + p.first];
+        };
+        EXPECT_EQ(at({5, 100}), 0x11) << "nametable 0 above the split";
+        for (const auto& p : tile2)
+            EXPECT_EQ(at(p), 0x22) << p.first << "," << p.second << (scanlineMode ? " scanline" : " pixel");
+        for (const auto& p : backdrop)
+            EXPECT_EQ(at(p), 0x01) << p.first << "," << p.second << (scanlineMode ? " scanline" : " pixel");
     }
 }
