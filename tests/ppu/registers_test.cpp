@@ -64,7 +64,7 @@ TEST(PpuRegisters, RepeatEveryEightBytesReadBackTheLastWriteAndShareOneToggle)
     cpuWrite(0x2006, 0x55);  // completes the pair begun by 0x2005
     EXPECT_EQ(ppu.vramAddress & 0xFF, 0x55u);
     EXPECT_EQ(ppu.scrollX, 0x44u);
-    EXPECT_EQ(ppu.scrollY, 0x33u) << "0x2006 never touches the scroll";
+    EXPECT_EQ(ppu.scrollY, 0x33u) << "with rendering off 0x2006 does not touch the scroll";
     cpuWrite(0x2006, 0x21);
     cpuRead(0x2002);
     setAddress(0x3F00);
