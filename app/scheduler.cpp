@@ -7,6 +7,7 @@
 #include "cpu/interpreter.h"
 #include "cpu/interrupts.h"
 #include "ppu/renderer.h"
+#include "state/state_io.h"
 
 namespace {
 
@@ -78,3 +79,6 @@ void runFrame()
     for (ppu.scanline = VisibleLines; ppu.scanline <= LastLine; ++ppu.scanline)
         run(VblankLineCycles);
 }
+
+void schedulerStateFields(StateIo& io, SchedulerState& state) { io.field(state.frameCounter, 0, INT32_MAX); }
+static_assert(fieldCount<SchedulerState>() == 1, "a SchedulerState field is missing from schedulerStateFields");
