@@ -46,7 +46,10 @@ void showMessage(std::string_view text, int64_t now, std::ostream& console)
     console << text << "\n" << std::flush;
 }
 
-std::string_view shownMessage(int64_t now) { return now < session.messageUntil ? session.message : ""; }
+std::string_view shownMessage(int64_t now)
+{
+    return now < session.messageUntil ? std::string_view(session.message) : std::string_view();
+}
 
 MessagePicture drawMessage(std::string_view text)
 {
