@@ -1,0 +1,99 @@
+// Save states from the player's keys in a real window, and from the command line.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "support/harness.h"
+#include "support/process.h"
+
+namespace {
+
+std::vector<uint8_t> readFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Window rows below the message box (4 + 12 frame rows, doubled), as RGB bytes.
+std::vector<uint8_t> pictureBelowMessages(const std::string& window, const std::vector<std::string>& environment)
+{
+    const TempFile folder({}, "unused");
+    const std::string raw = (folder.folder() / "window.rgb").string();
+    EXPECT_EQ(runProcess({"import", "-window", window, "-depth", "8", "rgb:" + raw}, environment).exitCode, 0);
+    std::vector<uint8_t> pixels = readFile(raw);
+    EXPECT_EQ(pixels.size(), 512u * 480 * 3);
+    pixels.erase(pixels.begin(), pixels.begin() + std::min<size_t>(pixels.size(), 512u * 40 * 3));
+    return pixels;
+}
+
+TEST(PlayKeys, SaveWithF5PlayOnAndLoadWithF7RestoresThePicture)
+{
+    const VirtualDisplay display;
+    if (!display.running())
+        GTEST_SKIP() << "Xvfb could not be started";
+    const Workspace keys;
+    const auto rom = keys.folder() / "game.nes";
+    std::filesystem::copy_file(builtRom("scene"), rom);
+    const auto environment = display.environment();
+    ChildProcess program({tallowbyBinary().string(), rom.string()}, environment, keys.folder());
+    const ProcessResult found = runProcess({"xdotool", "search", "--sync", "--name", "Tallowby"}, environment, 10s);
+    const std::string window = found.output.substr(0, found.output.find('\n'));
+    ASSERT_FALSE(window.empty());
+    const auto send = [&](const std::vector<std::string>& action) {
+        std::vector<std::string> args{"xdotool"};
+        args.insert(args.end(), action.begin(), action.end());
+        args.insert(args.begin() + 2, {"--window", window});
+        EXPECT_EQ(runProcess(args, environment).exitCode, 0);
+    };
+    const auto hold = [&](const std::string& key) {  // the scene's sprite moves while a D-pad key is held
+        send({"keydown", key});
+        std::this_thread::sleep_for(400ms);
+        send({"keyup", key});
+        std::this_thread::sleep_for(200ms);
+    };
+
+    ASSERT_TRUE(program.waitForOutput("Loaded 32 KB PRG", 10s));
+    hold("Right");
+    send({"key", "3"});
+    send({"key", "F5"});
+    ASSERT_TRUE(program.waitForOutput("Slot 3\nState 3 saved\n", 10s)) << program.output();
+    std::this_thread::sleep_for(200ms);
+    const std::vector<uint8_t> saved = pictureBelowMessages(window, environment);
+    hold("Down");
+    EXPECT_NE(pictureBelowMessages(window, environment), saved) << "the sprite has moved on";
+    send({"key", "F7"});
+    send({"key", "F12"});
+    ASSERT_TRUE(program.waitForOutput("State 3 loaded\nScreenshot saved\n", 10s)) << program.output();
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(pictureBelowMessages(window, environment), saved) << "the saved picture is back";
+    program.sendSignal(SIGINT);
+    EXPECT_EQ(program.wait(10s).exitCode, 0);
+    EXPECT_TRUE(std::filesystem::exists(keys.folder() / "game.ss3"));
+    size_t screenshots = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(keys.folder()))
+        screenshots += entry.path().filename().string().starts_with("game-") && entry.path().extension() == ".png";
+    EXPECT_EQ(screenshots, 1u);
+}
+
+TEST(PlayKeys, StatesFromTheCommandLineContinueTheRunExactly)
+{
+    const TempFile folder({}, "unused");
+    const std::string rom = builtRom("mmc3_irq").string();
+    const auto path = [&](const char* name) { return (folder.folder() / name).string(); };
+    const auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {tallowbyBinary().string(), rom, "-headless"});
+        return runProcess(args, {}, 30s);
+    };
+    EXPECT_EQ(run({"-frames", "100", "-savestate", path("at100")}).exitCode, 0);
+    EXPECT_EQ(run({"-frames", "150", "-loadstate", path("at100"), "-screenshot", path("resumed.png")}).exitCode, 0);
+    EXPECT_EQ(run({"-frames", "150", "-screenshot", path("straight.png")}).exitCode, 0);
+    EXPECT_EQ(readFile(path("resumed.png")), readFile(path("straight.png")));
+    const ProcessResult missing = run({"-loadstate", path("nothing")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.output.find("The state file " + path("nothing") + " does not exist."), std::string::npos);
+}
+
+}  // namespace
