@@ -69,13 +69,7 @@ TEST(Session, StateAndScreenshotFileNames)
     EXPECT_EQ(stateFilePath("/games/Some Game.nes", 3), "/games/Some Game.ss3");
     EXPECT_EQ(stateFilePath("game.nes", 0), "game.ss0");
     EXPECT_EQ(fallbackStateFilePath("/games/rom.v1.nes", 9), "rom.v1.ss9");
-    std::tm when{};
-    when.tm_year = 2026 - 1900;
-    when.tm_mon = 11;
-    when.tm_mday = 7;
-    when.tm_hour = 1;
-    when.tm_min = 2;
-    when.tm_sec = 3;
+    const std::tm when{3, 2, 1, 7, 11, 2026 - 1900, 0, 0, 0, 0, nullptr};  // 2026-12-07 01:02:03
     EXPECT_EQ(screenshotFileName("/games/Game.nes", when), "Game-20261207-010203.png");
 }
 
