@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <thread>
+#include <utility>
 
 #include "support/harness.h"
 #include "support/process.h"
@@ -48,27 +49,34 @@ TEST(PlayKeys, SaveWithF5PlayOnAndLoadWithF7RestoresThePicture)
         args.insert(args.begin() + 2, {"--window", window});
         EXPECT_EQ(runProcess(args, environment).exitCode, 0);
     };
-    const auto hold = [&](const std::string& key) {  // the scene's sprite moves while a D-pad key is held
-        send({"keydown", key});
-        std::this_thread::sleep_for(400ms);
-        send({"keyup", key});
-        std::this_thread::sleep_for(200ms);
+    // The picture, captured until `wanted` holds for it (a slow build takes a while to show a change).
+    const auto pictureOnceItIs = [&](const auto& wanted) {
+        std::vector<uint8_t> picture = pictureBelowMessages(window, environment);
+        for (int tries = 0; tries < 40 && !wanted(picture); ++tries) {
+            std::this_thread::sleep_for(250ms);
+            picture = pictureBelowMessages(window, environment);
+        }
+        return picture;
     };
 
     ASSERT_TRUE(program.waitForOutput("Loaded 32 KB PRG", 10s));
-    hold("Right");
-    send({"key", "3"});
-    send({"key", "F5"});
-    ASSERT_TRUE(program.waitForOutput("Slot 3\nState 3 saved\n", 10s)) << program.output();
-    std::this_thread::sleep_for(200ms);
-    const std::vector<uint8_t> saved = pictureBelowMessages(window, environment);
-    hold("Down");
-    EXPECT_NE(pictureBelowMessages(window, environment), saved) << "the sprite has moved on";
-    send({"key", "F7"});
-    send({"key", "F12"});
-    ASSERT_TRUE(program.waitForOutput("State 3 loaded\nScreenshot saved\n", 10s)) << program.output();
-    std::this_thread::sleep_for(200ms);
-    EXPECT_EQ(pictureBelowMessages(window, environment), saved) << "the saved picture is back";
+    send({"keydown", "Right"});  // the scene's sprite moves while a D-pad key is held
+    std::this_thread::sleep_for(400ms);
+    send({"keyup", "Right"});
+    std::vector<uint8_t> last;  // the picture follows the pad a frame or two later: wait until it is still
+    pictureOnceItIs([&](const auto& picture) { return std::exchange(last, picture) == picture; });
+    for (const char* key : {"p", "3", "F5"})
+        send({"key", key});
+    ASSERT_TRUE(program.waitForOutput("Paused\nSlot 3\nState 3 saved\n", 10s)) << program.output();
+    const std::vector<uint8_t> saved = pictureBelowMessages(window, environment);  // paused: the state's picture
+    send({"key", "p"});
+    send({"keydown", "Down"});
+    EXPECT_NE(pictureOnceItIs([&](const auto& picture) { return picture != saved; }), saved) << "the sprite moves on";
+    send({"keyup", "Down"});
+    for (const char* key : {"F7", "F12", "p"})
+        send({"key", key});
+    ASSERT_TRUE(program.waitForOutput("State 3 loaded\nScreenshot saved\nPaused\n", 10s)) << program.output();
+    EXPECT_TRUE(pictureOnceItIs([&](const auto& picture) { return picture == saved; }) == saved) << "the saved picture is back";
     program.sendSignal(SIGINT);
     EXPECT_EQ(program.wait(10s).exitCode, 0);
     EXPECT_TRUE(std::filesystem::exists(keys.folder() / "game.ss3"));
