@@ -8,7 +8,9 @@
 #include "app/machine.h"
 #include "app/options.h"
 #include "app/run_host.h"
+#include "app/session.h"
 #include "app/shell_sdl.h"
+#include "app/state_files_host.h"
 #include "bus/cartridge.h"
 #include "cpu/interrupts.h"
 #include "cpu/opcode_table.h"
@@ -81,11 +83,17 @@ bool loadGame(const std::string& path, RunControl& control)
     if (loaded)
         openBatteryFile(control.battery, path, std::cout);
     std::cout << std::flush;
-    if (loaded) {
-        initOpcodeTable();
-        cpuReset();
+    if (!loaded)
+        return false;
+    initOpcodeTable();
+    cpuReset();
+    session.romPath = path;
+    if (!options.loadStatePath.empty()) {
+        const std::string error = loadStateFile(options.loadStatePath);
+        std::cout << error << (error.empty() ? "" : "\n") << std::flush;
+        return error.empty();
     }
-    return loaded;
+    return true;
 }
 
 // The run without SDL: no window, no sound device, no key map; the APU runs unless -silent.
