@@ -51,6 +51,20 @@ std::vector<std::string_view> words(std::string_view line)
     return result;
 }
 
+std::string lowerCase(std::string_view name)
+{
+    std::string text(name);
+    std::ranges::transform(text, text.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return text;
+}
+
+// Equal but for the case of ASCII letters.
+bool sameLetters(std::string_view a, std::string_view b)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return std::ranges::equal(a, b, {}, lower, lower);
+}
+
 std::optional<uint8_t> number(std::string_view text, uint32_t limit)
 {
     uint32_t value = 0;
@@ -237,7 +251,7 @@ GamepadMap parseGamepadConfig(std::string_view text, std::string_view fileName, 
         const std::vector<std::string_view> w = words(line);
         if (w.empty() || w[0].starts_with('#'))
             continue;
-        const auto name = std::ranges::find(ButtonNames, w[0]);
+        const auto name = std::ranges::find_if(ButtonNames, [&](std::string_view n) { return sameLetters(n, w[0]); });
         if (name == ButtonNames.end()) {
             report << fileName << ", line " << lineNumber << ": \"" << line.substr(0, 80)
                    << "\" is not understood (a line begins with a, b, select, start, up, down, left or right).\n";
@@ -254,7 +268,7 @@ GamepadMap parseGamepadConfig(std::string_view text, std::string_view fileName, 
         report << fileName << ", line " << lineNumber << ": \"" << line.substr(0, 80) << "\" is not understood ("
                << (input ? "a button takes at most two lines"
                          : "BUTTON button N, BUTTON hat N up|down|left|right or BUTTON axis N -|+")
-               << "): " << *name << " keeps the default mapping.\n";
+               << "): " << lowerCase(*name) << " keeps the default mapping.\n";
     }
     for (uint32_t button = 0; button < ButtonCount; ++button)
         if (faulty[button])
@@ -268,7 +282,7 @@ std::string formatGamepadConfig(const GamepadMap& map)
     for (uint32_t button = 0; button < ButtonCount; ++button)
         for (const PadInput& input : map[button])
             if (input.kind != PadInputKind::None)
-                text += std::string(ButtonNames[button]) + " " + formatInput(input) + "\n";
+                text += lowerCase(ButtonNames[button]) + " " + formatInput(input) + "\n";
     return text;
 }
 
