@@ -3,11 +3,11 @@
 #include <cmath>
 #include <ctime>
 
+#include "app/display_sdl.h"
 #include "app/machine.h"
 #include "app/options.h"
 #include "app/run_host.h"
 #include "app/scheduler.h"
-#include "app/display_sdl.h"
 #include "app/shell_sdl.h"
 #include "input/controller.h"
 #include "input/gamepad_sdl.h"

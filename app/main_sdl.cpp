@@ -5,8 +5,8 @@
 
 #include "apu/audio_sdl.h"
 #include "apu/mixer.h"
-#include "app/machine.h"
 #include "app/display_sdl.h"
+#include "app/machine.h"
 #include "app/options.h"
 #include "app/run_host.h"
 #include "app/shell_sdl.h"

@@ -51,19 +51,17 @@ std::vector<std::string_view> words(std::string_view line)
     return result;
 }
 
+constexpr char lowerLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 std::string lowerCase(std::string_view name)
 {
     std::string text(name);
-    std::ranges::transform(text, text.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    std::ranges::transform(text, text.begin(), lowerLetter);
     return text;
 }
 
 // Equal but for the case of ASCII letters.
-bool sameLetters(std::string_view a, std::string_view b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return std::ranges::equal(a, b, {}, lower, lower);
-}
+bool sameLetters(std::string_view a, std::string_view b) { return std::ranges::equal(a, b, {}, lowerLetter, lowerLetter); }
 
 std::optional<uint8_t> number(std::string_view text, uint32_t limit)
 {

@@ -1,5 +1,5 @@
-// Window scale and full screen: the geometry, the -scale option, the picture placed on a full
-// screen, and gamepad reports arriving as SDL joystick events.
+// Window scale and full screen: the geometry and the -scale option; gamepad reports arriving as SDL
+// joystick events.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -51,7 +51,7 @@ TEST(Display, ScaleOption)
     EXPECT_EQ(options.scale, 2) << "the default window";
 }
 
-class ShellSurface : public testing::Test {
+class ShellEvents : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -62,38 +62,11 @@ protected:
     void TearDown() override
     {
         SDL_Quit();
-        screenSurface = nullptr;
-        screenGeometry = windowGeometry(DefaultScale);
     }
 };
 
-TEST_F(ShellSurface, FullScreenPictureIsCentredOnBlack)
-{
-    screenGeometry = fullScreenGeometry(800, 600);  // scale 2 at (144, 60)
-    screenSurface = SDL_SetVideoMode(800, 600, 32, 0);
-    ASSERT_NE(screenSurface, nullptr);
-    preparePalette(screenSurface->format);
-    SDL_FillRect(screenSurface, nullptr, 0);
-    for (uint32_t i = 0; i < frameBuffer.size(); ++i)
-        frameBuffer[i] = static_cast<uint8_t>(i % 61 + 1);  // never colour 0x0D, black
-    presentFrame();
-    SDL_LockSurface(screenSurface);
-    int wrong = 0;
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 800; ++x) {
-            const auto* row = static_cast<const uint8_t*>(screenSurface->pixels) + y * screenSurface->pitch;
-            Uint8 r, g, b;
-            SDL_GetRGB(reinterpret_cast<const uint32_t*>(row)[x], screenSurface->format, &r, &g, &b);
-            const bool inside = x >= 144 && x < 656 && y >= 60 && y < 540;
-            const uint32_t want = inside ? colourOf(frameBuffer[(y - 60) / 2 * 256 + (x - 144) / 2]) : 0;
-            wrong += ((uint32_t{r} << 16) | (uint32_t{g} << 8) | b) != want;
-        }
-    SDL_UnlockSurface(screenSurface);
-    EXPECT_EQ(wrong, 0);
-}
-
 // Joystick events pushed into SDL's queue reach the controllers through the window's event step.
-TEST_F(ShellSurface, JoystickEventsDriveBothControllers)
+TEST_F(ShellEvents, JoystickEventsDriveBothControllers)
 {
     ignoreUnusedEvents();
     connectGamepad(0, 12);  // 8 or more buttons: select 6, start 7
