@@ -154,17 +154,6 @@ void connectGamepad(uint32_t pad, uint32_t padButtons)
         secondControllerPresent = true;
 }
 
-void disconnectGamepad(uint32_t pad)
-{
-    if (pad >= MaxGamepads)
-        return;
-    clearInputs(gamepads[pad]);
-    updateController(pad);
-    gamepads[pad].present = false;
-    if (pad == 1)
-        secondControllerPresent = false;
-}
-
 void applyPadEvent(uint32_t pad, const PadEvent& event)
 {
     if (pad >= MaxGamepads || !gamepads[pad].present)

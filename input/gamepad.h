@@ -69,10 +69,10 @@ PadBinding defaultBinding(uint32_t button, uint32_t padButtons);
 // `configured` with each button that has no input there given its default.
 GamepadMap resolveGamepadMap(const GamepadMap& configured, uint32_t padButtons);
 
-// A pad is there (at start) or has gone: connecting takes the map for its number of buttons;
-// disconnecting releases every button it held. Pad 1 becomes or stops being controller 2.
+// A pad found at start: it takes the map for its number of buttons, holding nothing; pad 1 becomes
+// controller 2. (A pad unplugged later is reported by SDL as every axis centred and every button
+// released, which releases its controller's buttons.)
 void connectGamepad(uint32_t pad, uint32_t padButtons);
-void disconnectGamepad(uint32_t pad);
 
 // Takes a pad's report and sets its controller's buttons from everything the pad now holds.
 // Reports from pads or inputs beyond the ones followed are ignored.
