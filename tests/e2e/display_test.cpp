@@ -63,15 +63,13 @@ protected:
         return found.output.substr(0, found.output.find('\n'));
     }
 
-    // "WIDTHxHEIGHT" of a window.
+    // "WIDTH=w\nHEIGHT=h" of a window.
     std::string sizeOf(const std::string& window) const
     {
-        const std::string info = runProcess({"xwininfo", "-id", window}, display_.environment()).output;
-        const auto field = [&](const std::string& name) {
-            const size_t at = info.find(name);
-            return at == std::string::npos ? std::string("?") : info.substr(at + name.size(), info.find('\n', at) - at - name.size());
-        };
-        return field("Width: ") + "x" + field("Height: ");
+        const std::string shell =
+            runProcess({"xdotool", "getwindowgeometry", "--shell", window}, display_.environment()).output;
+        const size_t at = shell.find("WIDTH=");
+        return at == std::string::npos ? shell : shell.substr(at, shell.find("\nSCREEN") - at);
     }
 
     void stop()
@@ -107,8 +105,8 @@ TEST_F(Screen, F11AndAltEnterSwitchDuringTheGame)
     std::filesystem::copy_file(builtRom("scene"), workspace.folder() / "game.nes");
     const std::string window = start(workspace.folder(), {"-scale", "3", "-silent"}, "Loaded 32 KB PRG");
     ASSERT_FALSE(window.empty());
-    EXPECT_EQ(sizeOf(window), "768x720");
-    for (const auto& [key, size] : {std::pair{"F11", "1280x1024"}, {"alt+Return", "768x720"}}) {
+    EXPECT_EQ(sizeOf(window), "WIDTH=768\nHEIGHT=720");
+    for (const auto& [key, size] : {std::pair{"F11", "WIDTH=1280\nHEIGHT=1024"}, {"alt+Return", "WIDTH=768\nHEIGHT=720"}}) {
         EXPECT_EQ(runProcess({"xdotool", "key", "--window", window, key}, display_.environment()).exitCode, 0);
         std::this_thread::sleep_for(500ms);
         EXPECT_EQ(sizeOf(window), size) << key;
