@@ -14,7 +14,8 @@
 namespace {
 
 int openedPads = 0;
-std::array<int, MaxGamepads> padButtons = {-1, -1};  // the number of buttons of each followed pad; -1 when not open
+std::array<int, MaxGamepads> padButtons{};           // the number of buttons of each followed pad
+std::array<SDL_Joystick*, MaxGamepads> padHandles{};  // null when not open
 
 // The pad an event comes from and what it reports; nothing for pads beyond the followed ones.
 std::optional<std::pair<uint32_t, PadEvent>> padEventOf(const SDL_Event& event)
@@ -81,8 +82,10 @@ void openGamepads()
         SDL_Joystick* joystick = SDL_JoystickOpen(index);
         if (joystick == nullptr)
             continue;
-        if (index < static_cast<int>(MaxGamepads))
+        if (index < static_cast<int>(MaxGamepads)) {
             padButtons[index] = std::max(SDL_JoystickNumButtons(joystick), 0);
+            padHandles[index] = joystick;
+        }
         const char* name = SDL_JoystickName(index);
         std::cout << "Gamepad " << index + 1 << ": " << (name ? name : "(no name)");
         std::cout << (index < static_cast<int>(MaxGamepads) ? " plays controller " + std::to_string(index + 1)
@@ -94,9 +97,24 @@ void openGamepads()
 
 void connectGamepads()
 {
-    for (uint32_t pad = 0; pad < MaxGamepads; ++pad)
-        if (padButtons[pad] >= 0)
-            connectGamepad(pad, static_cast<uint32_t>(padButtons[pad]));
+    SDL_JoystickUpdate();
+    for (uint32_t pad = 0; pad < MaxGamepads; ++pad) {
+        SDL_Joystick* joystick = padHandles[pad];
+        if (joystick == nullptr)
+            continue;
+        connectGamepad(pad, static_cast<uint32_t>(padButtons[pad]));
+        // Start from what the pad holds now: a trigger resting at one end of its axis is not a new push.
+        const auto take = [pad](PadInputKind kind, int count, auto read) {
+            for (int index = 0; index < count; ++index)
+                applyPadEvent(pad, {kind, static_cast<uint8_t>(index), static_cast<int16_t>(read(index))});
+        };
+        take(PadInputKind::Button, std::min(padButtons[pad], int{PadButtonCount}),
+             [joystick](int i) { return SDL_JoystickGetButton(joystick, i); });
+        take(PadInputKind::Hat, std::min(SDL_JoystickNumHats(joystick), int{PadHatCount}),
+             [joystick](int i) { return SDL_JoystickGetHat(joystick, i); });
+        take(PadInputKind::Axis, std::min(SDL_JoystickNumAxes(joystick), int{PadAxisCount}),
+             [joystick](int i) { return SDL_JoystickGetAxis(joystick, i); });
+    }
 }
 
 bool isPadEvent(Uint8 type)
