@@ -14,6 +14,7 @@
 #include "bus/save_memory.h"
 #include "cpu/cpu_state.h"
 #include "input/controller.h"
+#include "input/gamepad.h"
 #include "input/keymap.h"
 #include "ppu/ppu_state.h"
 
@@ -46,5 +47,10 @@ void resetMachine()
     scriptedButtons.fill(0);
     sampleCapture = SampleCapture{};
     controllerReadIndex = 0;
+    gamepadButtons.fill(0);
+    secondButtonState.fill(0);
+    secondControllerReadIndex = 0;
+    secondControllerPresent = false;
+    resetGamepads();
     keyMap.fill(0);
 }

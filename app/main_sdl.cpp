@@ -5,6 +5,7 @@
 
 #include "apu/audio_sdl.h"
 #include "apu/mixer.h"
+#include "app/display_sdl.h"
 #include "app/machine.h"
 #include "app/options.h"
 #include "app/run_host.h"
@@ -16,6 +17,8 @@
 #include "cpu/interrupts.h"
 #include "cpu/opcode_table.h"
 #include "input/config_screen_sdl.h"
+#include "input/gamepad.h"
+#include "input/gamepad_sdl.h"
 #include "input/keymap.h"
 
 namespace {
@@ -41,15 +44,16 @@ bool initializeSdl()
 bool createWindow()
 {
     std::cout << "Creating SDL screen context... " << std::flush;
-    screenSurface = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 32, 0);
-    if (screenSurface == nullptr) {
+    noteDesktopSize();
+    const bool fullScreen = options.fullScreen && openScreen(options.scale, true);
+    if (!fullScreen && !openScreen(options.scale, false)) {
         std::cout << "failed!\n";
         return false;
     }
     std::cout << "OK!\n";
+    if (options.fullScreen && !fullScreen)
+        std::cout << "Full screen is not available here: using a window.\n";
     SDL_WM_SetCaption(ProgramTitle.c_str(), nullptr);
-    SDL_ShowCursor(0);
-    preparePalette(screenSurface->format);
     ignoreUnusedEvents();
     return true;
 }
@@ -76,6 +80,20 @@ bool prepareKeyMap()
     }
     if (options.setKeys && !configureKeys(path))
         return false;
+    std::cout << std::flush;
+    return true;
+}
+
+// Opens the pads and loads gamepad.cfg (in the working folder, else in the configuration folder), or has the player choose the pad inputs with -setpad.
+// False when the window was closed on the configuration screen.
+bool prepareGamepads()
+{
+    const std::string path = configFilePath(GamepadConfigFile);
+    openGamepads();
+    loadGamepadConfig(path, std::cout);
+    if (options.setPad && !configurePad(path))
+        return false;
+    connectGamepads();
     std::cout << std::flush;
     return true;
 }
@@ -119,7 +137,7 @@ int runInWindow(const std::string& path, RunControl& control)
         SDL_Quit();
         return ExitFailure;
     }
-    if (!prepareKeyMap()) {
+    if (!prepareKeyMap() || !prepareGamepads()) {
         SDL_Quit();
         return 0;
     }

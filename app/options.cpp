@@ -24,6 +24,13 @@ constexpr std::string_view UsageText =
     "    -scanline     - Scanline PPU render accuracy instead of cycle accuracy.\n"
     "                    Can slightly improve performance, but breaks some games.\n";
 
+constexpr std::string_view DisplayHelp =
+    "\n"
+    "Window and gamepads:\n"
+    "    -scale N      - Window of 256N x 240N pixels, N from 1 to 6 (default 2).\n"
+    "    -fullscreen   - Start in full screen; F11 or Alt+Enter switches in the window.\n"
+    "    -setpad       - Choose the gamepad inputs on a screen; kept in gamepad.cfg.\n";
+
 constexpr std::string_view AutomationHelp =
     "\n"
     "Automation and measurement:\n"
@@ -122,7 +129,7 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
     if (args.size() == 2) {
         const std::string only = lowerCase(args[1]);
         if (only == "--help" || only == "-h") {
-            out << UsageText << AutomationHelp;
+            out << UsageText << DisplayHelp << AutomationHelp;
             return 0;
         }
         if (only == "--version") {
@@ -156,6 +163,21 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
             options.setKeys = true;
         } else if (a == "-scanline") {
             options.scanlineMode = true;
+        } else if (a == "-fullscreen") {
+            options.fullScreen = true;
+        } else if (a == "-setpad") {
+            options.setPad = true;
+        } else if (a == "-scale") {
+            const auto value = valueOf(i, "-scale");
+            if (!value)
+                return ExitFailure;
+            char* end = nullptr;
+            const long scale = std::strtol(value->c_str(), &end, 10);
+            if (*end != '\0' || scale < 1 || scale > 6) {
+                out << "Option -scale needs a whole number from 1 to 6, not \"" << *value << "\".\n";
+                return ExitFailure;
+            }
+            options.scale = static_cast<int32_t>(scale);
         } else if (a == "-gg") {
             decodeGameGenie(argument(++i), letters);
         } else if (a == "-headless") {

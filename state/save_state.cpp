@@ -32,7 +32,7 @@ struct MachineState {
     NametableMap nametables;
     uint8_t mirroring;
     std::array<uint8_t, ChrRamKb * 1024> chrRam;
-    int32_t controllerReadIndex;
+    ControllerReadIndices controllerReadIndices;
     SchedulerState scheduler;
     CheatTable cheats;
     FrameBuffer frame;  // the last picture, shown at once after a load
@@ -51,7 +51,7 @@ void captureMachine(MachineState& m)
     m.nametables = nametableMap;
     m.mirroring = cartridge.mirroring;
     std::copy_n(cartridge.chrMemory.begin(), m.chrRam.size(), m.chrRam.begin());
-    m.controllerReadIndex = controllerReadIndex;
+    m.controllerReadIndices = {controllerReadIndex, secondControllerReadIndex};
     m.scheduler = scheduler;
     m.cheats = cheatTable;
     m.frame = frameBuffer;
@@ -70,7 +70,8 @@ void applyMachine(const MachineState& m)
     cartridge.mirroring = m.mirroring;
     if (cartridge.chrKb == 0)
         std::copy(m.chrRam.begin(), m.chrRam.end(), cartridge.chrMemory.begin());
-    controllerReadIndex = m.controllerReadIndex;
+    controllerReadIndex = m.controllerReadIndices[0];
+    secondControllerReadIndex = m.controllerReadIndices[1];
     scheduler = m.scheduler;
     cheatTable = m.cheats;
     frameBuffer = m.frame;
@@ -94,7 +95,7 @@ constexpr std::array<Section, 11> Sections = {{
     {{'P', 'A', 'G', 'E'},
      [](StateIo& io, MachineState& m) { pageMapFields(io, m.prgPages, m.chrPages, m.nametables); }},
     {{'C', 'A', 'R', 'T'}, [](StateIo& io, MachineState& m) { cartridgeStateFields(io, m.mirroring, m.chrRam); }},
-    {{'P', 'A', 'D', ' '}, [](StateIo& io, MachineState& m) { controllerStateFields(io, m.controllerReadIndex); }},
+    {{'P', 'A', 'D', ' '}, [](StateIo& io, MachineState& m) { controllerStateFields(io, m.controllerReadIndices); }},
     {{'S', 'C', 'H', 'D'}, [](StateIo& io, MachineState& m) { schedulerStateFields(io, m.scheduler); }},
     {{'G', 'G', 'E', 'N'}, [](StateIo& io, MachineState& m) { cheatTableFields(io, m.cheats); }},
     {{'F', 'R', 'A', 'M'}, [](StateIo& io, MachineState& m) { io.field(m.frame); }},
