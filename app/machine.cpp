@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "apu/channels.h"
-#include "apu/mixer.h"
 #include "app/options.h"
 #include "app/scheduler.h"
 #include "app/video.h"
@@ -42,7 +41,6 @@ void resetMachine()
 
     buttonState.fill(0);
     scriptedButtons.fill(0);
-    sampleCapture = SampleCapture{};
     controllerReadIndex = 0;
     keyMap.fill(0);
 }

@@ -6,7 +6,8 @@
 #include <iostream>
 #include <sstream>
 
-#include "apu/mixer.h"
+#include "apu/sound_fifo.h"
+#include "apu/sound_stream.h"
 #include "app/machine.h"
 #include "app/options.h"
 #include "app/scheduler.h"
@@ -70,7 +71,6 @@ bool prepareRun(RunControl& control)
             std::cout << "Cannot write the WAV file " << options.wavPath << ".\n";
             return false;
         }
-        sampleCapture.enabled = true;
     }
     applyInputScript(control.script, 0);
     return true;
@@ -78,10 +78,9 @@ bool prepareRun(RunControl& control)
 
 void afterFrame(RunControl& control)
 {
-    if (control.wav.isOpen()) {
-        control.wav.write(sampleCapture.samples.data(), sampleCapture.count);
-        sampleCapture.count = 0;
-    }
+    control.wav.write(soundFrame.samples.data(), soundFrame.count);
+    if (soundFifo.deviceOpen.load(std::memory_order_relaxed))
+        feedSoundDevice(soundFrame.samples.data(), soundFrame.count);
     applyInputScript(control.script, scheduler.frameCounter);
     if (options.testRom)
         checkTestRom(control);

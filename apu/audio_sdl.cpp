@@ -8,11 +8,11 @@
 #include <thread>
 
 #include "app/machine.h"
+#include "apu/apu_state.h"
 #include "apu/mixer.h"
+#include "apu/sound_fifo.h"
 
 namespace {
-
-constexpr int SampleRate = 44100;
 
 std::thread audioThread;
 std::mutex wakeLock;
@@ -34,19 +34,21 @@ void audioCallback(void*, uint8_t* stream, int len) { fillAudioStream(stream, le
 
 void audioThreadMain()
 {
-    sampleRing.ringSize.store(SampleBlockLength);
+    apuRunning = true;
 
     SDL_AudioSpec wanted{};
-    wanted.freq = SampleRate;
+    wanted.freq = StreamRate;
     wanted.format = AUDIO_S16LSB;
     wanted.channels = 1;
-    wanted.samples = SampleBlockLength;
+    wanted.samples = DeviceBufferSamples;
     wanted.callback = audioCallback;
     wanted.userdata = nullptr;
-    // No obtained format: SDL converts to the one asked for. Without a device the game
-    // runs on silently; mixing still goes into the ring.
-    if (SDL_OpenAudio(&wanted, nullptr) >= 0)
+    // No obtained format: SDL converts to the one asked for. Without a device the game runs on
+    // silently; the sound stream is still made (for -wav).
+    if (SDL_OpenAudio(&wanted, nullptr) >= 0) {
+        soundFifo.deviceOpen = true;
         SDL_PauseAudio(0);
+    }
 
     waitForEmulationEnd();
 }

@@ -16,5 +16,6 @@ inline int32_t controllerReadIndex = 0;  // port reads since the last port write
 void controllerPortWrite(uint8_t value);
 uint8_t controllerPortRead();
 
-// A key press or release: every button whose KeyMap entry is `key` takes the new state.
+// A key press or release: every button whose KeyMap entry is `key` takes the new state. An entry of
+// NoKey matches nothing.
 void applyKeyEvent(uint32_t key, bool pressed);
