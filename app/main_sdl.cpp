@@ -123,7 +123,7 @@ int runInWindow(const std::string& path, RunControl& control)
 
     stopAudioThread();
     if (soundFifo.deviceOpen)
-        std::cout << soundReport() << "\n";
+        std::cerr << soundReport(deviceSampleRate()) << "\n";  // a diagnostic, apart from the progress lines
     const int exitCode = finishRun(control);
     SDL_Quit();
     return exitCode;

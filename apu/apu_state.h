@@ -11,8 +11,8 @@ constexpr int64_t SamplePeriodCycles = 41;
 // The frame sequencer steps 240 times a second: the first whole cycle count at or past
 // 1789773 / 240 = 7457.3875 is 7458.
 constexpr int64_t FrameStepCycles = (CpuClockRate + 239) / 240;
-// The highest period a rising sweep can reach (about 82 years of CPU cycles). Periods stay at or
-// below it, so period + change never overflows.
+// The highest period a rising sweep can reach (about 82,000 years of CPU cycles), far below the
+// largest 64-bit value.
 constexpr int64_t MaxSweptPeriod = int64_t{1} << 62;
 // Square and noise periods below this many cycles do not step.
 constexpr int64_t MinimumPeriod = 8;

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -28,9 +29,40 @@ void waitForEmulationEnd()
         wakeSignal.wait_for(lock, std::chrono::milliseconds(100));
 }
 
+// The device's own pace, measured by the callback: bytes asked for since its first call.
+std::atomic<uint64_t> deviceBytes{0};
+std::atomic<int64_t> firstCallNanoseconds{0};
+std::atomic<int64_t> lastCallNanoseconds{0};
+// Bytes of the first call, which come before the measured time.
+std::atomic<uint64_t> firstCallBytes{0};
+
+int64_t nanosecondsNow()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 }  // namespace
 
-void audioCallback(void*, uint8_t* stream, int len) { fillAudioStream(stream, len); }
+void audioCallback(void*, uint8_t* stream, int len)
+{
+    fillAudioStream(stream, len);
+    const int64_t now = nanosecondsNow();
+    if (deviceBytes.load(std::memory_order_relaxed) == 0) {
+        firstCallNanoseconds.store(now, std::memory_order_relaxed);
+        firstCallBytes.store(static_cast<uint64_t>(len), std::memory_order_relaxed);
+    }
+    lastCallNanoseconds.store(now, std::memory_order_relaxed);
+    deviceBytes.fetch_add(static_cast<uint64_t>(len), std::memory_order_release);
+}
+
+double deviceSampleRate()
+{
+    const uint64_t bytes = deviceBytes.load(std::memory_order_acquire) - firstCallBytes.load(std::memory_order_relaxed);
+    const int64_t span = lastCallNanoseconds.load(std::memory_order_relaxed) -
+                         firstCallNanoseconds.load(std::memory_order_relaxed);
+    return span > 0 ? static_cast<double>(bytes) / 2 * 1e9 / static_cast<double>(span) : 0.0;
+}
 
 void audioThreadMain()
 {
@@ -72,4 +104,7 @@ void stopAudioThread()
     }
     wakeSignal.notify_all();
     audioThread.join();
+    // Stopped while the FIFO still holds the last frames, so the end of the run is no underrun.
+    if (soundFifo.deviceOpen)
+        SDL_PauseAudio(1);
 }

@@ -16,3 +16,6 @@ void audioThreadMain();
 
 // The device callback: plays the sound FIFO as signed 16-bit samples.
 void audioCallback(void* userdata, uint8_t* stream, int len);
+
+// Samples a second the device has taken, from the callback's calls so far; 0 before the second call.
+double deviceSampleRate();

@@ -26,7 +26,7 @@ void clockSweep(SquareChannel& square)
     const int64_t change = square.period >> square.sweepShift;
     // A rising sweep stops at MaxSweptPeriod instead of overflowing; the channel is silent there
     // all the same, and a write of its period registers brings it back.
-    square.period = square.sweepNegate ? square.period - change : std::min(square.period + change, MaxSweptPeriod);
+    square.period = square.sweepNegate ? square.period - change : square.period + std::min(change, MaxSweptPeriod - square.period);
 }
 
 }  // namespace

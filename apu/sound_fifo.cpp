@@ -109,7 +109,7 @@ void takeDeviceSamples(int16_t* out, uint32_t count)
     SoundFifo& fifo = soundFifo;
     DeviceOutput& device = deviceOutput;
     uint32_t done = 0;
-    if (!device.playing && fifoFill() >= FifoTarget) {
+    if (!device.playing && fifoFill() >= static_cast<uint32_t>(FifoTarget)) {
         device.playing = true;
         device.fadeIn = 0;
     }
@@ -149,11 +149,13 @@ void fillAudioStream(uint8_t* stream, int32_t len)
         stream[at] = 0;
 }
 
-std::string soundReport()
+std::string soundReport(double deviceRate)
 {
     const RateControl& rc = rateControl;
     std::ostringstream line;
     line << "Sound: " << soundFifo.underruns.load() << " underruns, " << soundFifo.overruns.load() << " overruns";
+    if (deviceRate > 0)
+        line << "; the device took " << std::lround(deviceRate) << " samples a second";
     if (rc.framesWritten > 0) {
         // A frame's last sample waits for the FIFO ahead of it and for the part of the device's
         // buffer still playing: half a buffer on average, a whole one at most.

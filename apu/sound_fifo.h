@@ -83,8 +83,9 @@ void takeDeviceSamples(int16_t* out, uint32_t count);
 // Consumer: fills `len` bytes of a signed 16-bit little-endian mono device buffer.
 void fillAudioStream(uint8_t* stream, int32_t len);
 
-// One line about the run's sound: underruns, overruns and how far the sound trailed the picture.
-std::string soundReport();
+// One line about the run's sound: underruns, overruns, the rate at which the device took samples
+// (`deviceRate`, 0 when unknown) and how far the sound trailed the picture.
+std::string soundReport(double deviceRate);
 
 // Empties the FIFO and clears the counters and both sides' state (nothing may use it meanwhile).
 void resetSoundFifo();

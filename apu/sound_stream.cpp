@@ -23,6 +23,8 @@ int64_t unitsAt(uint32_t cycle)
 void integrateTo(uint32_t cycle)
 {
     SoundStream& s = soundStream;
+    if (s.frameCycles == 0)  // no frame begun (the CPU run outside the frame loop): nothing to emit
+        return;
     if (cyclesSince(s.integratedTo, cycle) <= 0)
         return;
     int64_t from = unitsAt(s.integratedTo);

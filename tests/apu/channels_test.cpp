@@ -199,6 +199,25 @@ TEST_F(Apu, SweepExamples)
     }
 }
 
+TEST_F(Apu, ARisingSweepSaturatesInsteadOfOverflowing)
+{
+    apuRegisterWrite(0x4015, 0x01);
+    apuRegisterWrite(0x4002, 0x10);
+    apuRegisterWrite(0x4003, 0x08);
+    for (int write = 0; write < 10; ++write) {  // period field 7, shift 0: doubles on 7 steps each
+        apuRegisterWrite(0x4001, 0xF0);
+        for (int step = 0; step < 8; ++step)
+            frameSequencerStep();
+    }
+    EXPECT_EQ(apu.square1.period, MaxSweptPeriod);
+    apuRegisterWrite(0x4003, 0x08);  // bits 0-7 of the saturated period are 0: period 0
+    apuRegisterWrite(0x4002, 0x10);
+    EXPECT_EQ(apu.square1.period, 0x10);
+    const uint32_t step = apu.square1.dutyStep;
+    runCycles(64);
+    EXPECT_EQ(apu.square1.dutyStep, (step + 4) % 16) << "the square steps again";
+}
+
 TEST_F(Apu, FiveStepModeSkipsEveryFifthStep)
 {
     apuRegisterWrite(0x4017, 0x80);
