@@ -33,7 +33,8 @@ void writeFifo(const int16_t* samples, uint32_t count)
     uint64_t read = fifo.readPosition.load(std::memory_order_acquire);
     if (write + count - read > FifoLimit) {
         // Drop the oldest samples: move the read position on, unless the callback just did.
-        const uint64_t keepFrom = write + count - std::min<uint64_t>(FifoTarget, write + count - read);
+        // Keep the target and the new samples, as the fill would be right after a frame on time.
+        const uint64_t keepFrom = write - std::min<uint64_t>(FifoTarget, write - read);
         while (read < keepFrom && !fifo.readPosition.compare_exchange_weak(read, keepFrom, std::memory_order_acq_rel))
         {
         }

@@ -18,7 +18,7 @@ constexpr int32_t FifoTarget = 1024;
 constexpr double RateControlSpan = 512;
 constexpr double MaxRateAdjustment = 0.005;
 // More than this after a write is an overrun (fast-forward, a stalled device): the oldest samples
-// are dropped so that the target remains.
+// are dropped so that the target remains ahead of the new ones.
 constexpr int32_t FifoLimit = 4096;
 constexpr uint32_t FifoCapacity = 8192;  // a power of two, above FifoLimit and a frame more
 // An underrun fades the last sample to silence over this many samples (3 ms), and playback
