@@ -31,7 +31,7 @@ TEST(SoundFifo, PlaysInOrderThenFadesOutOnAnUnderrunAndWaitsForTheTarget)
     // Faded in, then every sample in order whatever the piece sizes; at the end the rest, a fade
     // to silence and silence.
     std::vector<int16_t> played;
-    for (const uint32_t piece : {1u, 131u, 868u, 1000u + FadeSamples + 100}) {
+    for (const uint32_t piece : {1u, 131u, 868u, 1000u, 1000u + FadeSamples + 100}) {
         takeDeviceSamples(out.data(), piece);
         played.insert(played.end(), out.begin(), out.begin() + piece);
     }
