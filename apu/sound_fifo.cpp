@@ -44,10 +44,10 @@ void writeFifo(const int16_t* samples, uint32_t count)
         }
     }
     // A callback that copied from the freed places before the drop sees its read position moved
-    // and copies again; this fence makes sure it cannot see the new samples without that.
-    std::atomic_thread_fence(std::memory_order_release);
+    // and copies again: the release stores (and its acquire loads) make sure that it cannot see
+    // a new sample without also seeing the moved position.
     for (uint32_t k = 0; k < count; ++k)
-        fifo.samples[(write + k) & FifoMask].store(samples[k], std::memory_order_relaxed);
+        fifo.samples[(write + k) & FifoMask].store(samples[k], std::memory_order_release);
     fifo.writePosition.store(write + count, std::memory_order_release);
 }
 
@@ -97,8 +97,7 @@ uint32_t readFifo(int16_t* out, uint32_t count)
         const uint64_t available = fifo.writePosition.load(std::memory_order_acquire) - read;
         const auto taken = static_cast<uint32_t>(std::min<uint64_t>(count, available));
         for (uint32_t k = 0; k < taken; ++k)
-            out[k] = fifo.samples[(read + k) & FifoMask].load(std::memory_order_relaxed);
-        std::atomic_thread_fence(std::memory_order_acquire);
+            out[k] = fifo.samples[(read + k) & FifoMask].load(std::memory_order_acquire);
         if (fifo.readPosition.compare_exchange_strong(read, read + taken, std::memory_order_acq_rel))
             return taken;
         // The producer dropped old samples meanwhile: copy again from the new position.
