@@ -4,13 +4,15 @@
 
 namespace {
 
+// 256 / the current frame's cycles: an output sample's area times this is its average level x 256.
+// Taken at each frame's start, so the per-sample work is a multiplication.
+double outputScale = 0;
+
 // One output sample from the area of its stretch: the average level x 256, rounded to nearest.
-int16_t outputSample(int64_t area, uint32_t stretch)
+int16_t outputSample(int64_t area)
 {
-    const int64_t scaled = area * 256;
-    const int64_t half = stretch / 2;
-    const int64_t value = scaled >= 0 ? (scaled + half) / stretch : -((-scaled + half) / stretch);
-    return static_cast<int16_t>(value);
+    const double value = static_cast<double>(area) * outputScale;
+    return static_cast<int16_t>(value + (value >= 0 ? 0.5 : -0.5));
 }
 
 // Units from the frame's start to `cycle` (negative before it).
@@ -34,7 +36,7 @@ void integrateTo(uint32_t cycle)
         if (boundary > to)
             break;
         s.area += s.heldSample * (boundary - from);
-        soundFrame.samples[soundFrame.count++] = outputSample(s.area, s.frameCycles);
+        soundFrame.samples[soundFrame.count++] = outputSample(s.area);
         s.area = 0;
         from = boundary;
         ++s.produced;
@@ -50,6 +52,7 @@ void beginSoundFrame(uint32_t cycles, int32_t overshoot)
     SoundStream& s = soundStream;
     s.frameStartCycle = cpu.totalCycles - static_cast<uint32_t>(overshoot);
     s.frameCycles = cycles;
+    outputScale = cycles > 0 ? 256.0 / cycles : 0.0;
     s.produced = 0;
     soundFrame.count = 0;
     // Normally the previous frame has been added up to this frame's start or a few cycles past it
