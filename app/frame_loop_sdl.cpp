@@ -52,7 +52,9 @@ void pace()
         if (options.autoFrameSkip)
             adjustFrameSkip(elapsed);
         if (elapsed >= FramePeriod) {
-            lastFrameTick = now;
+            // The next period counts from when this one was due, so a late wake-up is made up and the
+            // frames (and the sound they make) keep 60 a second; after a stall the count starts afresh.
+            lastFrameTick = elapsed < 2 * FramePeriod ? lastFrameTick + FramePeriod : now;
             return;
         }
         sleepUntil(lastFrameTick + FramePeriod);

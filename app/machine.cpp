@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "apu/channels.h"
-#include "apu/mixer.h"
 #include "app/options.h"
 #include "app/scheduler.h"
 #include "app/video.h"
@@ -45,7 +44,6 @@ void resetMachine()
 
     buttonState.fill(0);
     scriptedButtons.fill(0);
-    sampleCapture = SampleCapture{};
     controllerReadIndex = 0;
     gamepadButtons.fill(0);
     secondButtonState.fill(0);

@@ -6,6 +6,7 @@
 #include "apu/audio_sdl.h"
 #include "apu/mixer.h"
 #include "app/display_sdl.h"
+#include "apu/sound_fifo.h"
 #include "app/machine.h"
 #include "app/options.h"
 #include "app/run_host.h"
@@ -25,20 +26,19 @@ namespace {
 
 constexpr int ExitFailure = 1;
 
-// Brings up SDL with every subsystem; on a machine without a sound device, with video alone.
+// Brings up SDL's video, then its sound unless -silent. A machine without a sound device runs
+// the game silently.
 bool initializeSdl()
 {
     std::cout << "Initializing SDL... " << std::flush;
-    if (SDL_Init(SDL_INIT_EVERYTHING) == 0) {
-        std::cout << "OK!\n";
-        return true;
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::cout << "failed!\n";
+        return false;
     }
-    if (SDL_Init(SDL_INIT_VIDEO) == 0) {
-        std::cout << "OK!\n" << "No sound device could be opened: running without sound.\n";
-        return true;
-    }
-    std::cout << "failed!\n";
-    return false;
+    std::cout << "OK!\n";
+    if (!options.silent && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        std::cout << "No sound device could be opened: running without sound.\n";
+    return true;
 }
 
 bool createWindow()
@@ -123,7 +123,7 @@ int runWithoutWindow(const std::string& path, RunControl& control)
     if (!loadGame(path, control))
         return ExitFailure;
     if (!options.silent)
-        sampleRing.ringSize = SampleBlockLength;
+        apuRunning = true;
     emulationRunning = 1;
     runHeadless(control);
     return finishRun(control);
@@ -153,6 +153,8 @@ int runInWindow(const std::string& path, RunControl& control)
     runFrameLoop(control);
 
     stopAudioThread();
+    if (soundFifo.deviceOpen)
+        std::cerr << soundReport(deviceSampleRate()) << "\n";  // a diagnostic, apart from the progress lines
     const int exitCode = finishRun(control);
     SDL_Quit();
     return exitCode;

@@ -68,12 +68,33 @@ std::string lowerCase(std::string text)
     return text;
 }
 
-// The leading decimal number of `text` (spaces, sign, fraction, exponent), rounded half to
-// even; 0 when there is none. Values below 1 are taken as 1: a frame skip of 0 or less
-// would divide by zero in the scheduler.
+// The leading decimal number of `text` (spaces, sign, digits, fraction, exponent; nothing
+// else: no hexadecimal, "inf" or "nan"), rounded half to even; 0 when there is none. Values
+// below 1 are taken as 1 (a frame skip of 0 or less would divide by zero in the scheduler), and
+// values too large for the field are capped.
 int32_t parseFrameSkip(const std::string& text)
 {
-    const double value = std::strtod(text.c_str(), nullptr);
+    const auto isDigit = [&text](size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
+    size_t end = text.find_first_not_of(" \t\n\v\f\r");
+    if (end == std::string::npos)
+        return 1;
+    if (text[end] == '+' || text[end] == '-')
+        ++end;
+    bool digits = false;
+    for (; isDigit(end); ++end)
+        digits = true;
+    if (end < text.size() && text[end] == '.')
+        for (++end; isDigit(end); ++end)
+            digits = true;
+    if (!digits)
+        return 1;
+    if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
+        const size_t sign = end + 1 < text.size() && (text[end + 1] == '+' || text[end + 1] == '-') ? 1 : 0;
+        if (isDigit(end + 1 + sign))
+            for (end += 1 + sign; isDigit(end); ++end) {
+            }
+    }
+    const double value = std::strtod(text.substr(0, end).c_str(), nullptr);
     if (!(value >= 1.0))
         return 1;
     if (value >= 2147483647.0)

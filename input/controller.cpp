@@ -41,8 +41,9 @@ uint8_t secondControllerPortRead()
 
 void applyKeyEvent(uint32_t key, bool pressed)
 {
+    // An entry of 0 means no key: SDL reports 0 for every key it cannot name.
     for (uint32_t i = 0; i < ButtonCount; ++i)
-        if (keyMap[i] == key)
+        if (keyMap[i] != NoKey && keyMap[i] == key)
             buttonState[i] = pressed ? 1 : 0;
 }
 

@@ -30,5 +30,6 @@ void controllerPortWrite(uint8_t value);
 uint8_t controllerPortRead();
 uint8_t secondControllerPortRead();
 
-// A key press or release: every button whose KeyMap entry is `key` takes the new state.
+// A key press or release: every button whose KeyMap entry is `key` takes the new state. An entry of
+// NoKey matches nothing.
 void applyKeyEvent(uint32_t key, bool pressed);

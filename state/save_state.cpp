@@ -26,6 +26,7 @@ struct MachineState {
     CpuMemory cpuMemory;  // RAM and the save memory at 0x6000-0x7FFF
     PpuState ppu;
     ApuState apu;
+    SoundStream sound;
     MapperState mapper;
     PrgPageMap prgPages;
     ChrPageMap chrPages;
@@ -37,7 +38,7 @@ struct MachineState {
     CheatTable cheats;
     FrameBuffer frame;  // the last picture, shown at once after a load
 };
-static_assert(fieldCount<MachineState>() == 14, "a MachineState record is missing from capture, apply or Sections");
+static_assert(fieldCount<MachineState>() == 15, "a MachineState record is missing from capture, apply or Sections");
 
 void captureMachine(MachineState& m)
 {
@@ -45,6 +46,7 @@ void captureMachine(MachineState& m)
     m.cpuMemory = cpuMemory;
     m.ppu = ppu;
     m.apu = apu;
+    m.sound = soundStream;
     m.mapper = mapperState;
     m.prgPages = prgPageMap;
     m.chrPages = chrPageMap;
@@ -63,6 +65,7 @@ void applyMachine(const MachineState& m)
     cpuMemory = m.cpuMemory;
     ppu = m.ppu;
     apu = m.apu;
+    soundStream = m.sound;
     mapperState = m.mapper;
     prgPageMap = m.prgPages;
     chrPageMap = m.chrPages;
@@ -86,11 +89,12 @@ struct Section {
 };
 
 // The sections, written and expected in this order.
-constexpr std::array<Section, 11> Sections = {{
+constexpr std::array<Section, 12> Sections = {{
     {{'C', 'P', 'U', ' '}, [](StateIo& io, MachineState& m) { cpuStateFields(io, m.cpu); }},
     {{'C', 'M', 'E', 'M'}, [](StateIo& io, MachineState& m) { io.field(m.cpuMemory); }},
     {{'P', 'P', 'U', ' '}, [](StateIo& io, MachineState& m) { ppuStateFields(io, m.ppu); }},
     {{'A', 'P', 'U', ' '}, [](StateIo& io, MachineState& m) { apuStateFields(io, m.apu); }},
+    {{'S', 'N', 'D', ' '}, [](StateIo& io, MachineState& m) { soundStreamFields(io, m.sound); }},
     {{'M', 'A', 'P', 'R'}, [](StateIo& io, MachineState& m) { mapperStateFields(io, m.mapper); }},
     {{'P', 'A', 'G', 'E'},
      [](StateIo& io, MachineState& m) { pageMapFields(io, m.prgPages, m.chrPages, m.nametables); }},
