@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "app/file_io.h"
 #include "app/video.h"
 
 namespace {
@@ -36,13 +37,16 @@ std::array<uint8_t, WavHeaderBytes> wavHeader(uint32_t dataBytes)
     return header;
 }
 
+extern "C" void appendPngBytes(png_structp png, png_bytep data, png_size_t length)
+{
+    auto* encoded = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    encoded->insert(encoded->end(), data, data + length);
+}
+
 }  // namespace
 
 bool writeScreenshot(const std::string& path)
 {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
-    if (!file)
-        return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
@@ -59,33 +63,39 @@ bool writeScreenshot(const std::string& path)
     std::array<png_bytep, FrameHeight> rowPointers{};
     for (uint32_t y = 0; y < FrameHeight; ++y)
         rowPointers[y] = &rows[y * FrameWidth * 3];
+    // The image is made in memory and then written at once, so a failed write leaves no half file.
+    std::vector<uint8_t> encoded;
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file.get());
+    png_set_write_fn(png, &encoded, appendPngBytes, nullptr);
     png_set_IHDR(png, info, FrameWidth, FrameHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_rows(png, info, rowPointers.data());
     png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     png_destroy_write_struct(&png, &info);
-    return std::fflush(file.get()) == 0;
+    return writeFileAtomically(path, encoded);
 }
 
-bool WavRecorder::open(const std::string& path)
+bool WavRecorder::open(const std::string& path, uint32_t maxDataBytes)
 {
     file_.reset(std::fopen(path.c_str(), "wb"));
     dataBytes_ = 0;
+    maxDataBytes_ = maxDataBytes & ~1u;
     if (!file_)
         return false;
     write(nullptr, 0);
     return !std::ferror(file_.get());
 }
 
-void WavRecorder::write(const int8_t* samples, uint32_t count)
+bool WavRecorder::write(const int8_t* samples, uint32_t count)
 {
     if (!file_)
-        return;
+        return false;
+    const bool full = count > (maxDataBytes_ - dataBytes_) / 2;
+    if (full)
+        count = (maxDataBytes_ - dataBytes_) / 2;
     std::vector<uint8_t> bytes;
     bytes.reserve(count * 2);
     for (uint32_t i = 0; i < count; ++i) {
@@ -101,4 +111,7 @@ void WavRecorder::write(const int8_t* samples, uint32_t count)
     std::fseek(file_.get(), 0, SEEK_SET);
     std::fwrite(header.data(), 1, header.size(), file_.get());
     std::fflush(file_.get());
+    if (full)
+        file_.reset();
+    return !full;
 }

@@ -1,5 +1,6 @@
 // Tallowby's entry point: start-up, the frame loop and shutdown.
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,12 +53,17 @@ bool createWindow()
 }
 
 // Loads keymap.cfg, or has the player choose the keys when it is missing or -setkeys is given.
-// False when the window was closed on the configuration screen.
-bool prepareKeyMap()
+// The exit code when the program must end: the window was closed on the configuration screen,
+// or keymap.cfg is not a file that can be read.
+std::optional<int> prepareKeyMap()
 {
     switch (loadKeyMap(KeyMapFile)) {
     case KeyMapLoad::Loaded:
         break;
+    case KeyMapLoad::NotAFile:
+        std::cout << KeyMapFile << " is not a key map: a folder, FIFO, device, socket or a file of more than "
+                  << KeyMapFileLimit << " bytes.\n";
+        return ExitFailure;
     case KeyMapLoad::Incomplete:
         std::cout << KeyMapFile << " is incomplete: the buttons it does not cover have no key. "
                   << "Run with -setkeys to choose them again.\n";
@@ -65,14 +71,14 @@ bool prepareKeyMap()
     case KeyMapLoad::Missing:
         std::cout << "Controller configuration file not found!\n\n" << std::flush;
         if (!configureKeys())
-            return false;
+            return 0;
         options.setKeys = false;  // the screen has just run
         break;
     }
     if (options.setKeys && !configureKeys())
-        return false;
+        return 0;
     std::cout << std::flush;
-    return true;
+    return std::nullopt;
 }
 
 bool loadGame(const std::string& path)
@@ -89,7 +95,7 @@ bool loadGame(const std::string& path)
 // The run without SDL: no window, no sound device, no key map; the APU runs unless -silent.
 int runWithoutWindow(const std::string& path, RunControl& control)
 {
-    if (!loadGame(path))
+    if (!loadGame(path) || !startRecording(control))
         return ExitFailure;
     if (!options.silent)
         sampleRing.ringSize = SampleBlockLength;
@@ -106,13 +112,13 @@ int runInWindow(const std::string& path, RunControl& control)
         SDL_Quit();
         return ExitFailure;
     }
-    if (!prepareKeyMap()) {
+    if (const auto exitCode = prepareKeyMap()) {
         SDL_Quit();
-        return 0;
+        return *exitCode;
     }
     if (!options.silent)
         startAudioThread();  // before the ROM is looked at
-    if (!loadGame(path)) {
+    if (!loadGame(path) || !startRecording(control)) {
         stopAudioThread();
         SDL_Quit();
         return ExitFailure;

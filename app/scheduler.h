@@ -14,7 +14,7 @@ constexpr uint32_t VisibleLines = 240;
 constexpr uint32_t LastLine = 262;
 
 struct SchedulerState {
-    int32_t frameCounter;  // frames run so far; frame skip tests it
+    int64_t frameCounter;  // frames run so far; frame skip tests it (64-bit: years of frames)
 };
 
 inline SchedulerState scheduler{};

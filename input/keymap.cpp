@@ -1,17 +1,31 @@
 #include "input/keymap.h"
 
+#include <algorithm>
 #include <fstream>
+#include <vector>
+
+#include "app/file_io.h"
 
 KeyMapLoad loadKeyMap(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open())
-        return KeyMapLoad::Missing;
-    std::array<unsigned char, KeyMapFileSize> bytes{};
-    file.read(reinterpret_cast<char*>(bytes.data()), bytes.size());
+    std::vector<uint8_t> bytes;
+    switch (readRegularFile(path, KeyMapFileLimit, bytes)) {
+    case FileRead::Ok: return parseKeyMap(bytes);
+    case FileRead::NotRegular:
+    case FileRead::TooLarge: return KeyMapLoad::NotAFile;
+    case FileRead::Missing:
+    case FileRead::Unreadable: break;
+    }
+    return KeyMapLoad::Missing;
+}
+
+KeyMapLoad parseKeyMap(std::span<const uint8_t> bytes)
+{
+    std::array<uint8_t, KeyMapFileSize> entries{};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), entries.size()), entries.begin());
     for (size_t i = 0; i < keyMap.size(); ++i)
-        keyMap[i] = static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-    return file.gcount() == static_cast<std::streamsize>(bytes.size()) ? KeyMapLoad::Loaded : KeyMapLoad::Incomplete;
+        keyMap[i] = static_cast<uint16_t>(entries[2 * i] | (entries[2 * i + 1] << 8));
+    return bytes.size() >= entries.size() ? KeyMapLoad::Loaded : KeyMapLoad::Incomplete;
 }
 
 bool saveKeyMap(const std::string& path)
