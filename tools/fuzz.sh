@@ -29,7 +29,7 @@ for target in "${targets[@]}"; do
   status=0
   nice -n 19 "build/fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
     -artifact_prefix="$crashes/" "$corpus" "fuzz/corpus/$target" > "build/fuzz/$target.log" 2>&1 || status=$?
-  grep -E '^#[0-9]+ +DONE|^stat::number_of_executed_units' "build/fuzz/$target.log" || true
+  grep -E '^#[0-9]+[[:space:]]+DONE|^stat::(number_of_executed_units|average_exec_per_sec)' "build/fuzz/$target.log" || true
   after=$(ls "$crashes" | wc -l)
   if [ "$status" -ne 0 ] || [ "$after" -gt "$before" ]; then
     echo "Fuzzing $target found $((after - before)) new input(s) in $crashes (exit status $status); see the log."
