@@ -62,7 +62,7 @@ std::optional<InputScript> parseInputScript(const std::string& text, std::string
     return script;
 }
 
-void applyInputScript(InputScript& script, int32_t frame)
+void applyInputScript(InputScript& script, int64_t frame)
 {
     while (script.next < script.steps.size() && script.steps[script.next].frame <= frame)
         scriptedButtons = script.steps[script.next++].buttons;

@@ -25,7 +25,7 @@ struct InputScript {
 std::optional<InputScript> parseInputScript(const std::string& text, std::string& error);
 
 // Sets scriptedButtons for the frame about to run.
-void applyInputScript(InputScript& script, int32_t frame);
+void applyInputScript(InputScript& script, int64_t frame);
 
 // The test-ROM protocol at 0x6000: the status byte, once DE B0 61 stands at 0x6001.
 struct TestRomResult {

@@ -37,6 +37,12 @@ std::array<uint8_t, WavHeaderBytes> wavHeader(uint32_t dataBytes)
     return header;
 }
 
+extern "C" void appendPngBytes(png_structp png, png_bytep data, png_size_t length)
+{
+    auto* encoded = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    encoded->insert(encoded->end(), data, data + length);
+}
+
 }  // namespace
 
 bool writeScreenshot(const std::string& path)
@@ -54,22 +60,16 @@ bool writeScreenshot(const std::string& path)
         rows[3 * i + 1] = static_cast<uint8_t>(rgb >> 8);
         rows[3 * i + 2] = static_cast<uint8_t>(rgb);
     }
-    std::vector<uint8_t> encoded;
     std::array<png_bytep, FrameHeight> rowPointers{};
     for (uint32_t y = 0; y < FrameHeight; ++y)
         rowPointers[y] = &rows[y * FrameWidth * 3];
+    // The image is made in memory and then written at once, so a failed write leaves no half file.
+    std::vector<uint8_t> encoded;
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    // Encoded in memory, then written in one piece so that no half-written image is ever left.
-    png_set_write_fn(
-        png, &encoded,
-        [](png_structp writer, png_bytep data, png_size_t length) {
-            auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(writer));
-            out->insert(out->end(), data, data + length);
-        },
-        nullptr);
+    png_set_write_fn(png, &encoded, appendPngBytes, nullptr);
     png_set_IHDR(png, info, FrameWidth, FrameHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_rows(png, info, rowPointers.data());
@@ -78,20 +78,24 @@ bool writeScreenshot(const std::string& path)
     return writeFileAtomically(path, encoded);
 }
 
-bool WavRecorder::open(const std::string& path)
+bool WavRecorder::open(const std::string& path, uint32_t maxDataBytes)
 {
     file_.reset(std::fopen(path.c_str(), "wb"));
     dataBytes_ = 0;
+    maxDataBytes_ = maxDataBytes & ~1u;
     if (!file_)
         return false;
     write(nullptr, 0);
     return !std::ferror(file_.get());
 }
 
-void WavRecorder::write(const int16_t* samples, uint32_t count)
+bool WavRecorder::write(const int16_t* samples, uint32_t count)
 {
     if (!file_)
-        return;
+        return false;
+    const bool full = count > (maxDataBytes_ - dataBytes_) / 2;
+    if (full)
+        count = (maxDataBytes_ - dataBytes_) / 2;
     std::vector<uint8_t> bytes;
     bytes.reserve(count * 2);
     for (uint32_t i = 0; i < count; ++i) {
@@ -108,4 +112,7 @@ void WavRecorder::write(const int16_t* samples, uint32_t count)
     std::fseek(file_.get(), 0, SEEK_SET);
     std::fwrite(header.data(), 1, header.size(), file_.get());
     std::fflush(file_.get());
+    if (full)
+        file_.reset();
+    return !full;
 }

@@ -104,6 +104,18 @@ FileRead readRegularFile(const std::string& path, size_t maxBytes, std::vector<u
     return FileRead::Ok;
 }
 
+FileWrite checkWritableFile(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        return FileWrite::NotRegular;
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return FileWrite::NoFolder;
+    return ::access(folder.c_str(), W_OK | X_OK) == 0 ? FileWrite::Ok : FileWrite::NotWritable;
+}
+
 bool writeFileAtomically(const std::string& path, std::span<const uint8_t> bytes)
 {
     struct stat existing {};

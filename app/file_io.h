@@ -21,6 +21,16 @@ enum class FileRead {
 // Reads the whole of `path` into `bytes` when it is a regular file of at most `maxBytes` bytes.
 FileRead readRegularFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes);
 
+enum class FileWrite {
+    Ok,
+    NoFolder,    // the folder it would go in does not exist
+    NotWritable, // that folder cannot be written
+    NotRegular,  // the path is a folder, FIFO, device or socket
+};
+
+// Whether a file could be written at `path` now, checked without creating or opening anything.
+FileWrite checkWritableFile(const std::string& path);
+
 // Replaces `path` with `bytes` at once: a temporary file beside it, written, synced and renamed.
 // An existing file keeps its permissions. False (and the old file untouched) when anything fails.
 bool writeFileAtomically(const std::string& path, std::span<const uint8_t> bytes);

@@ -1,5 +1,6 @@
 // Tallowby's entry point: start-up, the frame loop and shutdown.
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,14 +60,19 @@ bool createWindow()
 }
 
 // Loads the key map (keymap.cfg in the working folder, else in the configuration folder), or has
-// the player choose the keys when there is none or -setkeys is given. False when the window was
-// closed on the configuration screen.
-bool prepareKeyMap()
+// the player choose the keys when there is none or -setkeys is given. The exit code when the
+// program must end: the window was closed on the configuration screen, or the key map is not a
+// file that can be read.
+std::optional<int> prepareKeyMap()
 {
     const std::string path = configFilePath(KeyMapFile);
     switch (loadKeyMap(path)) {
     case KeyMapLoad::Loaded:
         break;
+    case KeyMapLoad::NotAFile:
+        std::cout << path << " is not a key map: a folder, FIFO, device, socket or a file of more than "
+                  << KeyMapFileLimit << " bytes.\n";
+        return ExitFailure;
     case KeyMapLoad::Incomplete:
         std::cout << path << " is incomplete: the buttons it does not cover have no key. "
                   << "Run with -setkeys to choose them again.\n";
@@ -74,18 +80,19 @@ bool prepareKeyMap()
     case KeyMapLoad::Missing:
         std::cout << "Controller configuration file not found!\n\n" << std::flush;
         if (!configureKeys(path))
-            return false;
+            return 0;
         options.setKeys = false;  // the screen has just run
         break;
     }
     if (options.setKeys && !configureKeys(path))
-        return false;
+        return 0;
     std::cout << std::flush;
-    return true;
+    return std::nullopt;
 }
 
-// Opens the pads and loads gamepad.cfg (in the working folder, else in the configuration folder), or has the player choose the pad inputs with -setpad.
-// False when the window was closed on the configuration screen.
+// Opens the pads and loads gamepad.cfg (in the working folder, else in the configuration folder),
+// or has the player choose the pad inputs with -setpad. False when the window was closed on the
+// configuration screen.
 bool prepareGamepads()
 {
     const std::string path = configFilePath(GamepadConfigFile);
@@ -120,7 +127,7 @@ bool loadGame(const std::string& path, RunControl& control)
 // The run without SDL: no window, no sound device, no key map; the APU runs unless -silent.
 int runWithoutWindow(const std::string& path, RunControl& control)
 {
-    if (!loadGame(path, control))
+    if (!loadGame(path, control) || !startRecording(control))
         return ExitFailure;
     if (!options.silent)
         apuRunning = true;
@@ -137,13 +144,17 @@ int runInWindow(const std::string& path, RunControl& control)
         SDL_Quit();
         return ExitFailure;
     }
-    if (!prepareKeyMap() || !prepareGamepads()) {
+    if (const auto exitCode = prepareKeyMap()) {
+        SDL_Quit();
+        return *exitCode;
+    }
+    if (!prepareGamepads()) {  // the window was closed on the configuration screen
         SDL_Quit();
         return 0;
     }
     if (!options.silent)
         startAudioThread();  // before the ROM is looked at
-    if (!loadGame(path, control)) {
+    if (!loadGame(path, control) || !startRecording(control)) {
         stopAudioThread();
         SDL_Quit();
         return ExitFailure;

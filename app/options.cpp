@@ -211,9 +211,11 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
             const auto value = valueOf(i, "-frames");
             if (!value)
                 return ExitFailure;
+            // Digits only: strtol alone would also take leading spaces and a sign.
+            const bool digits = value->find_first_not_of("0123456789") == std::string::npos;
             char* end = nullptr;
             const long frames = std::strtol(value->c_str(), &end, 10);
-            if (*end != '\0' || frames < 1 || frames > 2147483647L) {
+            if (!digits || *end != '\0' || frames < 1 || frames > 2147483647L) {
                 out << "Option -frames needs a whole number of frames from 1 on, not \"" << *value << "\".\n";
                 return ExitFailure;
             }

@@ -1,13 +1,14 @@
 #include "app/run_host.h"
 
+#include <algorithm>
 #include <csignal>
-#include <fstream>
 #include <iomanip>
 #include <iostream>
-#include <sstream>
+#include <vector>
 
 #include "apu/sound_fifo.h"
 #include "apu/sound_stream.h"
+#include "app/file_io.h"
 #include "app/machine.h"
 #include "app/options.h"
 #include "app/scheduler.h"
@@ -17,10 +18,12 @@ namespace {
 
 constexpr int ExitResetRequested = 3;
 constexpr int ExitNoResult = 4;
+// Far more than a script for hours of play; an endless or binary file is refused long before.
+constexpr size_t MaxInputScriptBytes = 16 * 1024 * 1024;
 
 extern "C" void stopOnSignal(int) { emulationRunning = 0; }
 
-int32_t frameLimit()
+int64_t frameLimit()
 {
     if (options.frameLimit > 0)
         return options.frameLimit;
@@ -31,6 +34,55 @@ void endWith(RunControl& control, int exitCode)
 {
     control.exitCode = exitCode;
     emulationRunning = 0;
+}
+
+// Reads and parses the -input script: a regular text file of sane size. Prints a line when not.
+bool readInputScript(const std::string& path, InputScript& script)
+{
+    std::vector<uint8_t> bytes;
+    switch (readRegularFile(path, MaxInputScriptBytes, bytes)) {
+    case FileRead::Ok:
+        break;
+    case FileRead::NotRegular:
+        std::cout << "The input script " << path << " is not a file: a folder, FIFO, device or socket.\n";
+        return false;
+    case FileRead::TooLarge:
+        std::cout << "The input script " << path << " is larger than " << MaxInputScriptBytes << " bytes.\n";
+        return false;
+    case FileRead::Missing:
+    case FileRead::Unreadable:
+        std::cout << "Cannot read the input script " << path << ".\n";
+        return false;
+    }
+    const auto binary = std::find_if(bytes.begin(), bytes.end(), [](uint8_t c) {
+        return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F;
+    });
+    if (binary != bytes.end()) {
+        std::cout << "The input script " << path << " is not text: it holds the byte " << int{*binary} << ".\n";
+        return false;
+    }
+    std::string error;
+    auto parsed = parseInputScript(std::string(bytes.begin(), bytes.end()), error);
+    if (!parsed) {
+        std::cout << "Input script " << path << ", " << error << "\n";
+        return false;
+    }
+    script = std::move(*parsed);
+    return true;
+}
+
+// Checks at start that a file can be written at `path` at the end. Prints a line when not.
+bool checkOutputPath(const std::string& path)
+{
+    switch (checkWritableFile(path)) {
+    case FileWrite::Ok: return true;
+    case FileWrite::NoFolder: std::cout << "Cannot write " << path << ": its folder does not exist.\n"; break;
+    case FileWrite::NotWritable: std::cout << "Cannot write " << path << ": its folder is not writable.\n"; break;
+    case FileWrite::NotRegular:
+        std::cout << "Cannot write " << path << ": it is a folder, FIFO, device or socket.\n";
+        break;
+    }
+    return false;
 }
 
 void checkTestRom(RunControl& control)
@@ -51,42 +103,38 @@ void checkTestRom(RunControl& control)
 
 bool prepareRun(RunControl& control)
 {
-    if (!options.inputPath.empty()) {
-        std::ifstream file(options.inputPath);
-        if (!file.is_open()) {
-            std::cout << "Cannot read the input script " << options.inputPath << ".\n";
+    if (!options.inputPath.empty() && !readInputScript(options.inputPath, control.script))
+        return false;
+    for (const std::string* path : {&options.screenshotPath, &options.wavPath})
+        if (!path->empty() && !checkOutputPath(*path))
             return false;
-        }
-        std::ostringstream text;
-        text << file.rdbuf();
-        std::string error;
-        auto script = parseInputScript(text.str(), error);
-        if (!script) {
-            std::cout << "Input script " << options.inputPath << ", " << error << "\n";
-            return false;
-        }
-        control.script = std::move(*script);
-    }
-    if (!options.wavPath.empty()) {
-        if (!control.wav.open(options.wavPath)) {
-            std::cout << "Cannot write the WAV file " << options.wavPath << ".\n";
-            return false;
-        }
-    }
     applyInputScript(control.script, 0);
+    return true;
+}
+
+bool startRecording(RunControl& control)
+{
+    if (options.wavPath.empty())
+        return true;
+    if (!control.wav.open(options.wavPath)) {
+        std::cout << "Cannot write the WAV file " << options.wavPath << ".\n";
+        return false;
+    }
     return true;
 }
 
 void afterFrame(RunControl& control)
 {
-    control.wav.write(soundFrame.samples.data(), soundFrame.count);
+    if (control.wav.isOpen() && !control.wav.write(soundFrame.samples.data(), soundFrame.count))
+        std::cout << "The WAV file " << options.wavPath << " has reached the format's limit of 4 GB: "
+                  << "recording stopped, the file holds everything up to here.\n";
     if (soundFifo.deviceOpen.load(std::memory_order_relaxed) && !soundMuted)
         feedSoundDevice(soundFrame.samples.data(), soundFrame.count);
     applyInputScript(control.script, scheduler.frameCounter);
     checkBatteryFile(control.battery, std::chrono::steady_clock::now(), std::cout);
     if (options.testRom)
         checkTestRom(control);
-    const int32_t limit = frameLimit();
+    const int64_t limit = frameLimit();
     if (!control.exitCode && limit > 0 && scheduler.frameCounter >= limit) {
         if (options.testRom) {
             std::cout << "No test result within " << limit << " frames.\n";
@@ -115,8 +163,7 @@ int finishRun(RunControl& control)
     closeBatteryFile(control.battery, std::cout);
     if (!options.screenshotPath.empty() && !writeScreenshot(options.screenshotPath)) {
         std::cout << "Cannot write the screenshot " << options.screenshotPath << ".\n";
-        if (!control.exitCode)
-            control.exitCode = 1;
+        control.exitCode = 1;  // however the run ended
     }
     if (!options.saveStatePath.empty()) {
         if (const std::string error = saveStateFile(options.saveStatePath); !error.empty()) {

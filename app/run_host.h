@@ -18,9 +18,13 @@ struct RunControl {
     std::chrono::steady_clock::time_point start;
 };
 
-// Prepares the run from the options: reads the input script and opens the WAV file. Prints a
-// line and returns false when either cannot be done.
+// Prepares the run from the options before anything else is done: reads the input script and
+// checks that the screenshot and the WAV file can be written. Prints a line and returns false
+// when any of them cannot be done.
 bool prepareRun(RunControl& control);
+
+// Once the game has loaded: opens the WAV file. Prints a line and returns false when it cannot.
+bool startRecording(RunControl& control);
 
 // After each frame, once the frame counter has advanced: takes the frame's samples, sets the
 // scripted buttons of the next frame, stores the save memory when due, and ends the run on a

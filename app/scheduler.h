@@ -23,7 +23,7 @@ constexpr uint32_t frameCycles(int32_t visiblePart)
 static_assert(frameCycles(VisiblePartCycles) == 29982 && frameCycles(PixelLineCycles) == 30222);
 
 struct SchedulerState {
-    int32_t frameCounter;  // frames run so far; frame skip tests it
+    int64_t frameCounter;  // frames run so far; frame skip tests it (64-bit: years of frames)
 };
 
 inline SchedulerState scheduler{};

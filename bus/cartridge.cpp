@@ -1,10 +1,10 @@
 #include "bus/cartridge.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <ostream>
+#include <vector>
 
+#include "app/file_io.h"
 #include "bus/cpu_bus.h"
 #include "bus/mappers.h"
 #include "bus/page_maps.h"
@@ -12,15 +12,16 @@
 
 namespace {
 
-constexpr uint32_t HeaderSize = 16;
 constexpr uint32_t MaxKb = CartridgeArraySize / 1024;
 
-// Reads up to `count` bytes into `target`; whatever the file does not hold reads as 0.
-void readBlock(std::ifstream& file, uint8_t* target, uint32_t count)
+// Copies up to `count` bytes from the front of `image` into `target` and drops them from `image`;
+// whatever the image does not hold reads as 0.
+void takeBlock(std::span<const uint8_t>& image, uint8_t* target, uint32_t count)
 {
-    file.read(reinterpret_cast<char*>(target), count);
-    const auto got = static_cast<uint32_t>(std::max<std::streamsize>(file.gcount(), 0));
+    const size_t got = std::min<size_t>(image.size(), count);
+    std::copy_n(image.begin(), got, target);
     std::fill(target + got, target + count, uint8_t{0});
+    image = image.subspan(got);
 }
 
 void setMapperStartState()
@@ -90,22 +91,28 @@ void applyMirroring(uint8_t mirroring)
 LoadResult loadCartridge(const std::string& path, std::ostream& out)
 {
     out << "Loading ROM: " << path << "\n";
-
-    std::error_code error;
-    std::ifstream file;
-    if (!std::filesystem::is_directory(path, error))
-        file.open(path, std::ios::binary);
-    if (!file.is_open()) {
-        out << "File does not exist!\n";
-        return LoadResult::FileMissing;
+    std::vector<uint8_t> image;
+    switch (readRegularFile(path, MaxImageBytes, image)) {
+    case FileRead::Ok:
+        return loadCartridgeImage(image, out);
+    case FileRead::NotRegular:
+        out << "Not a ROM file: a folder, FIFO, device or socket cannot be loaded.\n";
+        return LoadResult::NotAFile;
+    case FileRead::TooLarge:
+        out << "The file is larger than any valid iNES image (" << MaxImageBytes << " bytes).\n";
+        return LoadResult::NotAFile;
+    case FileRead::Missing:
+    case FileRead::Unreadable:
+        break;
     }
+    out << "File does not exist!\n";
+    return LoadResult::FileMissing;
+}
 
-    std::array<uint8_t, HeaderSize> header{};
-    readBlock(file, header.data(), HeaderSize);
-    if (file.bad()) {
-        out << "File does not exist!\n";
-        return LoadResult::FileMissing;
-    }
+LoadResult loadCartridgeImage(std::span<const uint8_t> image, std::ostream& out)
+{
+    std::array<uint8_t, InesHeaderSize> header{};
+    takeBlock(image, header.data(), InesHeaderSize);
 
     std::copy_n(header.begin(), 4, cartridge.magic.begin());
     cartridge.prgKb = static_cast<uint16_t>(header[4] * 16);
@@ -140,8 +147,8 @@ LoadResult loadCartridge(const std::string& path, std::ostream& out)
     applyMirroring(cartridge.mirroring);
 
     // The trainer bit is not examined: PRG data always start at offset 16.
-    readBlock(file, cartridge.prgRom.data(), cartridge.prgKb * 1024u);
-    readBlock(file, cartridge.chrMemory.data(), cartridge.chrKb * 1024u);
+    takeBlock(image, cartridge.prgRom.data(), cartridge.prgKb * 1024u);
+    takeBlock(image, cartridge.chrMemory.data(), cartridge.chrKb * 1024u);
     std::fill(cartridge.prgRom.begin() + cartridge.prgKb * 1024, cartridge.prgRom.end(), uint8_t{0});
     std::fill(cartridge.chrMemory.begin() + cartridge.chrKb * 1024, cartridge.chrMemory.end(), uint8_t{0});
 

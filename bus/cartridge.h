@@ -4,11 +4,15 @@
 #include <array>
 #include <cstdint>
 #include <iosfwd>
+#include <span>
 #include <string>
 
 constexpr uint32_t CartridgeArraySize = 1024 * 1024;
 // A cartridge without CHR ROM has this much CHR RAM at the start of chrMemory.
 constexpr uint32_t ChrRamKb = 8;
+constexpr uint32_t InesHeaderSize = 16;
+// The largest image that can be valid: the header and full PRG and CHR arrays.
+constexpr uint32_t MaxImageBytes = InesHeaderSize + 2 * CartridgeArraySize;
 
 namespace Mirroring {
 constexpr uint8_t Horizontal = 0;
@@ -33,6 +37,7 @@ inline Cartridge cartridge{};
 enum class LoadResult {
     Loaded,
     FileMissing,  // the path cannot be opened or read: "File does not exist!" was printed
+    NotAFile,     // a folder, FIFO, device or socket, or larger than any valid image: refused unread
     NotInes,      // wrong magic: "Not a valid iNES ROM file!" was printed
     Refused,      // sizes that do not fit the cartridge arrays: a line saying why was printed
 };
@@ -40,6 +45,9 @@ enum class LoadResult {
 // Reads the image at `path` into `cartridge`, sets mirroring, page maps and the mapper's
 // start state, and prints the loader's console lines to `out`.
 LoadResult loadCartridge(const std::string& path, std::ostream& out);
+
+// The same from an image already in memory: everything after the "Loading ROM: " line.
+LoadResult loadCartridgeImage(std::span<const uint8_t> image, std::ostream& out);
 
 // Sets nametableMap from a mirroring value (0 horizontal, 1 vertical, 2 four-screen).
 void applyMirroring(uint8_t mirroring);

@@ -5,29 +5,32 @@
 
 #include "app/file_io.h"
 
-namespace {
-
-// A key map file is 16 bytes; a longer one is read whole only up to this size, to keep its tail.
-constexpr size_t MaxKeyMapFileSize = size_t{1} << 20;
-
-}  // namespace
-
 KeyMapLoad loadKeyMap(const std::string& path)
 {
     std::vector<uint8_t> bytes;
-    if (readRegularFile(path, MaxKeyMapFileSize, bytes) != FileRead::Ok)
-        return KeyMapLoad::Missing;
-    const size_t length = bytes.size();
-    bytes.resize(std::max(length, KeyMapFileSize), 0);
+    switch (readRegularFile(path, KeyMapFileLimit, bytes)) {
+    case FileRead::Ok: return parseKeyMap(bytes);
+    case FileRead::NotRegular:
+    case FileRead::TooLarge: return KeyMapLoad::NotAFile;
+    case FileRead::Missing:
+    case FileRead::Unreadable: break;
+    }
+    return KeyMapLoad::Missing;
+}
+
+KeyMapLoad parseKeyMap(std::span<const uint8_t> bytes)
+{
+    std::array<uint8_t, KeyMapFileSize> entries{};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), entries.size()), entries.begin());
     for (size_t i = 0; i < keyMap.size(); ++i)
-        keyMap[i] = static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-    return length >= KeyMapFileSize ? KeyMapLoad::Loaded : KeyMapLoad::Incomplete;
+        keyMap[i] = static_cast<uint16_t>(entries[2 * i] | (entries[2 * i + 1] << 8));
+    return bytes.size() >= entries.size() ? KeyMapLoad::Loaded : KeyMapLoad::Incomplete;
 }
 
 bool saveKeyMap(const std::string& path)
 {
     std::vector<uint8_t> bytes;
-    const FileRead old = readRegularFile(path, MaxKeyMapFileSize, bytes);
+    const FileRead old = readRegularFile(path, KeyMapFileLimit, bytes);
     if (old != FileRead::Ok && old != FileRead::Missing)
         return false;
     bytes.resize(std::max(bytes.size(), KeyMapFileSize), 0);

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 using KeyMap = std::array<uint16_t, 8>;  // in ButtonState order
@@ -14,15 +15,21 @@ constexpr uint16_t NoKey = 0;
 
 inline const std::string KeyMapFile = "keymap.cfg";
 constexpr size_t KeyMapFileSize = 16;
+// A longer file keeps its tail when saved; anything beyond this is not a key map.
+constexpr size_t KeyMapFileLimit = 64 * 1024;
 
 enum class KeyMapLoad {
     Loaded,
     Missing,     // the file cannot be opened: the configuration screen must run
     Incomplete,  // shorter than 16 bytes: the entries it does not cover are 0
+    NotAFile,    // a folder, FIFO, device or socket, or far too large: not read at all
 };
 
 // Reads eight little-endian 16-bit key symbols from the start of the file.
 KeyMapLoad loadKeyMap(const std::string& path);
+
+// The same from the file's bytes.
+KeyMapLoad parseKeyMap(std::span<const uint8_t> bytes);
 
 // Writes the eight entries to the first 16 bytes of the file, creating it when needed and keeping
 // whatever a longer file holds after them. The file is replaced at once (a temporary file renamed

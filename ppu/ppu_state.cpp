@@ -17,7 +17,7 @@ void ppuStateFields(StateIo& io, PpuState& state)
     io.field(state.spritePatternBase);
     io.check(state.spritePatternBase == 0 || state.spritePatternBase == 0x1000);
     io.field(state.addressIncrement);
-    io.check(state.addressIncrement == 1 || state.addressIncrement == 32);
+    io.check(state.addressIncrement <= 1 || state.addressIncrement == 32);  // 0 until 0x2000 is written
     io.field(state.nametableSelect, 0, 3);
     io.field(state.showSprites);
     io.field(state.showBackground);

@@ -3,15 +3,20 @@
 #   tools/install-deps.sh run    what building and running the program needs
 #   tools/install-deps.sh test   that, plus what the test suite needs
 #   tools/install-deps.sh package   that, plus what tools/package.sh needs to build and check a .deb
+#   tools/install-deps.sh fuzz   that, plus clang and its libFuzzer for tools/fuzz.sh
 set -euo pipefail
 
 run_packages=(cmake make g++ pkg-config libsdl1.2-compat-dev libpng-dev cc65)
 test_packages=(libgtest-dev xvfb xauth xdotool imagemagick x11-utils desktop-file-utils man-db)
 package_packages=(dpkg-dev file lintian)
+fuzz_packages=(clang libclang-rt-14-dev)
 
 wanted=("${run_packages[@]}")
-[ "${1:-run}" = test ] && wanted+=("${test_packages[@]}")
-[ "${1:-run}" = package ] && wanted+=("${package_packages[@]}")
+case "${1:-run}" in
+  test) wanted+=("${test_packages[@]}") ;;
+  package) wanted+=("${package_packages[@]}") ;;
+  fuzz) wanted+=("${fuzz_packages[@]}") ;;
+esac
 
 missing=()
 for package in "${wanted[@]}"; do

@@ -9,6 +9,8 @@
 #include "app/automation.h"
 #include "app/capture_host.h"
 #include "app/machine.h"
+#include "app/options.h"
+#include "app/run_host.h"
 #include "app/video.h"
 #include "bus/cpu_bus.h"
 #include "support/harness.h"
@@ -72,6 +74,11 @@ TEST(Capture, ScreenshotIsTheFrameBufferInTheConsolesColours)
     const std::string path = (folder.folder() / "shot.png").string();
     ASSERT_TRUE(writeScreenshot(path));
     EXPECT_FALSE(writeScreenshot("/no/such/folder/shot.png"));
+    options.screenshotPath = "/no/such/folder/shot.png";
+    RunControl control;
+    control.exitCode = 0;  // the run ended at its -frames limit
+    EXPECT_EQ(finishRun(control), 1) << "a screenshot that cannot be written fails the run";
+    options.screenshotPath.clear();
 
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
@@ -91,7 +98,7 @@ TEST(Capture, WavHeaderIsCompleteAfterEveryWrite)
     const TempFile folder({}, "unused");
     const std::string path = (folder.folder() / "sound.wav").string();
     WavRecorder wav;
-    ASSERT_TRUE(wav.open(path));
+    ASSERT_TRUE(wav.open(path, 8));  // room for four samples
     const auto check = [&](uint32_t samples) {
         const std::vector<uint8_t> bytes = readFile(path);
         ASSERT_EQ(bytes.size(), 44 + 2 * samples);
@@ -108,10 +115,12 @@ TEST(Capture, WavHeaderIsCompleteAfterEveryWrite)
         EXPECT_EQ(field(48) & 0xFFFF, 0x3801u) << "56 * 256 + 1, little-endian";
     };
     const std::vector<int16_t> samples = {-7680, 0, 14337, 1, -1};
-    wav.write(samples.data(), 3);
+    EXPECT_TRUE(wav.write(samples.data(), 3));
     check(3);
-    wav.write(samples.data() + 3, 2);
-    check(5);
+    EXPECT_FALSE(wav.write(samples.data() + 3, 2)) << "full: the sample that fits is taken, then the file closes";
+    check(4);
+    EXPECT_FALSE(wav.write(samples.data(), 1));
+    check(4);
 }
 
 }  // namespace

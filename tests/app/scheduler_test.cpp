@@ -76,6 +76,11 @@ TEST(Scheduler, FrameSkipRendersEveryNthFrameOnly)
     }
     EXPECT_EQ(hits, (std::vector<int>{1, 0, 0, 1, 0, 0, 1}));
     EXPECT_EQ(backdrops, (std::vector<int>{0, 0, 0, 3, 3, 3, 6}));
+
+    // A headless run of a year counts on past 2^31 frames.
+    scheduler.frameCounter = 2147483647;
+    frame();
+    EXPECT_TRUE(scheduler.frameCounter > 2147483647 && !isRenderedFrame()) << "2^31 is not a multiple of 3";
 }
 
 TEST(Scheduler, NmiComesOnlyWhereVerticalBlankBegins)

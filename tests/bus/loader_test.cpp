@@ -13,14 +13,18 @@
 
 namespace {
 
-TEST(Loader, MissingFileOrDirectory)
+TEST(Loader, MissingFileOrNotAFile)
 {
     const TempFile file({});
-    for (const std::string& path : {std::string("/no/such/file.nes"), file.folder().string()}) {
+    const std::string notAFile = "Not a ROM file: a folder, FIFO, device or socket cannot be loaded.\n";
+    for (const auto& [path, result, line] : {std::tuple{std::string("/no/such/file.nes"), LoadResult::FileMissing,
+                                                        std::string("File does not exist!\n")},
+                                             std::tuple{file.folder().string(), LoadResult::NotAFile, notAFile},
+                                             std::tuple{std::string("/dev/zero"), LoadResult::NotAFile, notAFile}}) {
         resetMachine();
         std::ostringstream out;
-        EXPECT_EQ(loadCartridge(path, out), LoadResult::FileMissing) << path;
-        EXPECT_EQ(out.str(), "Loading ROM: " + path + "\nFile does not exist!\n");
+        EXPECT_EQ(loadCartridge(path, out), result) << path;
+        EXPECT_EQ(out.str(), "Loading ROM: " + path + "\n" + line);
     }
 }
 

@@ -1,8 +1,11 @@
 // The real program driven by its automation options: headless runs, test-ROM results, output files.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "support/harness.h"
 #include "support/process.h"
@@ -123,6 +126,81 @@ TEST(HeadlessRun, FrameLimitWithAWindow)
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_NE(result.output.find("Creating SDL screen context... OK!"), std::string::npos);
     EXPECT_FALSE(readFile(png).empty());
+}
+
+std::set<std::string> filesBelow(const std::filesystem::path& folder)
+{
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        files.insert(entry.path().string());
+    return files;
+}
+
+TEST(BadInputs, RefusedAtStartWithOneLineAndNoFileWritten)
+{
+    namespace fs = std::filesystem;
+    const TempFile place({'9', '9', '9', '9', '9', '9', '9', '9', '9', '9', ' ', 'a', '\n'}, "far.txt");
+    const fs::path f = place.folder();
+    const std::string fifo = (f / "fifo").string(), folder = (f / "folder").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directories(f / "folder");
+    fs::create_directories(f / "keys");
+    ASSERT_EQ(::mkfifo((f / "keys" / "keymap.cfg").c_str(), 0600), 0);
+    std::ofstream(f / "binary.txt") << "0 a\n" << '\0' << "\n";
+    std::ofstream(f / "huge.nes").close();
+    fs::resize_file(f / "huge.nes", MaxImageBytes + 1);  // sparse: no disk space used
+    std::ofstream(f / "huge.txt").close();
+    fs::resize_file(f / "huge.txt", 16 * 1024 * 1024 + 1);
+
+    const std::string rom = builtRom("scene").string();
+    const std::string notRom = "Not a ROM file: a folder, FIFO, device or socket cannot be loaded.\n";
+    const auto notScript = [](const std::string& path) {
+        return "The input script " + path + " is not a file: a folder, FIFO, device or socket.\n";
+    };
+    const struct {
+        std::string label;
+        std::vector<std::string> args;
+        std::string line;
+    } cases[] = {
+        {"ROM folder", {folder}, notRom},
+        {"ROM FIFO", {fifo}, notRom},
+        {"ROM device", {"/dev/zero"}, notRom},
+        {"ROM too large", {(f / "huge.nes").string()}, "The file is larger than any valid iNES image (2097168 bytes).\n"},
+        {"-input FIFO", {rom, "-input", fifo}, notScript(fifo)},
+        {"-input endless device", {rom, "-input", "/dev/zero"}, notScript("/dev/zero")},
+        {"-input folder", {rom, "-input", folder}, notScript(folder)},
+        {"-input binary", {rom, "-input", (f / "binary.txt").string()},
+         "The input script " + (f / "binary.txt").string() + " is not text: it holds the byte 0.\n"},
+        {"-input too large", {rom, "-input", (f / "huge.txt").string()},
+         "The input script " + (f / "huge.txt").string() + " is larger than 16777216 bytes.\n"},
+        {"-input frame out of range", {rom, "-input", place.path()},
+         "Input script " + place.path() + ", line 1: the frame must be a whole number from 0 on: \"9999999999 a\"\n"},
+        {"-screenshot missing folder", {rom, "-screenshot", (f / "none" / "a.png").string()},
+         "Cannot write " + (f / "none" / "a.png").string() + ": its folder does not exist.\n"},
+        {"-screenshot unwritable folder", {rom, "-screenshot", "/proc/self/a.png"},
+         "Cannot write /proc/self/a.png: its folder is not writable.\n"},
+        {"-screenshot FIFO", {rom, "-screenshot", fifo},
+         "Cannot write " + fifo + ": it is a folder, FIFO, device or socket.\n"},
+        {"-wav missing folder", {rom, "-wav", (f / "none" / "a.wav").string()},
+         "Cannot write " + (f / "none" / "a.wav").string() + ": its folder does not exist.\n"},
+        {"-frames with a space", {rom, "-frames", " 5"},
+         "Option -frames needs a whole number of frames from 1 on, not \" 5\".\n"},
+        {"keymap.cfg FIFO (window)", {rom}, "keymap.cfg is not a key map: a folder, FIFO, device, socket or a file of "
+                                            "more than 65536 bytes.\n"},
+    };
+    const std::set<std::string> before = filesBelow(f);
+    for (const auto& [label, args, line] : cases) {
+        std::vector<std::string> command{tallowbyBinary().string()};
+        command.insert(command.end(), args.begin(), args.end());
+        const bool window = label.starts_with("keymap");
+        if (!window)
+            command.push_back("-headless");
+        const ProcessResult result =
+            runProcess(command, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"}, 10s, f / (window ? "keys" : ""));
+        EXPECT_EQ(result.exitCode, 1) << label;
+        EXPECT_TRUE(result.output.ends_with(line)) << label << ":\n" << result.output;
+        EXPECT_EQ(filesBelow(f), before) << label;
+    }
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST(Startup, FilesThatCannotBeLoaded)
         std::string message;
     } cases[] = {
         {"/no/such/game.nes", "File does not exist!\n"},
-        {badMagic.folder().string(), "File does not exist!\n"},
+        {badMagic.folder().string(), "Not a ROM file: a folder, FIFO, device or socket cannot be loaded.\n"},
         {badMagic.path(), "Not a valid iNES ROM file!\n"},
         {noPrg.path(), "Mapper: 0\nThe image has no PRG ROM: it cannot be loaded.\n"},
     };

@@ -49,6 +49,7 @@ TEST(SaveStates, LoadingAndRunningOnGivesTheFramesAndSamplesOfTheUninterruptedRu
         for (const bool scanline : {false, true}) {
             SCOPED_TRACE(rom.filename().string() + (scanline ? " scanline" : " pixel"));
             ASSERT_TRUE(start(rom, scanline));
+            ASSERT_EQ(loadState(saveState()), StateLoad::Loaded) << "a state taken before the game wrote a register";
             play(45, 1 << ButtonRight);
             const std::vector<uint8_t> state = saveState();
             const Played straight = play(20, 1 << ButtonDown);
