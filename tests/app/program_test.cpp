@@ -1,8 +1,7 @@
 // Whole programs of this project's own, run frame by frame: the picture they must show, the
-// controller as they see it, and mid-line register writes in pixel and scanline mode.
+// D-pad as they see it, and mid-line register writes in pixel and scanline mode.
 #include <gtest/gtest.h>
 
-#include "app/automation.h"
 #include "app/options.h"
 #include "app/video.h"
 #include "bus/cpu_bus.h"
@@ -46,21 +45,6 @@ TEST(Programs, SceneShowsItsBackgroundAndSpritesAndTheDpadMovesSpriteZero)
         runFrames(2);
         expectScene(125, 105);
     }
-}
-
-TEST(Programs, ScriptedInputIsSeenFromItsFrameOn)
-{
-    ASSERT_TRUE(loadRomFile(builtRom("scene")));
-    std::string error;
-    auto script = parseInputScript("0 -\n# press start for two frames\n10 start\n12 -\n", error);
-    ASSERT_TRUE(script) << error;
-    std::vector<int> startSeen;
-    for (int frame = 0; frame < 14; ++frame) {
-        applyInputScript(*script, frame);
-        runFrames(1);
-        startSeen.push_back((cpuMemory[0x0000] >> 4) & 1);  // the program's button byte, start in bit 4
-    }
-    EXPECT_EQ(startSeen, (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0}));
 }
 
 // The midline program's rows as a string: '0' unscrolled, '4' scrolled by 4 pixels, 's' split.

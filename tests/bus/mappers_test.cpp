@@ -179,6 +179,8 @@ TEST(SimpleBoards, PrgAndChrBanksAndNametables)
         {71, 0xC000, 0x02, {5, 6, 15, 16}, 0, Horizontal},    // Camerica: 16 KB at 0x8000
         {71, 0x9000, 0x10, {1, 2, 15, 16}, 0, UpperScreen},   // its one-screen switch
         {71, 0x8000, 0x13, {1, 2, 15, 16}, 0, Horizontal},    // below 0x9000: nothing
+        {9, 0xAFFF, 0x05, {6, 14, 15, 16}, 0, Horizontal},    // MMC2: only the first 8 KB window switches
+        {9, 0xF000, 0x00, {1, 14, 15, 16}, 0, Vertical},      // its mirroring register
     };
     for (const Case& c : cases) {
         loadMapper(c.mapper, 8, 4);
@@ -186,6 +188,9 @@ TEST(SimpleBoards, PrgAndChrBanksAndNametables)
         EXPECT_EQ(prgWindows(), c.prg) << int{c.mapper} << " " << int{c.value};
         EXPECT_EQ(chrPages()[0], c.chrPage0) << int{c.mapper} << " " << int{c.value};
         EXPECT_EQ(nametableMap, c.nametables) << int{c.mapper} << " " << int{c.value};
+        if (c.nametables == Vertical || c.nametables == Horizontal) {
+            EXPECT_EQ(cartridge.mirroring, c.nametables == Vertical ? Mirroring::Vertical : Mirroring::Horizontal);
+        }
     }
 }
 
@@ -336,20 +341,6 @@ class Mmc2Test : public ::testing::Test {
 protected:
     void SetUp() override { loadMapper(9, 8, 4); }  // 128 KB PRG (16 banks of 8 KB), 32 KB CHR, horizontal
 };
-
-TEST_F(Mmc2Test, PrgRegisterSwitchesOnlyTheFirstWindowAndMirroringIsSwitched)
-{
-    ASSERT_EQ(prgWindows(), (Windows{1, 14, 15, 16}));
-    cpuWrite(0xA000, 5);
-    EXPECT_EQ(prgWindows(), (Windows{6, 14, 15, 16}));
-    cpuWrite(0xAFFF, 2);
-    EXPECT_EQ(prgWindows(), (Windows{3, 14, 15, 16}));
-    ASSERT_EQ(nametableMap, Horizontal);
-    cpuWrite(0xF000, 0x00);
-    EXPECT_EQ(std::pair(nametableMap, cartridge.mirroring), std::pair(Vertical, Mirroring::Vertical));
-    cpuWrite(0xFFFF, 0x03);
-    EXPECT_EQ(std::pair(nametableMap, cartridge.mirroring), std::pair(Horizontal, Mirroring::Horizontal));
-}
 
 TEST_F(Mmc2Test, UpperChrWindowTakesOnlyTheRegisterMatchingTheLatch)
 {

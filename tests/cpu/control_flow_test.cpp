@@ -1,4 +1,4 @@
-// Control flow: branches, the run loop, the stack (PHP/PLP and the B bit, JSR/RTS, BRK and RTI),
+// Control flow: branches, the run loop, BRK and RTI (PHP and PLP are checked against nestest's log),
 // reset, NMI and IRQ entry, and the IRQ held while I is set.
 #include <gtest/gtest.h>
 
@@ -37,22 +37,6 @@ TEST(RunLoop, RunsWhileTheCounterIsAtMostTheBudgetAndKeepsTheOvershoot)
     EXPECT_EQ(cpu.pc, TestCodeAddress + 4);
     runCpuUntil(7);  // already past it: none
     EXPECT_EQ(cpu.pc, TestCodeAddress + 4);
-}
-
-TEST(Stack, PhpPushesTheStatusAsItIsAndPlpForcesBitFiveKeepingB)
-{
-    startInRam({0x08, 0x08, 0x28, 0x28});  // PHP, PHP, PLP, PLP
-    runInstructions(1);
-    EXPECT_EQ(peek(0x01FF), 0x20);  // after reset: neither B nor I
-    cpu.p = 0xFF & ~FlagUnused;
-    runInstructions(1);
-    EXPECT_EQ(peek(0x01FE), 0xDF);  // bit 5 is not forced either
-    poke(0x01FE, 0x00);
-    poke(0x01FF, 0x10);
-    runInstructions(1);
-    EXPECT_EQ(cpu.p, P);
-    runInstructions(1);
-    EXPECT_EQ(cpu.p, P | FlagB);
 }
 
 TEST(Stack, BrkPushesPcPlusTwoAndTheStatusAndRtiReturns)

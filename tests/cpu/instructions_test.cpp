@@ -1,5 +1,5 @@
-// Instruction semantics: ADC and SBC in binary and decimal, compares, logic and BIT, flag
-// instructions, Z and N of loads, transfers, increments and shifts, and the memory forms.
+// Instruction semantics that nestest's log does not show (it follows the common opcodes): decimal
+// ADC and SBC, the BIT, INC A, TSB, TRB and STZ forms, and where read-modify-write takes its flags.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -13,13 +13,6 @@ constexpr uint32_t P = FlagUnused;  // bit 5, set in every status byte here
 constexpr uint32_t D = P | FlagD;
 
 const std::vector<InstructionCase> instructionCases = {
-    // Binary ADC and SBC: one cycle more than the base.
-    {"ADC 0x50 plus 0x50 overflows into the sign", {0x69, 0x50}, {.a = 0x50, .p = P | FlagI},
-     {.a = 0xA0, .p = P | FlagI | FlagV | FlagN}, 4},
-    {"SBC 0x50 minus 0xB0 overflows", {0xE9, 0xB0}, {.a = 0x50, .p = P | FlagC},
-     {.a = 0xA0, .p = P | FlagV | FlagN}, 4},
-    {"SBC with carry clear borrows one more", {0xE9, 0x01}, {.a = 0x10}, {.a = 0x0E, .p = P | FlagC}, 4},
-
     // Decimal ADC and SBC: the adjustment, and no extra cycle.
     {"ADC decimal 15 plus 27", {0x69, 0x27}, {.a = 0x15, .p = D}, {.a = 0x42, .p = D}, 3},
     {"ADC decimal 58 plus 46 plus carry, V from the binary sum", {0x69, 0x46}, {.a = 0x58, .p = D | FlagC},
@@ -28,31 +21,15 @@ const std::vector<InstructionCase> instructionCases = {
     {"SBC decimal 42 minus 15", {0xE9, 0x15}, {.a = 0x42, .p = D | FlagC}, {.a = 0x27, .p = D | FlagC}, 3},
     {"SBC decimal 15 minus 27 borrows", {0xE9, 0x27}, {.a = 0x15, .p = D | FlagC}, {.a = 0x88, .p = D | FlagN}, 3},
 
-    // Compares: t = register + 0x100 - m.
-    {"CMP of equal values", {0xC9, 0x40}, {.a = 0x40}, {.a = 0x40, .p = P | FlagZ | FlagC}, 3},
-    {"CPX 0x80 against 0x7F", {0xE0, 0x7F}, {.x = 0x80, .p = P | FlagZ | FlagN}, {.x = 0x80, .p = P | FlagC}, 3},
-
-    // Logic, and BIT: Z from a AND m, N and V from m.
-    {"AND to zero", {0x29, 0x0F}, {.a = 0xF0, .p = P | FlagN}, {.a = 0x00, .p = P | FlagZ}, 3},
+    // BIT: Z from a AND m, N and V from m.
     {"BIT immediate takes N and V from the operand", {0x89, 0xC0}, {.a = 0x00},
      {.a = 0x00, .p = P | FlagZ | FlagN | FlagV}, 2},
     {"BIT zp,X", {0x34, 0x0C}, {.a = 0x01, .x = 4}, {.a = 0x01, .x = 4, .p = P | FlagN | FlagZ}, 4, 0x80, 0x80},
     {"BIT abs,X", {0x3C, 0x0C, 0x00}, {.a = 0x01, .x = 4}, {.a = 0x01, .x = 4, .p = P | FlagN}, 4, 0x81, 0x81},
 
-    // Flag instructions, loads, transfers, increments and shifts.
-    {"CLC", {0x18}, {.p = 0xFF}, {.p = 0xFF & ~FlagC}, 2}, {"SED", {0xF8}, {}, {.p = P | FlagD}, 2},
-    {"LDA immediate zero sets Z", {0xA9, 0x00}, {.a = 0x12, .p = P | FlagN}, {.a = 0x00, .p = P | FlagZ}, 3},
-    {"TSX of 0x80 sets N", {0xBA}, {.s = 0x80}, {.x = 0x80, .p = P | FlagN, .s = 0x80}, 2},
-    {"TXS changes no flag", {0x9A}, {.x = 0x00, .p = P | FlagN}, {.p = P | FlagN, .s = 0x00}, 2},
-    {"INX wraps to zero", {0xE8}, {.x = 0xFF}, {.x = 0x00, .p = P | FlagZ}, 2},
     {"INC A wraps to zero", {0x1A}, {.a = 0xFF}, {.a = 0x00, .p = P | FlagZ}, 2},
-    {"ASL A moves bit 7 into C", {0x0A}, {.a = 0x81}, {.a = 0x02, .p = P | FlagC}, 2},
-    {"ROR A takes the old carry into bit 7", {0x6A}, {.a = 0x01, .p = P | FlagC}, {.a = 0x80, .p = P | FlagC | FlagN}, 2},
 
     // Memory forms on zero-page byte 0x10.
-    {"ASL zp", {0x06, 0x10}, {}, {.p = P | FlagC}, 5, 0x81, 0x02},
-    {"ROR zp with carry", {0x66, 0x10}, {.p = P | FlagC}, {.p = P | FlagC | FlagN}, 5, 0x01, 0x80},
-    {"INC zp wraps to zero", {0xE6, 0x10}, {}, {.p = P | FlagZ}, 5, 0xFF, 0x00},
     {"TSB sets Z from a AND m, and the bits of a", {0x04, 0x10}, {.a = 0x0F}, {.a = 0x0F, .p = P | FlagZ}, 3,
      0xF0, 0xFF},
     {"TRB clears the bits of a", {0x14, 0x10}, {.a = 0x0F, .p = P | FlagZ}, {.a = 0x0F}, 3, 0xFF, 0xF0},

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "support/process.h"
@@ -15,8 +13,7 @@ namespace {
 // it is not a whole save file.
 int32_t savedCount(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::vector<uint8_t> bytes = fileBytes(path);
     return bytes.size() == 8192 ? bytes[0] | bytes[1] << 8 | bytes[2] << 16 : -1;
 }
 

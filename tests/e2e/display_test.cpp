@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "app/display.h"
@@ -13,34 +11,6 @@
 #include "support/process.h"
 
 namespace {
-
-std::vector<uint8_t> readFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-// The pixels of a window (or "root", the whole screen) that differ from the frame shown at `geometry`,
-// black around it; -1 when the capture is not of the geometry's size.
-int wrongPixels(const std::string& window, const ScreenGeometry& geometry, const std::vector<std::string>& environment)
-{
-    const TempFile folder({}, "unused");
-    const std::string raw = (folder.folder() / "window.rgb").string();
-    EXPECT_EQ(runProcess({"import", "-window", window, "-depth", "8", "rgb:" + raw}, environment).exitCode, 0);
-    const std::vector<uint8_t> shown = readFile(raw);
-    if (shown.size() != static_cast<size_t>(geometry.width) * geometry.height * 3)
-        return -1;
-    int wrong = 0;
-    for (int32_t y = 0; y < geometry.height; ++y)
-        for (int32_t x = 0; x < geometry.width; ++x) {
-            const int32_t column = (x - geometry.left) / geometry.scale, row = (y - geometry.top) / geometry.scale;
-            const bool inside = x >= geometry.left && y >= geometry.top && column < 256 && row < 240;
-            const uint32_t rgb = inside ? colourOf(frameBuffer[row * 256 + column]) : 0;
-            const uint8_t* got = &shown[(static_cast<size_t>(y) * geometry.width + x) * 3];
-            wrong += got[0] != (rgb >> 16 & 0xFF) || got[1] != (rgb >> 8 & 0xFF) || got[2] != (rgb & 0xFF);
-        }
-    return wrong;
-}
 
 class Screen : public testing::Test {
 protected:
@@ -57,10 +27,9 @@ protected:
         args.insert(args.end(), options.begin(), options.end());
         program_ = std::make_unique<ChildProcess>(args, display_.environment(), folder);
         EXPECT_TRUE(program_->waitForOutput(line, 10s)) << program_->output();
-        const ProcessResult found =
-            runProcess({"xdotool", "search", "--sync", "--name", "Tallowby"}, display_.environment(), 10s);
+        const std::string window = findWindow(display_.environment());
         std::this_thread::sleep_for(300ms);
-        return found.output.substr(0, found.output.find('\n'));
+        return window;
     }
 
     // "WIDTH=w\nHEIGHT=h" of a window.
@@ -85,16 +54,16 @@ protected:
 // Without keymap.cfg the configuration screen stays up: a known picture.
 TEST_F(Screen, ScaleThreeWindowAndFullScreenShowTheEnlargedFrame)
 {
-    const TempFile rom(readFile(builtRom("scene")), "game.nes");
+    const TempFile rom(fileBytes(builtRom("scene")), "game.nes");
     drawConfigScreen();
     drawKeyPrompt(0);
     const std::string window = start(rom.folder(), {"-scale", "3"}, "Controller configuration file not found!\n\n");
     ASSERT_FALSE(window.empty());
-    EXPECT_EQ(wrongPixels(window, windowGeometry(3), display_.environment()), 0) << "the window at scale 3";
+    EXPECT_EQ(wrongPixels(captureWindow(window, display_.environment()), windowGeometry(3)), 0) << "the window at scale 3";
     stop();
 
     start(rom.folder(), {"-fullscreen"}, "Controller configuration file not found!\n\n");
-    EXPECT_EQ(wrongPixels("root", fullScreenGeometry(1280, 1024), display_.environment()), 0)
+    EXPECT_EQ(wrongPixels(captureWindow("root", display_.environment()), fullScreenGeometry(1280, 1024)), 0)
         << "scale 4, centred on black";
     stop();
 }

@@ -6,10 +6,8 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <thread>
 
-#include "app/video.h"
 #include "input/config_screen.h"
 #include "support/harness.h"
 #include "support/process.h"
@@ -20,19 +18,13 @@ const std::vector<std::string> FirstKeys = {"Return", "space", "z", "x", "Up", "
 const std::vector<uint8_t> FirstKeyBytes = {0x0D, 0x00, 0x20, 0x00, 0x7A, 0x00, 0x78, 0x00,
                                             0x11, 0x01, 0x12, 0x01, 0x14, 0x01, 0x13, 0x01};
 
-std::vector<uint8_t> readFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 class KeyConfiguration : public testing::Test {
 protected:
     void SetUp() override
     {
         if (!display_.running())
             GTEST_SKIP() << "Xvfb could not be started";
-        rom_ = std::make_unique<TempFile>(readFile(builtRom("scene")), "game.nes");
+        rom_ = std::make_unique<TempFile>(fileBytes(builtRom("scene")), "game.nes");
         home_ = std::make_unique<TempFile>(std::vector<uint8_t>{}, "unused");
         configHome_ = home_->folder() / "config";
     }
@@ -51,11 +43,6 @@ protected:
         return variables;
     }
 
-    std::string windowId() const
-    {
-        const ProcessResult found = runProcess({"xdotool", "search", "--sync", "--name", "Tallowby"}, environment(), 10s);
-        return found.output.substr(0, found.output.find('\n'));
-    }
 
     void sendKeys(const std::string& window, const std::vector<std::string>& keys) const
     {
@@ -65,7 +52,6 @@ protected:
         }
     }
 
-    std::vector<uint8_t> keyMapFile() const { return readFile(rom_->folder() / "keymap.cfg"); }
     std::filesystem::path configFolder() const { return configHome_ / "tallowby"; }
 
     VirtualDisplay display_;
@@ -74,47 +60,30 @@ protected:
     std::filesystem::path configHome_;
 };
 
-// The window's pixels as RGB bytes, captured with ImageMagick's import.
-std::vector<uint8_t> captureWindow(const std::string& window, const std::vector<std::string>& environment)
-{
-    const TempFile folder({}, "unused");
-    const std::string raw = (folder.folder() / "window.rgb").string();
-    EXPECT_EQ(runProcess({"import", "-window", window, "-depth", "8", "rgb:" + raw}, environment).exitCode, 0);
-    return readFile(raw);
-}
-
 TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFileInTheConfigurationFolder)
 {
     auto program = start();
     ASSERT_TRUE(program->waitForOutput("Controller configuration file not found!\n\n", 10s));
-    const std::string window = windowId();
+    const std::string window = findWindow(environment());
     ASSERT_FALSE(window.empty());
     std::this_thread::sleep_for(300ms);
 
     // The window shows the screen as drawn into the FrameBuffer, doubled: title, first prompt, picture.
     drawConfigScreen();
     drawKeyPrompt(0);
-    const std::vector<uint8_t> shown = captureWindow(window, environment());
-    ASSERT_EQ(shown.size(), 512u * 480 * 3);
-    int wrong = 0;
-    for (uint32_t y = 0; y < 480; ++y)
-        for (uint32_t x = 0; x < 512; ++x) {
-            const uint32_t rgb = colourOf(frameBuffer[(y / 2) * 256 + x / 2]);
-            const uint8_t* got = &shown[(y * 512 + x) * 3];
-            wrong += got[0] != (rgb >> 16 & 0xFF) || got[1] != (rgb >> 8 & 0xFF) || got[2] != (rgb & 0xFF);
-        }
-    EXPECT_EQ(wrong, 0) << "window pixels that differ from the configuration screen";
+    EXPECT_EQ(wrongPixels(captureWindow(window, environment()), windowGeometry(2)), 0)
+        << "window pixels that differ from the configuration screen";
 
     sendKeys(window, FirstKeys);
     ASSERT_TRUE(program->waitForOutput("Loaded 32 KB PRG, 8 KB CHR.\n", 10s)) << "the game starts after the eighth key";
-    EXPECT_EQ(readFile(configFolder() / "keymap.cfg"), FirstKeyBytes);
+    EXPECT_EQ(fileBytes(configFolder() / "keymap.cfg"), FirstKeyBytes);
     EXPECT_EQ(std::filesystem::status(configFolder()).permissions(), std::filesystem::perms::owner_all);
     EXPECT_FALSE(std::filesystem::exists(rom_->folder() / "keymap.cfg")) << "nothing in the working folder";
     program->sendSignal(SIGINT);
     EXPECT_EQ(program->wait(10s).exitCode, 0);
 
     // The next start, from another folder, loads the file and goes straight to the game.
-    rom_ = std::make_unique<TempFile>(readFile(builtRom("scene")), "game.nes");
+    rom_ = std::make_unique<TempFile>(fileBytes(builtRom("scene")), "game.nes");
     auto second = start();
     ASSERT_TRUE(second->waitForOutput("Loaded 32 KB PRG", 10s));
     second->sendSignal(SIGINT);
@@ -128,12 +97,12 @@ TEST_F(KeyConfiguration, SetKeysOverwritesTheWorkingFoldersFile)
     std::ofstream(rom_->folder() / "keymap.cfg", std::ios::binary)
         .write(reinterpret_cast<const char*>(FirstKeyBytes.data()), 16);
     auto program = start({"-setkeys"});
-    const std::string window = windowId();
+    const std::string window = findWindow(environment());
     ASSERT_FALSE(window.empty());
     std::this_thread::sleep_for(300ms);
     sendKeys(window, {"a", "s", "q", "w", "i", "k", "j", "l"});
     ASSERT_TRUE(program->waitForOutput("Loaded 32 KB PRG", 10s));
-    EXPECT_EQ(keyMapFile(), (std::vector<uint8_t>{'a', 0, 's', 0, 'q', 0, 'w', 0, 'i', 0, 'k', 0, 'j', 0, 'l', 0}));
+    EXPECT_EQ(fileBytes(rom_->folder() / "keymap.cfg"), (std::vector<uint8_t>{'a', 0, 's', 0, 'q', 0, 'w', 0, 'i', 0, 'k', 0, 'j', 0, 'l', 0}));
     EXPECT_FALSE(std::filesystem::exists(configHome_)) << "the working folder's key map is the one used";
     program->sendSignal(SIGINT);
     EXPECT_EQ(program->wait(10s).exitCode, 0);
@@ -142,7 +111,7 @@ TEST_F(KeyConfiguration, SetKeysOverwritesTheWorkingFoldersFile)
 TEST_F(KeyConfiguration, ClosingTheWindowOnTheScreenWritesNothing)
 {
     auto program = start();
-    const std::string window = windowId();
+    const std::string window = findWindow(environment());
     ASSERT_FALSE(window.empty());
     sendKeys(window, {"Return", "space"});
     program->sendSignal(SIGINT);
@@ -157,7 +126,7 @@ TEST_F(KeyConfiguration, AConfigurationFolderThatCannotBeMadeIsReportedOnceAndTh
 {
     configHome_ = rom_->path();  // a file: no folder can be made below it
     auto program = start({"-setkeys"});
-    const std::string window = windowId();
+    const std::string window = findWindow(environment());
     ASSERT_FALSE(window.empty());
     std::this_thread::sleep_for(300ms);
     sendKeys(window, FirstKeys);

@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fstream>
-#include <iterator>
 #include <thread>
 #include <utility>
 
@@ -12,19 +10,10 @@
 
 namespace {
 
-std::vector<uint8_t> readFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 // Window rows below the message box (4 + 12 frame rows, doubled), as RGB bytes.
 std::vector<uint8_t> pictureBelowMessages(const std::string& window, const std::vector<std::string>& environment)
 {
-    const TempFile folder({}, "unused");
-    const std::string raw = (folder.folder() / "window.rgb").string();
-    EXPECT_EQ(runProcess({"import", "-window", window, "-depth", "8", "rgb:" + raw}, environment).exitCode, 0);
-    std::vector<uint8_t> pixels = readFile(raw);
+    std::vector<uint8_t> pixels = captureWindow(window, environment);
     EXPECT_EQ(pixels.size(), 512u * 480 * 3);
     pixels.erase(pixels.begin(), pixels.begin() + std::min<size_t>(pixels.size(), 512u * 40 * 3));
     return pixels;
@@ -40,8 +29,7 @@ TEST(PlayKeys, SaveWithF5PlayOnAndLoadWithF7RestoresThePicture)
     std::filesystem::copy_file(builtRom("scene"), rom);
     const auto environment = display.environment();
     ChildProcess program({tallowbyBinary().string(), rom.string()}, environment, keys.folder());
-    const ProcessResult found = runProcess({"xdotool", "search", "--sync", "--name", "Tallowby"}, environment, 10s);
-    const std::string window = found.output.substr(0, found.output.find('\n'));
+    const std::string window = findWindow(environment);
     ASSERT_FALSE(window.empty());
     const auto send = [&](const std::vector<std::string>& action) {
         std::vector<std::string> args{"xdotool"};
@@ -94,7 +82,7 @@ TEST(PlayKeys, StatesFromTheCommandLineContinueTheRunExactly)
     EXPECT_EQ(run({"-frames", "100", "-savestate", path("at100")}).exitCode, 0);
     EXPECT_EQ(run({"-frames", "150", "-loadstate", path("at100"), "-screenshot", path("resumed.png")}).exitCode, 0);
     EXPECT_EQ(run({"-frames", "150", "-screenshot", path("straight.png")}).exitCode, 0);
-    EXPECT_EQ(readFile(path("resumed.png")), readFile(path("straight.png")));
+    EXPECT_EQ(fileBytes(path("resumed.png")), fileBytes(path("straight.png")));
     const ProcessResult missing = run({"-loadstate", path("nothing")});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.output.find("The state file " + path("nothing") + " does not exist."), std::string::npos);

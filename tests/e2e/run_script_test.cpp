@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <thread>
 
@@ -23,13 +21,9 @@ TEST(RunScript, WithoutARomPlaysTheDemoCartridge)
     ASSERT_TRUE(program.waitForOutput("demo.nes\nMapper: 0\n", 600s)) << "the Release build and start-up";
     std::this_thread::sleep_for(1500ms);
 
-    const ProcessResult found = runProcess({"xdotool", "search", "--name", "Tallowby"}, environment);
-    const std::string window = found.output.substr(0, found.output.find('\n'));
+    const std::string window = findWindow(environment);
     ASSERT_FALSE(window.empty());
-    const std::string capture = (keys.folder() / "window.rgb").string();
-    ASSERT_EQ(runProcess({"import", "-window", window, "-depth", "8", "rgb:" + capture}, environment).exitCode, 0);
-    std::ifstream file(capture, std::ios::binary);
-    const std::vector<uint8_t> pixels{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::vector<uint8_t> pixels = captureWindow(window, environment);
     ASSERT_EQ(pixels.size(), 512u * 480 * 3);
 
     // The demo's picture: a night sky over most of the window, many colours in all.

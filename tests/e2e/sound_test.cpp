@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <regex>
 #include <vector>
 
@@ -22,8 +20,7 @@ double expectedPitch(double frameCycles) { return 60 * frameCycles / (32 * 250);
 // identical channels).
 std::vector<int16_t> readSamples(const std::string& path, size_t skipBytes, bool stereo = false)
 {
-    std::ifstream file(path, std::ios::binary);
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::vector<uint8_t> bytes = fileBytes(path);
     std::vector<int16_t> samples;
     for (size_t at = skipBytes; at + 1 < bytes.size(); at += stereo ? 4 : 2)
         samples.push_back(static_cast<int16_t>(bytes[at] | bytes[at + 1] << 8));

@@ -7,7 +7,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <thread>
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -110,6 +114,42 @@ ProcessResult runProcess(const std::vector<std::string>& args, const std::vector
 {
     ChildProcess child(args, environment, workingFolder);
     return child.wait(timeout);
+}
+
+std::vector<uint8_t> fileBytes(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::string findWindow(const std::vector<std::string>& environment)
+{
+    const std::string found = runProcess({"xdotool", "search", "--sync", "--name", "Tallowby"}, environment, 10s).output;
+    return found.substr(0, found.find('\n'));
+}
+
+std::vector<uint8_t> captureWindow(const std::string& window, const std::vector<std::string>& environment)
+{
+    const TempFile folder({}, "unused");
+    const std::string raw = (folder.folder() / "window.rgb").string();
+    EXPECT_EQ(runProcess({"import", "-window", window, "-depth", "8", "rgb:" + raw}, environment).exitCode, 0);
+    return fileBytes(raw);
+}
+
+int wrongPixels(const std::vector<uint8_t>& shown, const ScreenGeometry& geometry)
+{
+    if (shown.size() != static_cast<size_t>(geometry.width) * geometry.height * 3)
+        return -1;
+    int wrong = 0;
+    for (int32_t y = 0; y < geometry.height; ++y)
+        for (int32_t x = 0; x < geometry.width; ++x) {
+            const int32_t column = (x - geometry.left) / geometry.scale, row = (y - geometry.top) / geometry.scale;
+            const bool inside = x >= geometry.left && y >= geometry.top && column < 256 && row < 240;
+            const uint32_t rgb = inside ? colourOf(frameBuffer[row * 256 + column]) : 0;
+            const uint8_t* got = &shown[(static_cast<size_t>(y) * geometry.width + x) * 3];
+            wrong += got[0] != (rgb >> 16 & 0xFF) || got[1] != (rgb >> 8 & 0xFF) || got[2] != (rgb & 0xFF);
+        }
+    return wrong;
 }
 
 VirtualDisplay::VirtualDisplay(const std::string& screen)

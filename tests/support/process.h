@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/display.h"
 #include "support/harness.h"
 
 using namespace std::chrono_literals;
@@ -47,6 +48,16 @@ private:
 
 ProcessResult runProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment = {},
                          std::chrono::milliseconds timeout = 20s, const std::filesystem::path& workingFolder = {});
+
+// The bytes of a file; empty when it cannot be read.
+std::vector<uint8_t> fileBytes(const std::filesystem::path& path);
+// The id of the program's window on the display of `environment`, waiting up to 10 s; empty when none shows.
+std::string findWindow(const std::vector<std::string>& environment);
+// A window (or "root", the whole screen) as RGB bytes, captured with ImageMagick's import.
+std::vector<uint8_t> captureWindow(const std::string& window, const std::vector<std::string>& environment);
+// The pixels of a capture that differ from the frame buffer shown at `geometry`, black around it;
+// -1 when the capture is not of the geometry's size.
+int wrongPixels(const std::vector<uint8_t>& shown, const ScreenGeometry& geometry);
 
 // An Xvfb server on a free display for the lifetime of the object.
 class VirtualDisplay {
