@@ -66,7 +66,6 @@ void evaluateSprites()
         }
     }
     spriteColumns.fill(0);
-    backgroundLine.fill(0);
 
     // A sprite with OAM Y shows its first row on scanline Y + 1; nothing is drawn on line 0.
     if (ppu.scanline == 0)
