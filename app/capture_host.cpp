@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "app/file_io.h"
 #include "app/video.h"
 
 namespace {
@@ -40,9 +41,6 @@ std::array<uint8_t, WavHeaderBytes> wavHeader(uint32_t dataBytes)
 
 bool writeScreenshot(const std::string& path)
 {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
-    if (!file)
-        return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
@@ -56,6 +54,7 @@ bool writeScreenshot(const std::string& path)
         rows[3 * i + 1] = static_cast<uint8_t>(rgb >> 8);
         rows[3 * i + 2] = static_cast<uint8_t>(rgb);
     }
+    std::vector<uint8_t> encoded;
     std::array<png_bytep, FrameHeight> rowPointers{};
     for (uint32_t y = 0; y < FrameHeight; ++y)
         rowPointers[y] = &rows[y * FrameWidth * 3];
@@ -63,13 +62,20 @@ bool writeScreenshot(const std::string& path)
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file.get());
+    // Encoded in memory, then written in one piece so that no half-written image is ever left.
+    png_set_write_fn(
+        png, &encoded,
+        [](png_structp writer, png_bytep data, png_size_t length) {
+            auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(writer));
+            out->insert(out->end(), data, data + length);
+        },
+        nullptr);
     png_set_IHDR(png, info, FrameWidth, FrameHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_rows(png, info, rowPointers.data());
     png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     png_destroy_write_struct(&png, &info);
-    return std::fflush(file.get()) == 0;
+    return writeFileAtomically(path, encoded);
 }
 
 bool WavRecorder::open(const std::string& path)

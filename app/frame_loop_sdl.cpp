@@ -7,6 +7,7 @@
 #include "app/options.h"
 #include "app/run_host.h"
 #include "app/scheduler.h"
+#include "app/session.h"
 #include "app/shell_sdl.h"
 #include "input/controller.h"
 
@@ -68,10 +69,9 @@ void takeWindowEvent()
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
         case SDL_KEYDOWN:
-            applyKeyEvent(event.key.keysym.sym, true);
-            return;
         case SDL_KEYUP:
-            applyKeyEvent(event.key.keysym.sym, false);
+            if (!takeHotKey(event.key.keysym, event.type == SDL_KEYDOWN))
+                applyKeyEvent(event.key.keysym.sym, event.type == SDL_KEYDOWN);
             return;
         case SDL_QUIT:
             emulationRunning = 0;
@@ -85,13 +85,21 @@ void takeWindowEvent()
 void runFrameLoop(RunControl& control)
 {
     control.start = Clock::now();
+    applyInputScript(control.script, scheduler.frameCounter);  // a loaded state starts past frame 0
     while (emulationRunning) {
-        runFrame();
-        presentFrame();
+        const LoopPass pass = planLoopPass();
+        if (pass.runsFrame)
+            runFrame();
+        if (pass.presents) {
+            presentFrame();
+            drawMessageOverlay(screenSurface);
+        }
         takeWindowEvent();
-        if (!options.benchmark)
+        if (pass.paces)
             pace();
-        ++scheduler.frameCounter;
-        afterFrame(control);
+        if (pass.runsFrame) {
+            ++scheduler.frameCounter;
+            afterFrame(control);
+        }
     }
 }

@@ -8,7 +8,10 @@
 #include "app/machine.h"
 #include "app/options.h"
 #include "app/run_host.h"
+#include "app/session.h"
 #include "app/shell_sdl.h"
+#include "app/state_files_host.h"
+#include "app/user_files_host.h"
 #include "bus/cartridge.h"
 #include "cpu/interrupts.h"
 #include "cpu/opcode_table.h"
@@ -51,25 +54,27 @@ bool createWindow()
     return true;
 }
 
-// Loads keymap.cfg, or has the player choose the keys when it is missing or -setkeys is given.
-// False when the window was closed on the configuration screen.
+// Loads the key map (keymap.cfg in the working folder, else in the configuration folder), or has
+// the player choose the keys when there is none or -setkeys is given. False when the window was
+// closed on the configuration screen.
 bool prepareKeyMap()
 {
-    switch (loadKeyMap(KeyMapFile)) {
+    const std::string path = configFilePath(KeyMapFile);
+    switch (loadKeyMap(path)) {
     case KeyMapLoad::Loaded:
         break;
     case KeyMapLoad::Incomplete:
-        std::cout << KeyMapFile << " is incomplete: the buttons it does not cover have no key. "
+        std::cout << path << " is incomplete: the buttons it does not cover have no key. "
                   << "Run with -setkeys to choose them again.\n";
         break;
     case KeyMapLoad::Missing:
         std::cout << "Controller configuration file not found!\n\n" << std::flush;
-        if (!configureKeys())
+        if (!configureKeys(path))
             return false;
         options.setKeys = false;  // the screen has just run
         break;
     }
-    if (options.setKeys && !configureKeys())
+    if (options.setKeys && !configureKeys(path))
         return false;
     std::cout << std::flush;
     return true;
@@ -81,11 +86,17 @@ bool loadGame(const std::string& path, RunControl& control)
     if (loaded)
         openBatteryFile(control.battery, path, std::cout);
     std::cout << std::flush;
-    if (loaded) {
-        initOpcodeTable();
-        cpuReset();
+    if (!loaded)
+        return false;
+    initOpcodeTable();
+    cpuReset();
+    session.romPath = path;
+    if (!options.loadStatePath.empty()) {
+        const std::string error = loadStateFile(options.loadStatePath);
+        std::cout << error << (error.empty() ? "" : "\n") << std::flush;
+        return error.empty();
     }
-    return loaded;
+    return true;
 }
 
 // The run without SDL: no window, no sound device, no key map; the APU runs unless -silent.
@@ -133,8 +144,13 @@ int runInWindow(const std::string& path, RunControl& control)
 
 int main(int argc, char** argv)
 {
-    const std::vector<std::string> args(argv, argv + argc);
+    std::vector<std::string> args(argv, argv + argc);
     printBanner(std::cout);
+    // Started without a ROM (from the desktop's menu, say), an installed program plays its demo.
+    if (const std::string demo = args.size() == 1 ? installedDemoPath() : ""; !demo.empty()) {
+        std::cout << "No ROM given: playing the demo cartridge " << demo << "\n";
+        args.push_back(demo);
+    }
     if (const auto exitCode = parseCommandLine(args, std::cout))
         return *exitCode;
 

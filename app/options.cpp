@@ -36,7 +36,18 @@ constexpr std::string_view AutomationHelp =
     "                    (0 passed; 3 reset requested; 4 no result within -frames, default 3600).\n"
     "    -input F      - Scripted controller: lines \"FRAME BUTTONS\", BUTTONS a+b+select+start+\n"
     "                    up+down+left+right or - for none, held from that frame on.\n"
-    "    -benchmark    - Do not pace or adjust frame skip; print the frames per second at the end.\n";
+    "    -benchmark    - Do not pace or adjust frame skip; print the frames per second at the end.\n"
+    "    -loadstate F  - Load the save state F before the first frame.\n"
+    "    -savestate F  - Write the save state to F when the program ends.\n"
+    "\n"
+    "Keys in the window:\n"
+    "    F5 / F7       - Save / load the state in the current slot (NAME.ss0 ... NAME.ss9 beside the ROM).\n"
+    "    0-9           - Choose the slot.\n"
+    "    P             - Pause / resume.\n"
+    "    Tab (held)    - Fast-forward: unpaced, one frame in four shown, no sound.\n"
+    "    Ctrl+R        - Reset the console (the reset button).\n"
+    "    F12           - Screenshot: NAME-YYYYMMDD-HHMMSS.png in the working folder.\n"
+    "    A key that the key map gives to a button is only that button.\n";
 
 constexpr int ExitFailure = 1;
 
@@ -164,12 +175,14 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
                 return ExitFailure;
             }
             options.frameLimit = static_cast<int32_t>(frames);
-        } else if (a == "-screenshot" || a == "-wav" || a == "-input") {
+        } else if (a == "-screenshot" || a == "-wav" || a == "-input" || a == "-loadstate" || a == "-savestate") {
             const auto value = valueOf(i, a);
             if (!value)
                 return ExitFailure;
             std::string& target = a == "-screenshot" ? options.screenshotPath
                                   : a == "-wav"      ? options.wavPath
+                                  : a == "-loadstate" ? options.loadStatePath
+                                  : a == "-savestate" ? options.saveStatePath
                                                      : options.inputPath;
             target = *value;
         } else if (a.empty()) {

@@ -25,6 +25,8 @@ struct EmulatorOptions {
     bool testRom = false;        // watch the test-ROM result protocol at 0x6000
     std::string inputPath;       // scripted controller input
     bool benchmark = false;      // no pacing, no frame-skip adjustment, print the speed
+    std::string loadStatePath;   // a save state loaded before the first frame
+    std::string saveStatePath;   // the state written when the program ends
 };
 
 // Frames a -testrom run waits for a result when no -frames is given.

@@ -10,6 +10,7 @@
 #include "app/machine.h"
 #include "app/options.h"
 #include "app/scheduler.h"
+#include "app/state_files_host.h"
 
 namespace {
 
@@ -102,6 +103,7 @@ void runHeadless(RunControl& control)
     std::signal(SIGINT, stopOnSignal);
     std::signal(SIGTERM, stopOnSignal);
     control.start = std::chrono::steady_clock::now();
+    applyInputScript(control.script, scheduler.frameCounter);  // a loaded state starts past frame 0
     while (emulationRunning) {
         runFrame();
         ++scheduler.frameCounter;
@@ -116,6 +118,12 @@ int finishRun(RunControl& control)
         std::cout << "Cannot write the screenshot " << options.screenshotPath << ".\n";
         if (!control.exitCode)
             control.exitCode = 1;
+    }
+    if (!options.saveStatePath.empty()) {
+        if (const std::string error = saveStateFile(options.saveStatePath); !error.empty()) {
+            std::cout << error << "\n";
+            control.exitCode = 1;
+        }
     }
     if (options.benchmark) {
         const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - control.start;

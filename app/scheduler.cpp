@@ -8,6 +8,7 @@
 #include "cpu/interrupts.h"
 #include "ppu/registers.h"
 #include "ppu/renderer.h"
+#include "state/state_io.h"
 
 namespace {
 
@@ -81,3 +82,6 @@ void runFrame()
     for (ppu.scanline = VisibleLines; ppu.scanline <= LastLine; ++ppu.scanline)
         run(VblankLineCycles);
 }
+
+void schedulerStateFields(StateIo& io, SchedulerState& state) { io.field(state.frameCounter, 0, INT32_MAX); }
+static_assert(fieldCount<SchedulerState>() == 1, "a SchedulerState field is missing from schedulerStateFields");

@@ -19,6 +19,10 @@ struct SchedulerState {
 
 inline SchedulerState scheduler{};
 
+class StateIo;
+// The scheduler's counters in a save state, in order.
+void schedulerStateFields(StateIo& io, SchedulerState& state);
+
 // True when the frame about to run is drawn (frameCounter modulo frameSkip is 0).
 bool isRenderedFrame();
 

@@ -23,6 +23,13 @@ void takeWindowEvent();
 // delay the keys or the quit request.
 void ignoreUnusedEvents();
 
+// A hot key (F5, F7, 0-9, P, Tab, Ctrl+R, F12) pressed or released; false when `key` is not one,
+// or is assigned to a button by the key map, which keeps priority.
+bool takeHotKey(const SDL_keysym& key, bool pressed);
+
+// Draws the on-screen message, if one is showing, over the picture in the 32-bit window surface.
+void drawMessageOverlay(SDL_Surface* surface);
+
 struct RunControl;
 
 // Runs frames until the window is closed or the run ends: frame, present, one event, pace.

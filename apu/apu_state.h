@@ -91,3 +91,7 @@ inline ApuState apu{};
 // Cycles since `stamp` at `now`: the difference modulo 2^32 read as a signed number, so the
 // count stays right when totalCycles wraps.
 inline int32_t cyclesSince(uint32_t stamp, uint32_t now) { return static_cast<int32_t>(now - stamp); }
+
+class StateIo;
+// The channels and the frame sequencer in a save state, in order.
+void apuStateFields(StateIo& io, ApuState& state);

@@ -74,6 +74,10 @@ void pushSample(int8_t sample)
 
 void fillAudioStream(uint8_t* stream, int32_t len)
 {
+    if (soundMuted.load(std::memory_order_relaxed) != 0) {
+        std::fill_n(stream, len, uint8_t{0});
+        return;
+    }
     SampleRing& ring = sampleRing;
     const int32_t sampleCount = len / 2;
     const std::lock_guard lock(ring.playbackLock);

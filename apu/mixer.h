@@ -22,6 +22,9 @@ struct SampleRing {
 
 inline SampleRing sampleRing{};
 
+// Set while the game is paused or fast-forwarded: the device is given silence.
+inline std::atomic<uint32_t> soundMuted{0};
+
 // Every mixed sample, kept for a recording (the -wav option) until the shell takes them after
 // the frame. Off unless a recording runs; a frame makes about 730 samples.
 struct SampleCapture {

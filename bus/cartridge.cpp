@@ -8,6 +8,7 @@
 #include "bus/cpu_bus.h"
 #include "bus/mappers.h"
 #include "bus/page_maps.h"
+#include "state/state_io.h"
 
 namespace {
 
@@ -150,4 +151,16 @@ LoadResult loadCartridge(const std::string& path, std::ostream& out)
 
     out << "Loaded " << cartridge.prgKb << " KB PRG, " << cartridge.chrKb << " KB CHR.\n";
     return LoadResult::Loaded;
+}
+
+void cartridgeStateFields(StateIo& io, uint8_t& mirroring, std::array<uint8_t, ChrRamKb * 1024>& chrRam)
+{
+    io.field(mirroring, 0, Mirroring::FourScreen);
+    io.bytes(chrRam, cartridge.chrKb == 0 ? chrRam.size() : 0);
+}
+
+uint32_t romChecksum()
+{
+    const uint32_t prg = crc32(std::span(cartridge.prgRom).first(cartridge.prgKb * 1024u));
+    return crc32(std::span(cartridge.chrMemory).first(cartridge.chrKb * 1024u), prg);
 }

@@ -7,6 +7,8 @@
 #include <string>
 
 constexpr uint32_t CartridgeArraySize = 1024 * 1024;
+// A cartridge without CHR ROM has this much CHR RAM at the start of chrMemory.
+constexpr uint32_t ChrRamKb = 8;
 
 namespace Mirroring {
 constexpr uint8_t Horizontal = 0;
@@ -41,6 +43,14 @@ LoadResult loadCartridge(const std::string& path, std::ostream& out);
 
 // Sets nametableMap from a mirroring value (0 horizontal, 1 vertical, 2 four-screen).
 void applyMirroring(uint8_t mirroring);
+
+// The cartridge's own changeable state in a save state: the mirroring and, without CHR ROM,
+// the CHR RAM (the first ChrRamKb KB of `chrMemory`).
+class StateIo;
+void cartridgeStateFields(StateIo& io, uint8_t& mirroring, std::array<uint8_t, ChrRamKb * 1024>& chrRam);
+
+// CRC32 of the image as loaded: the PRG ROM, then the CHR ROM. A save state names its game by it.
+uint32_t romChecksum();
 
 // True for the mapper numbers that have registers or are plain mapper 0.
 bool isSupportedMapper(uint8_t mapperNumber);

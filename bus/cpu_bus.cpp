@@ -2,6 +2,7 @@
 
 #include "ppu/ppu_state.h"
 #include "ppu/renderer.h"
+#include "state/state_io.h"
 
 uint8_t deviceRead(uint32_t address)
 {
@@ -51,3 +52,15 @@ uint8_t applyCheats(uint32_t address, uint8_t romByte)
     }
     return romByte;
 }
+
+void cheatTableFields(StateIo& io, CheatTable& table)
+{
+    for (CheatEntry& entry : table.entries) {
+        io.field(entry.address);
+        io.field(entry.value);
+        io.field(entry.compare);
+    }
+    io.field(table.cheatCount, 0, static_cast<uint8_t>(table.entries.size()));
+}
+static_assert(fieldCount<CheatEntry>() == 3 && fieldCount<CheatTable>() == 2,
+              "a Game Genie field is missing from cheatTableFields");

@@ -20,6 +20,10 @@ inline CpuMemory cpuMemory{};
 // compare is NoCompare or equals `romByte` replaces it.
 uint8_t applyCheats(uint32_t address, uint8_t romByte);
 
+class StateIo;
+// The Game Genie table in a save state, in order.
+void cheatTableFields(StateIo& io, CheatTable& table);
+
 // Copies the 256 bytes at page*256 into OAM from oamAddress on (a write to 0x4014).
 void oamTransfer(uint8_t page);
 

@@ -4,6 +4,7 @@
 #include "bus/page_maps.h"
 #include "cpu/interrupts.h"
 #include "ppu/ppu_state.h"
+#include "state/state_io.h"
 
 namespace {
 
@@ -210,3 +211,23 @@ void clockMmc3Irq()
     if (mapperState.mmc3IrqCounter == 0 && mapperState.mmc3IrqEnabled == 1)
         requestIrq();
 }
+
+void mapperStateFields(StateIo& io, MapperState& state)
+{
+    io.field(state.mmc1Control);
+    io.field(state.mmc1Chr0);
+    io.field(state.mmc1Chr1);
+    io.field(state.mmc1Prg);
+    io.field(state.mmc1ShiftCount, 0, 4);  // a bit shift: the sixth write always completes
+    io.field(state.mmc1Shift);
+    io.field(state.mmc2Latch);
+    io.field(state.mmc3BankSelect, 0, 7);
+    io.field(state.mmc3PrgWindow, 0, 2);
+    io.field(state.mmc3ChrInvert);
+    io.check(state.mmc3ChrInvert == 0 || state.mmc3ChrInvert == 0x1000);
+    io.field(state.mmc3Registers);
+    io.field(state.mmc3IrqCounter);
+    io.field(state.mmc3IrqReload);
+    io.field(state.mmc3IrqEnabled);
+}
+static_assert(fieldCount<MapperState>() == 14, "a MapperState field is missing from mapperStateFields");

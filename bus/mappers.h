@@ -36,3 +36,7 @@ void mapperWrite(uint32_t address, uint8_t value);
 // One step of the MMC3 scanline counter, called once per visible line after its pixel part.
 // Raises the IRQ through requestIrq when the counter reaches 0 with the interrupt enabled.
 void clockMmc3Irq();
+
+class StateIo;
+// The mapper registers in a save state, in order.
+void mapperStateFields(StateIo& io, MapperState& state);

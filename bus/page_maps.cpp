@@ -1,6 +1,9 @@
 #include "bus/page_maps.h"
 
+#include <algorithm>
+
 #include "bus/cartridge.h"
+#include "state/state_io.h"
 
 namespace {
 
@@ -29,4 +32,20 @@ void mapChr(uint32_t window, uint32_t bank, uint32_t size)
     if (cartridge.chrKb == 0)
         return;
     mapWindow(chrPageMap, cartridge.chrKb * 1024u, window, bank, size);
+}
+
+void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& nametables)
+{
+    const auto pages = [&io](auto& map, uint32_t imageBytes) {
+        for (uint32_t& offset : map) {
+            io.field(offset);
+            io.check(offset % 1024 == 0 && offset < imageBytes);
+        }
+    };
+    pages(prg, cartridge.prgKb * 1024u);
+    pages(chr, std::max<uint32_t>(cartridge.chrKb, ChrRamKb) * 1024u);
+    for (uint32_t& base : nametables) {
+        io.field(base);
+        io.check(base >= 0x2000 && base <= 0x2C00 && base % 0x400 == 0);
+    }
 }

@@ -20,3 +20,8 @@ inline NametableMap nametableMap{};
 void mapPrg(uint32_t window, uint32_t bank, uint32_t size);
 // The same for the CHR image; does nothing on a cartridge with CHR RAM.
 void mapChr(uint32_t window, uint32_t bank, uint32_t size);
+
+class StateIo;
+// The page maps in a save state: byte offsets into the loaded images (never pointers), each
+// checked on reading to be a whole page inside the image of the running cartridge.
+void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& nametables);

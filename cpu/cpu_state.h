@@ -28,3 +28,7 @@ struct CpuState {
 };
 
 inline CpuState cpu{};
+
+class StateIo;
+// The registers and counters in a save state, in order (see state/state_io.h).
+void cpuStateFields(StateIo& io, CpuState& state);

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "app/shell_sdl.h"
+#include "app/user_files_host.h"
 #include "input/config_screen.h"
 #include "input/keymap.h"
 
@@ -33,7 +34,7 @@ Answer waitForKey(uint32_t button)
 
 }  // namespace
 
-bool configureKeys()
+bool configureKeys(const std::string& path)
 {
     drawConfigScreen();
     for (uint32_t button = 0; button < ButtonNames.size(); ++button) {
@@ -42,8 +43,10 @@ bool configureKeys()
         if (waitForKey(button) == Answer::Quit)
             return false;
     }
-    if (!saveKeyMap(KeyMapFile))
-        std::cout << "The keys could not be saved to " << KeyMapFile
+    if (const std::string folderError = makeFolderOf(path); !folderError.empty())
+        std::cout << folderError << ": the keys are used for this run only and will not be kept.\n";
+    else if (!saveKeyMap(path))
+        std::cout << "The keys could not be saved to " << path
                   << ": they are used for this run only and will not be kept.\n";
     return true;
 }

@@ -1,6 +1,7 @@
 #include "input/controller.h"
 
 #include "input/keymap.h"
+#include "state/state_io.h"
 
 void controllerPortWrite(uint8_t) { controllerReadIndex = 0; }
 
@@ -23,3 +24,5 @@ void applyKeyEvent(uint32_t key, bool pressed)
         if (keyMap[i] == key)
             buttonState[i] = pressed ? 1 : 0;
 }
+
+void controllerStateFields(StateIo& io, int32_t& readIndex) { io.field(readIndex, 0, 20); }

@@ -13,6 +13,10 @@ inline ButtonState buttonState{};
 inline ButtonState scriptedButtons{};  // held by an input script; a read sees them ORed with the keys
 inline int32_t controllerReadIndex = 0;  // port reads since the last port write
 
+class StateIo;
+// The controller port in a save state: the read index (the buttons held are the player's, not saved).
+void controllerStateFields(StateIo& io, int32_t& readIndex);
+
 void controllerPortWrite(uint8_t value);
 uint8_t controllerPortRead();
 

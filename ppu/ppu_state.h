@@ -34,3 +34,7 @@ struct PpuState {
 };
 
 inline PpuState ppu{};
+
+class StateIo;
+// The PPU's registers, memory and sprite memory in a save state, in order.
+void ppuStateFields(StateIo& io, PpuState& state);

@@ -2,13 +2,16 @@
 # Installs the Debian packages that Tallowby needs, and only those that are missing.
 #   tools/install-deps.sh run    what building and running the program needs
 #   tools/install-deps.sh test   that, plus what the test suite needs
+#   tools/install-deps.sh package   that, plus what tools/package.sh needs to build and check a .deb
 set -euo pipefail
 
 run_packages=(cmake make g++ pkg-config libsdl1.2-compat-dev libpng-dev cc65)
-test_packages=(libgtest-dev xvfb xauth xdotool imagemagick x11-utils)
+test_packages=(libgtest-dev xvfb xauth xdotool imagemagick x11-utils desktop-file-utils man-db)
+package_packages=(dpkg-dev file lintian)
 
 wanted=("${run_packages[@]}")
 [ "${1:-run}" = test ] && wanted+=("${test_packages[@]}")
+[ "${1:-run}" = package ] && wanted+=("${package_packages[@]}")
 
 missing=()
 for package in "${wanted[@]}"; do

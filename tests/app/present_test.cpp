@@ -3,6 +3,9 @@
 
 #include <cstdlib>
 
+#include <sstream>
+
+#include "app/session.h"
 #include "app/shell_sdl.h"
 #include "app/video.h"
 
@@ -63,6 +66,23 @@ TEST_F(Present, ColoursOfTheDarkEntriesAndTheFont)
         presentFrame();
         EXPECT_EQ(windowPixel(511, 479), rgb) << "index " << int{index};
     }
+}
+
+TEST_F(Present, MessagesAreDrawnInTheWindowNeverInTheFrameBuffer)
+{
+    frameBuffer.fill(0x16);
+    const FrameBuffer before = frameBuffer;
+    std::ostringstream console;
+    showMessage("State 3 saved", SDL_GetTicks(), console);
+    EXPECT_EQ(console.str(), "State 3 saved\n");
+    presentFrame();
+    drawMessageOverlay(screenSurface);
+    EXPECT_TRUE(frameBuffer == before);
+    // The box starts 4 frame pixels in; 'S' has ink in its glyph row 1, columns 1-2.
+    EXPECT_EQ(windowPixel(8, 8), 0x000000u);
+    EXPECT_EQ(windowPixel(2 * (6 + 1), 2 * (6 + 1)), 0xFFFFFFu);
+    EXPECT_EQ(windowPixel(400, 8), 0xFF371Au) << "beyond the box the picture shows";
+    EXPECT_EQ(shownMessage(SDL_GetTicks() + MessageMilliseconds), "") << "gone after two seconds";
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The key-configuration screen in a real window: keys sent with xdotool, the window captured with
-// ImageMagick's import, keymap.cfg checked byte by byte.
+// ImageMagick's import, keymap.cfg checked byte by byte, in the working folder or the configuration
+// folder ($XDG_CONFIG_HOME/tallowby, a folder of the test).
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -32,6 +33,8 @@ protected:
         if (!display_.running())
             GTEST_SKIP() << "Xvfb could not be started";
         rom_ = std::make_unique<TempFile>(readFile(builtRom("scene")), "game.nes");
+        home_ = std::make_unique<TempFile>(std::vector<uint8_t>{}, "unused");
+        configHome_ = home_->folder() / "config";
     }
 
     std::unique_ptr<ChildProcess> start(const std::vector<std::string>& options = {})
@@ -41,7 +44,12 @@ protected:
         return std::make_unique<ChildProcess>(args, environment(), rom_->folder());
     }
 
-    std::vector<std::string> environment() const { return display_.environment(); }
+    std::vector<std::string> environment() const
+    {
+        std::vector<std::string> variables = display_.environment();
+        variables.push_back("XDG_CONFIG_HOME=" + configHome_.string());
+        return variables;
+    }
 
     std::string windowId() const
     {
@@ -58,9 +66,12 @@ protected:
     }
 
     std::vector<uint8_t> keyMapFile() const { return readFile(rom_->folder() / "keymap.cfg"); }
+    std::filesystem::path configFolder() const { return configHome_ / "tallowby"; }
 
     VirtualDisplay display_;
     std::unique_ptr<TempFile> rom_;
+    std::unique_ptr<TempFile> home_;
+    std::filesystem::path configHome_;
 };
 
 // The window's pixels as RGB bytes, captured with ImageMagick's import.
@@ -72,7 +83,7 @@ std::vector<uint8_t> captureWindow(const std::string& window, const std::vector<
     return readFile(raw);
 }
 
-TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFile)
+TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFileInTheConfigurationFolder)
 {
     auto program = start();
     ASSERT_TRUE(program->waitForOutput("Controller configuration file not found!\n\n", 10s));
@@ -96,11 +107,14 @@ TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFile)
 
     sendKeys(window, FirstKeys);
     ASSERT_TRUE(program->waitForOutput("Loaded 32 KB PRG, 8 KB CHR.\n", 10s)) << "the game starts after the eighth key";
-    EXPECT_EQ(keyMapFile(), FirstKeyBytes);
+    EXPECT_EQ(readFile(configFolder() / "keymap.cfg"), FirstKeyBytes);
+    EXPECT_EQ(std::filesystem::status(configFolder()).permissions(), std::filesystem::perms::owner_all);
+    EXPECT_FALSE(std::filesystem::exists(rom_->folder() / "keymap.cfg")) << "nothing in the working folder";
     program->sendSignal(SIGINT);
     EXPECT_EQ(program->wait(10s).exitCode, 0);
 
-    // The next start loads the file and goes straight to the game.
+    // The next start, from another folder, loads the file and goes straight to the game.
+    rom_ = std::make_unique<TempFile>(readFile(builtRom("scene")), "game.nes");
     auto second = start();
     ASSERT_TRUE(second->waitForOutput("Loaded 32 KB PRG", 10s));
     second->sendSignal(SIGINT);
@@ -109,7 +123,7 @@ TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFile)
     EXPECT_EQ(result.output.find("not found"), std::string::npos) << result.output;
 }
 
-TEST_F(KeyConfiguration, SetKeysOverwritesAnExistingFile)
+TEST_F(KeyConfiguration, SetKeysOverwritesTheWorkingFoldersFile)
 {
     std::ofstream(rom_->folder() / "keymap.cfg", std::ios::binary)
         .write(reinterpret_cast<const char*>(FirstKeyBytes.data()), 16);
@@ -120,6 +134,7 @@ TEST_F(KeyConfiguration, SetKeysOverwritesAnExistingFile)
     sendKeys(window, {"a", "s", "q", "w", "i", "k", "j", "l"});
     ASSERT_TRUE(program->waitForOutput("Loaded 32 KB PRG", 10s));
     EXPECT_EQ(keyMapFile(), (std::vector<uint8_t>{'a', 0, 's', 0, 'q', 0, 'w', 0, 'i', 0, 'k', 0, 'j', 0, 'l', 0}));
+    EXPECT_FALSE(std::filesystem::exists(configHome_)) << "the working folder's key map is the one used";
     program->sendSignal(SIGINT);
     EXPECT_EQ(program->wait(10s).exitCode, 0);
 }
@@ -135,6 +150,26 @@ TEST_F(KeyConfiguration, ClosingTheWindowOnTheScreenWritesNothing)
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.output.find("Loading ROM"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(rom_->folder() / "keymap.cfg"));
+    EXPECT_FALSE(std::filesystem::exists(configHome_));
+}
+
+TEST_F(KeyConfiguration, AConfigurationFolderThatCannotBeMadeIsReportedOnceAndTheGameGoesOn)
+{
+    configHome_ = rom_->path();  // a file: no folder can be made below it
+    auto program = start({"-setkeys"});
+    const std::string window = windowId();
+    ASSERT_FALSE(window.empty());
+    std::this_thread::sleep_for(300ms);
+    sendKeys(window, FirstKeys);
+    ASSERT_TRUE(program->waitForOutput("Loaded 32 KB PRG", 10s));
+    program->sendSignal(SIGINT);
+    const ProcessResult result = program->wait(10s);
+    EXPECT_EQ(result.exitCode, 0);
+    const std::string report = "The folder " + configFolder().string() + " could not be created (Not a directory): "
+                               "the keys are used for this run only and will not be kept.\n";
+    const size_t at = result.output.find(report);
+    EXPECT_NE(at, std::string::npos) << result.output;
+    EXPECT_EQ(result.output.find("could not", at + report.size()), std::string::npos) << "reported once";
 }
 
 }  // namespace

@@ -1,0 +1,85 @@
+#include "app/session.h"
+
+#include <filesystem>
+#include <ostream>
+
+#include "app/options.h"
+#include "app/scheduler.h"
+#include "apu/mixer.h"
+#include "cpu/interrupts.h"
+#include "input/font.h"
+
+namespace {
+
+void updateSoundMute() { soundMuted.store(session.paused || session.fastForward ? 1 : 0); }
+
+std::string romName(const std::string& romPath) { return std::filesystem::path(romPath).stem().string(); }
+
+}  // namespace
+
+LoopPass planLoopPass()
+{
+    if (session.paused)
+        return {false, true, true};
+    const bool presents = !session.fastForward || scheduler.frameCounter % FastForwardPresentEvery == 0;
+    return {true, presents, !session.fastForward && !options.benchmark};
+}
+
+void setPaused(bool paused)
+{
+    session.paused = paused;
+    updateSoundMute();
+}
+
+void setFastForward(bool held)
+{
+    session.fastForward = held;
+    updateSoundMute();
+}
+
+void pressResetButton() { cpuReset(); }
+
+void showMessage(std::string_view text, int64_t now, std::ostream& console)
+{
+    session.message = text.substr(0, MessageMaxCharacters);
+    session.messageUntil = now + MessageMilliseconds;
+    console << text << "\n" << std::flush;
+}
+
+std::string_view shownMessage(int64_t now)
+{
+    return now < session.messageUntil ? std::string_view(session.message) : std::string_view();
+}
+
+MessagePicture drawMessage(std::string_view text)
+{
+    constexpr uint32_t Margin = 2;
+    text = text.substr(0, MessageMaxCharacters);
+    MessagePicture picture{static_cast<uint32_t>(text.size()) * GlyphSize + 2 * Margin, GlyphSize + 2 * Margin, {}};
+    for (uint32_t c = 0; c < text.size(); ++c) {
+        const uint8_t* glyph = &FontGlyphs[static_cast<uint8_t>(text[c]) * GlyphBytes];
+        for (uint32_t gy = 0; gy < GlyphSize; ++gy)
+            for (uint32_t gx = 0; gx < GlyphSize; ++gx)
+                picture.pixels[(Margin + gy) * picture.width + Margin + c * GlyphSize + gx] = glyph[gy * GlyphSize + gx];
+    }
+    return picture;
+}
+
+std::string stateFilePath(const std::string& romPath, int32_t slot)
+{
+    std::filesystem::path path(romPath);
+    path.replace_filename(romName(romPath) + ".ss" + std::to_string(slot));
+    return path.string();
+}
+
+std::string fallbackStateFilePath(const std::string& romPath, int32_t slot)
+{
+    return romName(romPath) + ".ss" + std::to_string(slot);
+}
+
+std::string screenshotFileName(const std::string& romPath, const std::tm& when)
+{
+    std::array<char, 32> stamp{};
+    std::strftime(stamp.data(), stamp.size(), "-%Y%m%d-%H%M%S.png", &when);
+    return romName(romPath) + stamp.data();
+}

@@ -1,0 +1,41 @@
+// A whole save state: the file's layout, and the machine turned into bytes and back.
+//
+//   8 bytes   "TBSTATE" and 0x1A
+//   u32       format version (StateFormatVersion)
+//   u32       CRC32 of the ROM image as loaded (PRG ROM, then CHR ROM)
+//   sections  each: 4-character tag, u32 length of its contents, the contents (see save_state.cpp)
+//   u32       CRC32 of every byte before it
+//
+// Every number is little-endian and fixed-width, written field by field.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+constexpr std::array<uint8_t, 8> StateMagic = {'T', 'B', 'S', 'T', 'A', 'T', 'E', 0x1A};
+// Raised whenever a section's contents change (a field added, removed or resized).
+constexpr uint32_t StateFormatVersion = 1;
+// No state of this format comes near this size; a larger file is not read.
+constexpr size_t MaxStateBytes = 4 * 1024 * 1024;
+
+enum class StateLoad {
+    Loaded,
+    NotAState,     // no state tag at the start
+    NewerVersion,  // written by a later Tallowby
+    OlderVersion,  // a format this Tallowby no longer reads
+    Damaged,       // checksum wrong, truncated, or a section out of place or out of range
+    OtherGame,     // the state of another ROM image
+};
+
+// The running machine as a state file's bytes.
+std::vector<uint8_t> saveState();
+
+// Checks the whole of `bytes` against the running cartridge and, only when everything is right,
+// replaces the running machine with it. On a refusal nothing in the machine has changed.
+StateLoad loadState(std::span<const uint8_t> bytes);
+
+// Why a state was refused, to follow "State N ": "is damaged", "belongs to another game", ...
+std::string_view refusalText(StateLoad result);
