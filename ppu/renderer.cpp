@@ -1,5 +1,6 @@
 #include "ppu/renderer.h"
 
+#include "app/scheduler.h"
 #include "cpu/interrupts.h"
 
 namespace {
@@ -112,9 +113,11 @@ void evaluateSprites()
 
 void drawPassedColumns()
 {
-    if (pixelLine.cpuColumn > pixelLine.drawn) {
-        renderPixels(pixelLine.drawn, pixelLine.cpuColumn);
-        pixelLine.drawn = pixelLine.cpuColumn;
+    // An instruction that starts with cycleCounter at k runs in step k - 1 (step 0 when k < 1).
+    const uint32_t column = PixelsPerStep * static_cast<uint32_t>(std::max(pixelLine.stepStart - 1, 0));
+    if (column > pixelLine.drawn) {
+        renderPixels(pixelLine.drawn, column);
+        pixelLine.drawn = column;
     }
 }
 

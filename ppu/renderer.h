@@ -34,18 +34,18 @@ inline constexpr std::array<uint64_t, 256> PlaneColumns = [] {
 }();
 
 // Pixel mode draws a line lazily while the CPU runs through it: columns before `drawn` are done,
-// and the running instruction takes effect from column `cpuColumn` on. Before any CPU write that
+// and the running instruction takes effect from the column of the step in which it started. Before any CPU write that
 // can change the picture, the columns the CPU has already passed are drawn (drawPassedColumns), so
 // each column still shows the state at the moment the CPU reached it.
 struct PixelLine {
     bool active;         // a pixel-mode line is being run
     uint32_t drawn;      // columns 0 to drawn - 1 are in the FrameBuffer
-    uint32_t cpuColumn;  // the first column drawn after the running instruction
+    int32_t stepStart;   // cycleCounter as the running instruction started; its column is worked out only when needed
 };
 
 inline PixelLine pixelLine{};
 
-// Draws the columns from `drawn` up to `cpuColumn`.
+// Draws the columns from `drawn` up to the running instruction's column.
 void drawPassedColumns();
 
 // Start of every frame: sprite snapshot, sprite flags cleared.
@@ -98,8 +98,8 @@ void ppuStartVblank();
     uint8_t* const row = &frameBuffer[line * FrameWidth];
     const uint64_t shown = ppu.showBackground ? ~uint64_t{0} : 0;
     static_assert(std::endian::native == std::endian::little, "the 8-byte store puts byte 0 first");
-    for (uint32_t x = first; x < end;) {
-        const uint32_t vx = (x + left) & 0x1FF;
+    // The colours of the tile under plane column vx (0-511), one byte per column.
+    const auto tileColours = [&](uint32_t vx) {
         const uint32_t window = vx >> 8;
         const uint32_t tx = vx & 0xFF;
 
@@ -111,19 +111,24 @@ void ppuStartVblank();
 
         // Attribute quadrant: bit 1 of the shift from tx bit 4, bit 2 from ty bit 4.
         const auto& term = terms[(attributes[window][tx >> 5] >> (((tx >> 3) & 2) | attributeShift)) & 3];
-        const uint64_t colours = (Ones * backdrop + low * term[0] + high * term[1] + (low & high) * term[2]) & shown;
+        return (Ones * backdrop + low * term[0] + high * term[1] + (low & high) * term[2]) & shown;
+    };
+    // Columns x to stop - 1 from a tile's colours, starting at its column `fine`.
+    uint32_t x = first;
+    const auto drawPart = [&](uint64_t colours, uint32_t fine, uint32_t stop) {
+        for (; x < stop; ++x, ++fine)
+            row[x] = static_cast<uint8_t>(colours >> (8 * fine));
+    };
 
-        // A whole tile (the common case) goes in with one 8-byte store; the first or last tile of
-        // the run may be cut.
-        uint32_t fine = tx & 7;
-        if (fine == 0 && end - x >= 8) {
-            std::memcpy(&row[x], &colours, 8);
-            x += 8;
-        } else {
-            for (const uint32_t stop = std::min(x + 8 - fine, end); x < stop; ++x, ++fine)
-                row[x] = static_cast<uint8_t>(colours >> (8 * fine));
-        }
+    // A cut first tile, whole tiles with one 8-byte store each (the common case), a cut last tile.
+    if (const uint32_t fine = (x + left) & 7; fine != 0 && x < end)
+        drawPart(tileColours((x + left) & 0x1FF), fine, std::min(x + 8 - fine, end));
+    for (; x + 8 <= end; x += 8) {
+        const uint64_t colours = tileColours((x + left) & 0x1FF);
+        std::memcpy(&row[x], &colours, 8);
     }
+    if (x < end)
+        drawPart(tileColours((x + left) & 0x1FF), 0, end);
 
     // Columns with sprite pixels, back to front: behind, opaque background (a colour byte other
     // than 0 in the row just drawn; 0 throughout when the background is hidden), in front.
