@@ -12,15 +12,16 @@
 #include "bus/page_maps.h"
 #include "ppu/ppu_state.h"
 
-// One scanline of palette bytes per screen column; 0 where nothing is drawn.
-using LineBuffer = std::array<uint32_t, FrameWidth>;
+// One scanline of palette bytes per screen column; 0 where nothing is drawn. Eight more bytes
+// take what a sprite row starting at columns 249-255 writes past the right edge, unseen.
+using LineBuffer = std::array<uint8_t, FrameWidth + 8>;
 
 inline LineBuffer spriteFrontLine{};   // sprite pixels drawn over the background
 inline LineBuffer spriteBehindLine{};  // sprite pixels that lie behind the background
 
 // Columns where a sprite buffer may hold a pixel: bit x % 64 of word x / 64. evaluateSprites clears
-// the sprite buffers in these columns and sets a bit with every sprite pixel it stores, so in
-// every other column both sprite buffers are 0 and the background alone decides the pixel.
+// it with the sprite buffers and sets a bit with every sprite pixel it stores, so in every other
+// column both sprite buffers are 0 and the background alone decides the pixel.
 inline std::array<uint64_t, FrameWidth / 64> spriteColumns{};
 
 // Bit 7 - c of a byte moved to bit 0 of byte c: the plane bits of a tile row, one byte per
