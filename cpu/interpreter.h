@@ -5,6 +5,7 @@
 // its addressing mode, base cycles and page-crossing rule are constants there.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <utility>
 
@@ -108,9 +109,17 @@ namespace cpu_step {
 
 [[gnu::always_inline]] inline void setFlag(uint32_t flag, bool on) { cpu.p = on ? (cpu.p | flag) : (cpu.p & ~flag); }
 
+// Z and N of each byte value.
+inline constexpr std::array<uint8_t, 256> ZeroNegativeFlags = [] {
+    std::array<uint8_t, 256> table{};
+    for (uint32_t value = 0; value < 256; ++value)
+        table[value] = static_cast<uint8_t>((value == 0 ? FlagZ : 0) | (value & FlagN));
+    return table;
+}();
+
 [[gnu::always_inline]] inline void setZeroNegative(uint32_t value)
 {
-    cpu.p = (cpu.p & ~(FlagZ | FlagN)) | (value == 0 ? FlagZ : 0) | (value & FlagN);
+    cpu.p = (cpu.p & ~(FlagZ | FlagN)) | ZeroNegativeFlags[value];
 }
 
 // m: resolves the operand and reads it.
@@ -400,9 +409,10 @@ inline void resolveOperand(uint32_t opcode) { forOpcode(opcode, ResolveOperand{}
 // Executes one instruction; its cycles go into cycleCounter and totalCycles, then the APU ticks.
 [[gnu::always_inline]] inline void stepInstruction()
 {
-    cpu.opcode = static_cast<uint8_t>(cpu_step::fetchByte());
+    const uint32_t opcode = cpu_step::fetchByte();
+    cpu.opcode = static_cast<uint8_t>(opcode);
     const int32_t startCycles = cpu.cycleCounter;
-    forOpcode(cpu.opcode, ExecuteOpcode{});
+    forOpcode(opcode, ExecuteOpcode{});
     cpu.totalCycles += static_cast<uint32_t>(cpu.cycleCounter - startCycles);
     apuTickWhenDue();
 }
