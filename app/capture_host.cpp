@@ -88,15 +88,16 @@ bool WavRecorder::open(const std::string& path)
     return !std::ferror(file_.get());
 }
 
-void WavRecorder::write(const int8_t* samples, uint32_t count)
+void WavRecorder::write(const int16_t* samples, uint32_t count)
 {
     if (!file_)
         return;
     std::vector<uint8_t> bytes;
     bytes.reserve(count * 2);
     for (uint32_t i = 0; i < count; ++i) {
-        bytes.push_back(0);
-        bytes.push_back(static_cast<uint8_t>(samples[i]));
+        const auto value = static_cast<uint16_t>(samples[i]);
+        bytes.push_back(static_cast<uint8_t>(value & 0xFF));
+        bytes.push_back(static_cast<uint8_t>(value >> 8));
     }
     if (!bytes.empty()) {
         std::fseek(file_.get(), static_cast<long>(WavHeaderBytes + dataBytes_), SEEK_SET);

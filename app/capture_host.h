@@ -15,8 +15,8 @@ class WavRecorder {
 public:
     bool open(const std::string& path);
     bool isOpen() const { return file_ != nullptr; }
-    // Appends 8-bit samples as 16-bit ones (sample * 256) and rewrites the header's sizes.
-    void write(const int8_t* samples, uint32_t count);
+    // Appends samples and rewrites the header's sizes; does nothing when no file is open.
+    void write(const int16_t* samples, uint32_t count);
 
 private:
     struct Closer {

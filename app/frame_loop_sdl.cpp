@@ -1,8 +1,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <thread>
+#include <ctime>
 
+#include "app/display_sdl.h"
 #include "app/machine.h"
 #include "app/options.h"
 #include "app/run_host.h"
@@ -10,6 +11,7 @@
 #include "app/session.h"
 #include "app/shell_sdl.h"
 #include "input/controller.h"
+#include "input/gamepad_sdl.h"
 
 namespace {
 
@@ -18,9 +20,6 @@ using Clock = std::chrono::steady_clock;
 // Pacing thresholds: a frame that took 1/57 s or more raises the frame skip; the period is 1/60 s.
 const Clock::duration SlowFrame = std::chrono::round<Clock::duration>(std::chrono::duration<double>(1.0 / 57));
 const Clock::duration FramePeriod = std::chrono::round<Clock::duration>(std::chrono::duration<double>(1.0 / 60));
-// The last stretch of a wait is spent yielding rather than sleeping, for an exact period.
-constexpr auto SpinStretch = std::chrono::milliseconds(1);
-
 Clock::time_point lastFrameTick{};
 
 void adjustFrameSkip(Clock::duration elapsed)
@@ -32,8 +31,19 @@ void adjustFrameSkip(Clock::duration elapsed)
     options.frameSkip = std::clamp(options.frameSkip, 1, 30);
 }
 
+// Sleeps until `deadline` on the monotonic clock (the steady clock's own), waking within a fraction
+// of a millisecond; a signal that cuts the sleep short only ends it early.
+void sleepUntil(Clock::time_point deadline)
+{
+    const auto sinceEpoch = deadline.time_since_epoch();
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(sinceEpoch);
+    const timespec wake{static_cast<time_t>(seconds.count()),
+                        static_cast<long>(std::chrono::nanoseconds(sinceEpoch - seconds).count())};
+    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr);
+}
+
 // Waits until 1/60 s has passed since the end of the previous wait, adjusting the frame skip
-// on every pass in automatic mode. Sleeps through most of the wait so no core stays busy.
+// on every pass in automatic mode. Sleeps to the deadline so no core stays busy.
 void pace()
 {
     for (;;) {
@@ -42,14 +52,12 @@ void pace()
         if (options.autoFrameSkip)
             adjustFrameSkip(elapsed);
         if (elapsed >= FramePeriod) {
-            lastFrameTick = now;
+            // The next period counts from when this one was due, so a late wake-up is made up and the
+            // frames (and the sound they make) keep 60 a second; after a stall the count starts afresh.
+            lastFrameTick = elapsed < 2 * FramePeriod ? lastFrameTick + FramePeriod : now;
             return;
         }
-        const Clock::duration remaining = FramePeriod - elapsed;
-        if (remaining > SpinStretch)
-            std::this_thread::sleep_for(remaining - SpinStretch);
-        else
-            std::this_thread::yield();
+        sleepUntil(lastFrameTick + FramePeriod);
     }
 }
 
@@ -58,7 +66,7 @@ void pace()
 void ignoreUnusedEvents()
 {
     for (Uint8 type = 0; type < SDL_NUMEVENTS; ++type)
-        if (type != SDL_KEYDOWN && type != SDL_KEYUP && type != SDL_QUIT)
+        if (type != SDL_KEYDOWN && type != SDL_KEYUP && type != SDL_QUIT && !isPadEvent(type))
             SDL_EventState(type, SDL_IGNORE);
 }
 
@@ -76,6 +84,12 @@ void takeWindowEvent()
         case SDL_QUIT:
             emulationRunning = 0;
             return;
+        case SDL_JOYAXISMOTION:
+        case SDL_JOYHATMOTION:
+        case SDL_JOYBUTTONDOWN:
+        case SDL_JOYBUTTONUP:
+            applyJoystickEvent(event);  // pads report in floods (every stick movement): not counted
+            break;
         default:
             break;  // not used by the emulator: dropped without counting
         }

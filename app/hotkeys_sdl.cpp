@@ -7,12 +7,19 @@
 #include "app/session.h"
 #include "app/shell_sdl.h"
 #include "app/state_files_host.h"
+#include "app/display_sdl.h"
 #include "app/video.h"
 #include "input/keymap.h"
 
 bool takeHotKey(const SDL_keysym& key, bool pressed)
 {
-    // The key map keeps priority: a key assigned to a button is only that button.
+    // F11 and Alt+Enter switch full screen even when a button has F11 or Enter (often start).
+    // Releases go on to the buttons, so that a held button is never left pressed.
+    if (pressed && isScreenToggleKey(key)) {
+        toggleFullScreen();
+        return true;
+    }
+    // Otherwise the key map keeps priority: a key assigned to a button is only that button.
     if (std::find(keyMap.begin(), keyMap.end(), key.sym) != keyMap.end())
         return false;
     if (key.sym == SDLK_TAB) {

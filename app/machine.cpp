@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "apu/channels.h"
-#include "apu/mixer.h"
 #include "app/options.h"
 #include "app/scheduler.h"
 #include "app/video.h"
@@ -14,6 +13,7 @@
 #include "bus/save_memory.h"
 #include "cpu/cpu_state.h"
 #include "input/controller.h"
+#include "input/gamepad.h"
 #include "input/keymap.h"
 #include "ppu/ppu_state.h"
 
@@ -44,7 +44,11 @@ void resetMachine()
 
     buttonState.fill(0);
     scriptedButtons.fill(0);
-    sampleCapture = SampleCapture{};
     controllerReadIndex = 0;
+    gamepadButtons.fill(0);
+    secondButtonState.fill(0);
+    secondControllerReadIndex = 0;
+    secondControllerPresent = false;
+    resetGamepads();
     keyMap.fill(0);
 }

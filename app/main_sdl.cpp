@@ -5,6 +5,8 @@
 
 #include "apu/audio_sdl.h"
 #include "apu/mixer.h"
+#include "app/display_sdl.h"
+#include "apu/sound_fifo.h"
 #include "app/machine.h"
 #include "app/options.h"
 #include "app/run_host.h"
@@ -16,40 +18,42 @@
 #include "cpu/interrupts.h"
 #include "cpu/opcode_table.h"
 #include "input/config_screen_sdl.h"
+#include "input/gamepad.h"
+#include "input/gamepad_sdl.h"
 #include "input/keymap.h"
 
 namespace {
 
 constexpr int ExitFailure = 1;
 
-// Brings up SDL with every subsystem; on a machine without a sound device, with video alone.
+// Brings up SDL's video, then its sound unless -silent. A machine without a sound device runs
+// the game silently.
 bool initializeSdl()
 {
     std::cout << "Initializing SDL... " << std::flush;
-    if (SDL_Init(SDL_INIT_EVERYTHING) == 0) {
-        std::cout << "OK!\n";
-        return true;
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::cout << "failed!\n";
+        return false;
     }
-    if (SDL_Init(SDL_INIT_VIDEO) == 0) {
-        std::cout << "OK!\n" << "No sound device could be opened: running without sound.\n";
-        return true;
-    }
-    std::cout << "failed!\n";
-    return false;
+    std::cout << "OK!\n";
+    if (!options.silent && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        std::cout << "No sound device could be opened: running without sound.\n";
+    return true;
 }
 
 bool createWindow()
 {
     std::cout << "Creating SDL screen context... " << std::flush;
-    screenSurface = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 32, 0);
-    if (screenSurface == nullptr) {
+    noteDesktopSize();
+    const bool fullScreen = options.fullScreen && openScreen(options.scale, true);
+    if (!fullScreen && !openScreen(options.scale, false)) {
         std::cout << "failed!\n";
         return false;
     }
     std::cout << "OK!\n";
+    if (options.fullScreen && !fullScreen)
+        std::cout << "Full screen is not available here: using a window.\n";
     SDL_WM_SetCaption(ProgramTitle.c_str(), nullptr);
-    SDL_ShowCursor(0);
-    preparePalette(screenSurface->format);
     ignoreUnusedEvents();
     return true;
 }
@@ -80,6 +84,20 @@ bool prepareKeyMap()
     return true;
 }
 
+// Opens the pads and loads gamepad.cfg (in the working folder, else in the configuration folder), or has the player choose the pad inputs with -setpad.
+// False when the window was closed on the configuration screen.
+bool prepareGamepads()
+{
+    const std::string path = configFilePath(GamepadConfigFile);
+    openGamepads();
+    loadGamepadConfig(path, std::cout);
+    if (options.setPad && !configurePad(path))
+        return false;
+    connectGamepads();
+    std::cout << std::flush;
+    return true;
+}
+
 bool loadGame(const std::string& path, RunControl& control)
 {
     const bool loaded = loadCartridge(path, std::cout) == LoadResult::Loaded;
@@ -105,7 +123,7 @@ int runWithoutWindow(const std::string& path, RunControl& control)
     if (!loadGame(path, control))
         return ExitFailure;
     if (!options.silent)
-        sampleRing.ringSize = SampleBlockLength;
+        apuRunning = true;
     emulationRunning = 1;
     runHeadless(control);
     return finishRun(control);
@@ -119,7 +137,7 @@ int runInWindow(const std::string& path, RunControl& control)
         SDL_Quit();
         return ExitFailure;
     }
-    if (!prepareKeyMap()) {
+    if (!prepareKeyMap() || !prepareGamepads()) {
         SDL_Quit();
         return 0;
     }
@@ -135,6 +153,8 @@ int runInWindow(const std::string& path, RunControl& control)
     runFrameLoop(control);
 
     stopAudioThread();
+    if (soundFifo.deviceOpen)
+        std::cerr << soundReport(deviceSampleRate()) << "\n";  // a diagnostic, apart from the progress lines
     const int exitCode = finishRun(control);
     SDL_Quit();
     return exitCode;

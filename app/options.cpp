@@ -24,6 +24,13 @@ constexpr std::string_view UsageText =
     "    -scanline     - Scanline PPU render accuracy instead of cycle accuracy.\n"
     "                    Can slightly improve performance, but breaks some games.\n";
 
+constexpr std::string_view DisplayHelp =
+    "\n"
+    "Window and gamepads:\n"
+    "    -scale N      - Window of 256N x 240N pixels, N from 1 to 6 (default 2).\n"
+    "    -fullscreen   - Start in full screen; F11 or Alt+Enter switches in the window.\n"
+    "    -setpad       - Choose the gamepad inputs on a screen; kept in gamepad.cfg.\n";
+
 constexpr std::string_view AutomationHelp =
     "\n"
     "Automation and measurement:\n"
@@ -61,12 +68,33 @@ std::string lowerCase(std::string text)
     return text;
 }
 
-// The leading decimal number of `text` (spaces, sign, fraction, exponent), rounded half to
-// even; 0 when there is none. Values below 1 are taken as 1: a frame skip of 0 or less
-// would divide by zero in the scheduler.
+// The leading decimal number of `text` (spaces, sign, digits, fraction, exponent; nothing
+// else: no hexadecimal, "inf" or "nan"), rounded half to even; 0 when there is none. Values
+// below 1 are taken as 1 (a frame skip of 0 or less would divide by zero in the scheduler), and
+// values too large for the field are capped.
 int32_t parseFrameSkip(const std::string& text)
 {
-    const double value = std::strtod(text.c_str(), nullptr);
+    const auto isDigit = [&text](size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
+    size_t end = text.find_first_not_of(" \t\n\v\f\r");
+    if (end == std::string::npos)
+        return 1;
+    if (text[end] == '+' || text[end] == '-')
+        ++end;
+    bool digits = false;
+    for (; isDigit(end); ++end)
+        digits = true;
+    if (end < text.size() && text[end] == '.')
+        for (++end; isDigit(end); ++end)
+            digits = true;
+    if (!digits)
+        return 1;
+    if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
+        const size_t sign = end + 1 < text.size() && (text[end + 1] == '+' || text[end + 1] == '-') ? 1 : 0;
+        if (isDigit(end + 1 + sign))
+            for (end += 1 + sign; isDigit(end); ++end) {
+            }
+    }
+    const double value = std::strtod(text.substr(0, end).c_str(), nullptr);
     if (!(value >= 1.0))
         return 1;
     if (value >= 2147483647.0)
@@ -122,7 +150,7 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
     if (args.size() == 2) {
         const std::string only = lowerCase(args[1]);
         if (only == "--help" || only == "-h") {
-            out << UsageText << AutomationHelp;
+            out << UsageText << DisplayHelp << AutomationHelp;
             return 0;
         }
         if (only == "--version") {
@@ -156,6 +184,21 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
             options.setKeys = true;
         } else if (a == "-scanline") {
             options.scanlineMode = true;
+        } else if (a == "-fullscreen") {
+            options.fullScreen = true;
+        } else if (a == "-setpad") {
+            options.setPad = true;
+        } else if (a == "-scale") {
+            const auto value = valueOf(i, "-scale");
+            if (!value)
+                return ExitFailure;
+            char* end = nullptr;
+            const long scale = std::strtol(value->c_str(), &end, 10);
+            if (*end != '\0' || scale < 1 || scale > 6) {
+                out << "Option -scale needs a whole number from 1 to 6, not \"" << *value << "\".\n";
+                return ExitFailure;
+            }
+            options.scale = static_cast<int32_t>(scale);
         } else if (a == "-gg") {
             decodeGameGenie(argument(++i), letters);
         } else if (a == "-headless") {

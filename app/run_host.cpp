@@ -6,7 +6,8 @@
 #include <iostream>
 #include <sstream>
 
-#include "apu/mixer.h"
+#include "apu/sound_fifo.h"
+#include "apu/sound_stream.h"
 #include "app/machine.h"
 #include "app/options.h"
 #include "app/scheduler.h"
@@ -71,7 +72,6 @@ bool prepareRun(RunControl& control)
             std::cout << "Cannot write the WAV file " << options.wavPath << ".\n";
             return false;
         }
-        sampleCapture.enabled = true;
     }
     applyInputScript(control.script, 0);
     return true;
@@ -79,10 +79,9 @@ bool prepareRun(RunControl& control)
 
 void afterFrame(RunControl& control)
 {
-    if (control.wav.isOpen()) {
-        control.wav.write(sampleCapture.samples.data(), sampleCapture.count);
-        sampleCapture.count = 0;
-    }
+    control.wav.write(soundFrame.samples.data(), soundFrame.count);
+    if (soundFifo.deviceOpen.load(std::memory_order_relaxed) && !soundMuted)
+        feedSoundDevice(soundFrame.samples.data(), soundFrame.count);
     applyInputScript(control.script, scheduler.frameCounter);
     checkBatteryFile(control.battery, std::chrono::steady_clock::now(), std::cout);
     if (options.testRom)

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/options.h"
+#include "apu/sound_stream.h"
 #include "bus/mappers.h"
 #include "cpu/interpreter.h"
 #include "cpu/interrupts.h"
@@ -63,6 +64,8 @@ void runFrame()
     mapperState.mmc3IrqCounter = mapperState.mmc3IrqReload;
 
     const bool rendered = isRenderedFrame();
+    const int32_t visiblePart = rendered && !options.scanlineMode ? PixelLineCycles : VisiblePartCycles;
+    beginSoundFrame(frameCycles(visiblePart), cpu.cycleCounter);
     for (ppu.scanline = 0; ppu.scanline < VisibleLines; ++ppu.scanline) {
         if (ppu.splitPending)
             applySplit();
@@ -79,6 +82,7 @@ void runFrame()
     ppuStartVblank();
     for (ppu.scanline = VisibleLines; ppu.scanline <= LastLine; ++ppu.scanline)
         run(VblankLineCycles);
+    endSoundFrame();
 }
 
 void schedulerStateFields(StateIo& io, SchedulerState& state) { io.field(state.frameCounter, 0, INT32_MAX); }

@@ -13,6 +13,15 @@ constexpr int32_t VblankLineCycles = 114;
 constexpr uint32_t VisibleLines = 240;
 constexpr uint32_t LastLine = 262;
 
+// A frame's CPU cycles with visible parts of `visiblePart` cycles: 29,982 with 85 (scanline mode, or
+// a skipped frame), 30,222 with 86 (a frame drawn pixel by pixel).
+constexpr uint32_t frameCycles(int32_t visiblePart)
+{
+    return VisibleLines * static_cast<uint32_t>(visiblePart + HorizontalBlankCycles) +
+           (LastLine + 1 - VisibleLines) * static_cast<uint32_t>(VblankLineCycles);
+}
+static_assert(frameCycles(VisiblePartCycles) == 29982 && frameCycles(PixelLineCycles) == 30222);
+
 struct SchedulerState {
     int32_t frameCounter;  // frames run so far; frame skip tests it
 };

@@ -5,13 +5,13 @@
 
 #include "app/options.h"
 #include "app/scheduler.h"
-#include "apu/mixer.h"
+#include "apu/sound_fifo.h"
 #include "cpu/interrupts.h"
 #include "input/font.h"
 
 namespace {
 
-void updateSoundMute() { soundMuted.store(session.paused || session.fastForward ? 1 : 0); }
+void updateSoundMute() { soundMuted = session.paused || session.fastForward; }
 
 std::string romName(const std::string& romPath) { return std::filesystem::path(romPath).stem().string(); }
 

@@ -6,16 +6,18 @@
 #include <cstdint>
 
 inline SDL_Surface* screenSurface = nullptr;
-constexpr int ScreenWidth = 512;
+constexpr int ScreenWidth = 512;  // the default window, at scale 2
 constexpr int ScreenHeight = 480;
 
 // Converts SystemPalette to the window surface's pixel format; call once after the window exists.
 void preparePalette(const SDL_PixelFormat* format);
 
-// Shows the FrameBuffer in the window, each pixel doubled into a 2x2 block.
+// Shows the FrameBuffer in the window, each pixel enlarged to a block of the screen's scale (2x2
+// in the default window), at the picture's place on the screen (see display_sdl.h).
 void presentFrame();
 
-// Takes one window event: a key press or release into ButtonState, or the quit request.
+// Takes one window event: a key press or release into ButtonState, the full-screen switch, or the
+// quit request. Gamepad reports on the way are given to their pads without counting as the event.
 // Events the emulator does not use are never queued (see ignoreUnusedEvents).
 void takeWindowEvent();
 

@@ -60,3 +60,14 @@ void apuStateFields(StateIo& io, ApuState& state)
     io.field(state.lastFrameStepCycle);
 }
 static_assert(fieldCount<ApuState>() == 8, "an ApuState field is missing from apuStateFields");
+
+void soundStreamFields(StateIo& io, SoundStream& state)
+{
+    io.field(state.frameStartCycle);
+    io.field(state.frameCycles);
+    io.field(state.integratedTo);
+    io.field(state.heldSample, -128, 127);
+    io.field(state.area);
+    io.field(state.produced, 0, SamplesPerFrame);
+}
+static_assert(fieldCount<SoundStream>() == 6, "a SoundStream field is missing from soundStreamFields");

@@ -11,6 +11,9 @@ constexpr int64_t SamplePeriodCycles = 41;
 // The frame sequencer steps 240 times a second: the first whole cycle count at or past
 // 1789773 / 240 = 7457.3875 is 7458.
 constexpr int64_t FrameStepCycles = (CpuClockRate + 239) / 240;
+// The highest period a rising sweep can reach (about 82,000 years of CPU cycles), far below the
+// largest 64-bit value.
+constexpr int64_t MaxSweptPeriod = int64_t{1} << 62;
 // Square and noise periods below this many cycles do not step.
 constexpr int64_t MinimumPeriod = 8;
 
@@ -92,6 +95,29 @@ inline ApuState apu{};
 // count stays right when totalCycles wraps.
 inline int32_t cyclesSince(uint32_t stamp, uint32_t now) { return static_cast<int32_t>(now - stamp); }
 
+// The sound stream: every emulated frame becomes exactly SamplesPerFrame output samples, 44,100
+// per emulated second, whatever the frame's length in CPU cycles. The mixer's samples are held
+// from one to the next, and each output sample is the average of that held signal over its own
+// stretch of the frame (1/735 of the frame's cycles), so the stream is made from the emulated
+// cycles alone and is the same bit for bit on every run.
+constexpr int32_t StreamRate = 44100;
+constexpr int32_t SamplesPerFrame = 735;
+
+// Positions within the stream are counted in CPU cycles x SamplesPerFrame: a frame of C cycles
+// spans C x 735 units and one output sample C units, so every boundary is a whole number.
+struct SoundStream {
+    uint32_t frameStartCycle;  // totalCycles at which the current frame began (its budget, overshoot not counted)
+    uint32_t frameCycles;      // the current frame's length in CPU cycles
+    uint32_t integratedTo;     // totalCycles up to which heldSample has been added into `area`
+    int32_t heldSample;        // the last mixed sample, -30 to 56
+    int64_t area;              // heldSample x units since the last output boundary
+    uint32_t produced;         // output samples of the current frame so far, 0-735
+};
+
+inline SoundStream soundStream{};
+
 class StateIo;
 // The channels and the frame sequencer in a save state, in order.
 void apuStateFields(StateIo& io, ApuState& state);
+// The sound stream's position within the current frame in a save state.
+void soundStreamFields(StateIo& io, SoundStream& state);

@@ -10,9 +10,12 @@ void startAudioThread();
 // taken after startAudioThread; does nothing when no thread was started.
 void stopAudioThread();
 
-// The audio thread's body: sets the block length, opens and starts the device, then waits
+// The audio thread's body: switches the APU on, opens and starts the device, then waits
 // until emulationRunning drops (or stopAudioThread asks it to end).
 void audioThreadMain();
 
-// The device callback: plays the last completed block as signed 16-bit samples.
+// The device callback: plays the sound FIFO as signed 16-bit samples.
 void audioCallback(void* userdata, uint8_t* stream, int len);
+
+// Samples a second the device has taken, from the callback's calls so far; 0 before the second call.
+double deviceSampleRate();

@@ -1,5 +1,7 @@
 #include "apu/channels.h"
 
+#include "apu/sound_stream.h"
+
 namespace {
 
 uint32_t bit(uint8_t value, int index) { return (value >> index) & 1u; }
@@ -121,5 +123,6 @@ void resetApu()
 {
     wakeApu();
     apu = ApuState{};
-    resetSampleRing();
+    apuRunning = false;
+    resetSoundStream();
 }

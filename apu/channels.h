@@ -31,12 +31,12 @@ inline void wakeApu() { apuIdleUntil = cpu.totalCycles; }
 
 // Called after every instruction, once its cycles are in totalCycles. Each channel steps at
 // most once; a stamp is set to the current count, so lateness is not made up. Nothing runs
-// until the audio thread has set the block length (never under -silent).
+// until the audio thread has switched sound on (never under -silent).
 inline void apuTick()
 {
     const uint32_t now = cpu.totalCycles;
-    if (sampleRing.writeIndex >= sampleRing.ringSize.load(std::memory_order_relaxed)) {
-        apuIdleUntil = now;  // the block length may be set at any moment: look again next time
+    if (!apuRunning.load(std::memory_order_relaxed)) {
+        apuIdleUntil = now;  // sound may be switched on at any moment: look again next time
         return;
     }
 
@@ -80,5 +80,5 @@ inline void apuTickWhenDue()
         apuTick();
 }
 
-// Puts the APU and the sample ring back to their program-start values.
+// Puts the APU and the sound stream back to their program-start values.
 void resetApu();

@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "apu/apu_state.h"
+#include "apu/sound_stream.h"
+#include "cpu/cpu_state.h"
 
 namespace {
 
@@ -22,7 +24,9 @@ void clockSweep(SquareChannel& square)
     if (!square.sweepEnabled || square.sweepCount <= 0)
         return;
     const int64_t change = square.period >> square.sweepShift;
-    square.period = square.sweepNegate ? square.period - change : square.period + change;
+    // A rising sweep stops at MaxSweptPeriod instead of overflowing; the channel is silent there
+    // all the same, and a write of its period registers brings it back.
+    square.period = square.sweepNegate ? square.period - change : square.period + std::min(change, MaxSweptPeriod - square.period);
 }
 
 }  // namespace
@@ -55,50 +59,4 @@ void mixSample()
     pushSample(static_cast<int8_t>(rounded));
 }
 
-void pushSample(int8_t sample)
-{
-    if (sampleCapture.enabled && sampleCapture.count < sampleCapture.samples.size()) [[unlikely]]
-        sampleCapture.samples[sampleCapture.count++] = sample;
-    SampleRing& ring = sampleRing;
-    ring.ringBuffer[ring.writeIndex] = sample;
-    ++ring.writeIndex;
-    const int32_t blockLength = ring.ringSize.load(std::memory_order_relaxed);
-    if (ring.writeIndex != blockLength)
-        return;
-    {
-        const std::lock_guard lock(ring.playbackLock);
-        std::copy_n(ring.ringBuffer.begin(), blockLength, ring.playbackBuffer.begin());
-    }
-    ring.writeIndex = 0;
-}
-
-void fillAudioStream(uint8_t* stream, int32_t len)
-{
-    if (soundMuted.load(std::memory_order_relaxed) != 0) {
-        std::fill_n(stream, len, uint8_t{0});
-        return;
-    }
-    SampleRing& ring = sampleRing;
-    const int32_t sampleCount = len / 2;
-    const std::lock_guard lock(ring.playbackLock);
-    for (int32_t k = 0; k < sampleCount; ++k) {
-        const auto index = static_cast<size_t>(k);
-        const int8_t sample = index < ring.playbackBuffer.size() ? ring.playbackBuffer[index] : 0;
-        stream[2 * k] = 0;
-        stream[2 * k + 1] = static_cast<uint8_t>(sample);
-    }
-    if (len % 2 != 0)
-        stream[len - 1] = 0;
-}
-
-void resetSampleRing()
-{
-    SampleRing& ring = sampleRing;
-    ring.ringBuffer.fill(0);
-    {
-        const std::lock_guard lock(ring.playbackLock);
-        ring.playbackBuffer.fill(0);
-    }
-    ring.writeIndex = 0;
-    ring.ringSize.store(0);
-}
+void pushSample(int8_t sample) { streamSample(sample, cpu.totalCycles); }

@@ -12,6 +12,8 @@ uint8_t deviceRead(uint32_t address)
         return apuStatusRead();
     if (address == 0x4016)
         return controllerPortRead();
+    if (address == 0x4017 && secondControllerPresent)
+        return secondControllerPortRead();
     return cpuMemory[address];
 }
 

@@ -20,7 +20,8 @@ Answer waitForKey(uint32_t button)
         SDL_PumpEvents();
         SDL_Event event;
         if (SDL_PollEvent(&event)) {
-            if (event.type == SDL_KEYDOWN) {
+            // A key SDL cannot name (symbol 0) cannot be told apart from others: it is not taken.
+            if (event.type == SDL_KEYDOWN && event.key.keysym.sym != SDLK_UNKNOWN) {
                 keyMap[button] = static_cast<uint16_t>(event.key.keysym.sym & 0xFFFF);
                 return Answer::Key;
             }

@@ -3,26 +3,52 @@
 #include "input/keymap.h"
 #include "state/state_io.h"
 
-void controllerPortWrite(uint8_t) { controllerReadIndex = 0; }
+namespace {
+
+// One serial read: the buttons in order, eight 0s, four 1s, then 0. `held` tells whether button i is down.
+template <typename Held>
+uint8_t serialRead(int32_t& readIndex, Held held)
+{
+    uint8_t result = 0;
+    if (readIndex < static_cast<int32_t>(ButtonCount))
+        result = held(static_cast<uint32_t>(readIndex)) ? 1 : 0;
+    else if (readIndex >= 16 && readIndex <= 19)
+        result = 1;
+    // Every read from the 21st on returns 0; stop counting there so the index never overflows.
+    if (readIndex < 20)
+        ++readIndex;
+    return result;
+}
+
+}  // namespace
+
+void controllerPortWrite(uint8_t)
+{
+    controllerReadIndex = 0;
+    secondControllerReadIndex = 0;
+}
 
 uint8_t controllerPortRead()
 {
-    uint8_t result = 0;
-    if (controllerReadIndex < static_cast<int32_t>(ButtonCount))
-        result = static_cast<uint8_t>((buttonState[controllerReadIndex] | scriptedButtons[controllerReadIndex]) & 1);
-    else if (controllerReadIndex >= 16 && controllerReadIndex <= 19)
-        result = 1;
-    // Every read from the 21st on returns 0; stop counting there so the index never overflows.
-    if (controllerReadIndex < 20)
-        ++controllerReadIndex;
-    return result;
+    return serialRead(controllerReadIndex,
+                      [](uint32_t i) { return ((buttonState[i] | scriptedButtons[i] | gamepadButtons[i]) & 1) != 0; });
+}
+
+uint8_t secondControllerPortRead()
+{
+    return serialRead(secondControllerReadIndex, [](uint32_t i) { return (secondButtonState[i] & 1) != 0; });
 }
 
 void applyKeyEvent(uint32_t key, bool pressed)
 {
+    // An entry of 0 means no key: SDL reports 0 for every key it cannot name.
     for (uint32_t i = 0; i < ButtonCount; ++i)
-        if (keyMap[i] == key)
+        if (keyMap[i] != NoKey && keyMap[i] == key)
             buttonState[i] = pressed ? 1 : 0;
 }
 
-void controllerStateFields(StateIo& io, int32_t& readIndex) { io.field(readIndex, 0, 20); }
+void controllerStateFields(StateIo& io, ControllerReadIndices& readIndices)
+{
+    for (int32_t& index : readIndices)
+        io.field(index, 0, 20);
+}

@@ -1,33 +1,39 @@
 #include "input/keymap.h"
 
-#include <fstream>
+#include <algorithm>
+#include <vector>
+
+#include "app/file_io.h"
+
+namespace {
+
+// A key map file is 16 bytes; a longer one is read whole only up to this size, to keep its tail.
+constexpr size_t MaxKeyMapFileSize = size_t{1} << 20;
+
+}  // namespace
 
 KeyMapLoad loadKeyMap(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open())
+    std::vector<uint8_t> bytes;
+    if (readRegularFile(path, MaxKeyMapFileSize, bytes) != FileRead::Ok)
         return KeyMapLoad::Missing;
-    std::array<unsigned char, KeyMapFileSize> bytes{};
-    file.read(reinterpret_cast<char*>(bytes.data()), bytes.size());
+    const size_t length = bytes.size();
+    bytes.resize(std::max(length, KeyMapFileSize), 0);
     for (size_t i = 0; i < keyMap.size(); ++i)
         keyMap[i] = static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-    return file.gcount() == static_cast<std::streamsize>(bytes.size()) ? KeyMapLoad::Loaded : KeyMapLoad::Incomplete;
+    return length >= KeyMapFileSize ? KeyMapLoad::Loaded : KeyMapLoad::Incomplete;
 }
 
 bool saveKeyMap(const std::string& path)
 {
-    std::array<char, KeyMapFileSize> bytes{};
-    for (size_t i = 0; i < keyMap.size(); ++i) {
-        bytes[2 * i] = static_cast<char>(keyMap[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<char>(keyMap[i] >> 8);
-    }
-    // Opened for update so that a longer file keeps its tail; created first when missing.
-    std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
-    if (!file.is_open())
-        file.open(path, std::ios::binary | std::ios::out);
-    if (!file.is_open())
+    std::vector<uint8_t> bytes;
+    const FileRead old = readRegularFile(path, MaxKeyMapFileSize, bytes);
+    if (old != FileRead::Ok && old != FileRead::Missing)
         return false;
-    file.write(bytes.data(), bytes.size());
-    file.close();
-    return !file.fail();
+    bytes.resize(std::max(bytes.size(), KeyMapFileSize), 0);
+    for (size_t i = 0; i < keyMap.size(); ++i) {
+        bytes[2 * i] = static_cast<uint8_t>(keyMap[i] & 0xFF);
+        bytes[2 * i + 1] = static_cast<uint8_t>(keyMap[i] >> 8);
+    }
+    return writeFileAtomically(path, bytes);
 }

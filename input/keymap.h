@@ -8,6 +8,10 @@
 using KeyMap = std::array<uint16_t, 8>;  // in ButtonState order
 inline KeyMap keyMap{};
 
+// A KeyMap entry that stands for no key. SDL gives this symbol to keys it cannot name, so no key
+// event may match it.
+constexpr uint16_t NoKey = 0;
+
 inline const std::string KeyMapFile = "keymap.cfg";
 constexpr size_t KeyMapFileSize = 16;
 
@@ -21,5 +25,7 @@ enum class KeyMapLoad {
 KeyMapLoad loadKeyMap(const std::string& path);
 
 // Writes the eight entries to the first 16 bytes of the file, creating it when needed and keeping
-// whatever a longer file holds after them. False when the file cannot be written.
+// whatever a longer file holds after them. The file is replaced at once (a temporary file renamed
+// over it), so it is never left shorter. False, with the old file untouched, when it cannot be
+// read (to keep its tail) or written.
 bool saveKeyMap(const std::string& path);

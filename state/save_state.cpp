@@ -26,18 +26,19 @@ struct MachineState {
     CpuMemory cpuMemory;  // RAM and the save memory at 0x6000-0x7FFF
     PpuState ppu;
     ApuState apu;
+    SoundStream sound;
     MapperState mapper;
     PrgPageMap prgPages;
     ChrPageMap chrPages;
     NametableMap nametables;
     uint8_t mirroring;
     std::array<uint8_t, ChrRamKb * 1024> chrRam;
-    int32_t controllerReadIndex;
+    ControllerReadIndices controllerReadIndices;
     SchedulerState scheduler;
     CheatTable cheats;
     FrameBuffer frame;  // the last picture, shown at once after a load
 };
-static_assert(fieldCount<MachineState>() == 14, "a MachineState record is missing from capture, apply or Sections");
+static_assert(fieldCount<MachineState>() == 15, "a MachineState record is missing from capture, apply or Sections");
 
 void captureMachine(MachineState& m)
 {
@@ -45,13 +46,14 @@ void captureMachine(MachineState& m)
     m.cpuMemory = cpuMemory;
     m.ppu = ppu;
     m.apu = apu;
+    m.sound = soundStream;
     m.mapper = mapperState;
     m.prgPages = prgPageMap;
     m.chrPages = chrPageMap;
     m.nametables = nametableMap;
     m.mirroring = cartridge.mirroring;
     std::copy_n(cartridge.chrMemory.begin(), m.chrRam.size(), m.chrRam.begin());
-    m.controllerReadIndex = controllerReadIndex;
+    m.controllerReadIndices = {controllerReadIndex, secondControllerReadIndex};
     m.scheduler = scheduler;
     m.cheats = cheatTable;
     m.frame = frameBuffer;
@@ -63,6 +65,7 @@ void applyMachine(const MachineState& m)
     cpuMemory = m.cpuMemory;
     ppu = m.ppu;
     apu = m.apu;
+    soundStream = m.sound;
     mapperState = m.mapper;
     prgPageMap = m.prgPages;
     chrPageMap = m.chrPages;
@@ -70,7 +73,8 @@ void applyMachine(const MachineState& m)
     cartridge.mirroring = m.mirroring;
     if (cartridge.chrKb == 0)
         std::copy(m.chrRam.begin(), m.chrRam.end(), cartridge.chrMemory.begin());
-    controllerReadIndex = m.controllerReadIndex;
+    controllerReadIndex = m.controllerReadIndices[0];
+    secondControllerReadIndex = m.controllerReadIndices[1];
     scheduler = m.scheduler;
     cheatTable = m.cheats;
     frameBuffer = m.frame;
@@ -85,16 +89,17 @@ struct Section {
 };
 
 // The sections, written and expected in this order.
-constexpr std::array<Section, 11> Sections = {{
+constexpr std::array<Section, 12> Sections = {{
     {{'C', 'P', 'U', ' '}, [](StateIo& io, MachineState& m) { cpuStateFields(io, m.cpu); }},
     {{'C', 'M', 'E', 'M'}, [](StateIo& io, MachineState& m) { io.field(m.cpuMemory); }},
     {{'P', 'P', 'U', ' '}, [](StateIo& io, MachineState& m) { ppuStateFields(io, m.ppu); }},
     {{'A', 'P', 'U', ' '}, [](StateIo& io, MachineState& m) { apuStateFields(io, m.apu); }},
+    {{'S', 'N', 'D', ' '}, [](StateIo& io, MachineState& m) { soundStreamFields(io, m.sound); }},
     {{'M', 'A', 'P', 'R'}, [](StateIo& io, MachineState& m) { mapperStateFields(io, m.mapper); }},
     {{'P', 'A', 'G', 'E'},
      [](StateIo& io, MachineState& m) { pageMapFields(io, m.prgPages, m.chrPages, m.nametables); }},
     {{'C', 'A', 'R', 'T'}, [](StateIo& io, MachineState& m) { cartridgeStateFields(io, m.mirroring, m.chrRam); }},
-    {{'P', 'A', 'D', ' '}, [](StateIo& io, MachineState& m) { controllerStateFields(io, m.controllerReadIndex); }},
+    {{'P', 'A', 'D', ' '}, [](StateIo& io, MachineState& m) { controllerStateFields(io, m.controllerReadIndices); }},
     {{'S', 'C', 'H', 'D'}, [](StateIo& io, MachineState& m) { schedulerStateFields(io, m.scheduler); }},
     {{'G', 'G', 'E', 'N'}, [](StateIo& io, MachineState& m) { cheatTableFields(io, m.cheats); }},
     {{'F', 'R', 'A', 'M'}, [](StateIo& io, MachineState& m) { io.field(m.frame); }},

@@ -105,9 +105,9 @@ TEST(Capture, WavHeaderIsCompleteAfterEveryWrite)
         EXPECT_EQ(field(32), 0x100002u) << "2 bytes a sample, 16 bits";
         EXPECT_EQ(field(40), 2 * samples);
         EXPECT_EQ(field(44), 0xE200u) << "-30 * 256, then 0";
-        EXPECT_EQ(field(48) & 0xFFFF, 0x3800u) << "56 * 256";
+        EXPECT_EQ(field(48) & 0xFFFF, 0x3801u) << "56 * 256 + 1, little-endian";
     };
-    const std::vector<int8_t> samples = {-30, 0, 56, 1, -1};
+    const std::vector<int16_t> samples = {-7680, 0, 14337, 1, -1};
     wav.write(samples.data(), 3);
     check(3);
     wav.write(samples.data() + 3, 2);

@@ -11,6 +11,7 @@
 #include "app/video.h"
 #include "apu/apu_state.h"
 #include "apu/mixer.h"
+#include "apu/sound_stream.h"
 #include "input/controller.h"
 #include "support/cpu_harness.h"
 #include "support/rom_runner.h"
@@ -49,8 +50,7 @@ protected:
         if (!std::filesystem::exists(image))
             GTEST_SKIP() << "the demo cartridge has not been built: " << image;
         ASSERT_TRUE(loadRomFile(image));
-        sampleRing.ringSize = SampleBlockLength;  // as the audio thread does, so the APU runs
-        sampleCapture.enabled = true;
+        apuRunning = true;  // as the audio thread does
     }
 
     // Runs `count` frames with `buttons` held and returns the loudest sample mixed in them.
@@ -58,10 +58,9 @@ protected:
     {
         int loudest = -128;
         for (uint32_t n = 0; n < count; ++n) {
-            sampleCapture.count = 0;
             runFrames(1, buttons);
-            for (uint32_t i = 0; i < sampleCapture.count; ++i)
-                loudest = std::max<int>(loudest, sampleCapture.samples[i]);
+            for (uint32_t i = 0; i < soundFrame.count; ++i)
+                loudest = std::max<int>(loudest, soundFrame.samples[i] / 256);
         }
         return loudest;
     }

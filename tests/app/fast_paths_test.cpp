@@ -13,6 +13,7 @@
 #include "app/scheduler.h"
 #include "app/video.h"
 #include "apu/mixer.h"
+#include "apu/sound_stream.h"
 #include "bus/mappers.h"
 #include "cpu/interpreter.h"
 #include "cpu/interrupts.h"
@@ -36,6 +37,7 @@ void plainFrame()
 {
     ppuStartFrame();
     mapperState.mmc3IrqCounter = mapperState.mmc3IrqReload;
+    beginSoundFrame(frameCycles(options.scanlineMode ? VisiblePartCycles : PixelLineCycles), cpu.cycleCounter);
     for (ppu.scanline = 0; ppu.scanline < VisibleLines; ++ppu.scanline) {
         if (ppu.splitPending)
             applySplit();
@@ -57,11 +59,12 @@ void plainFrame()
     ppuStartVblank();
     for (ppu.scanline = VisibleLines; ppu.scanline <= LastLine; ++ppu.scanline)
         run(VblankLineCycles);
+    endSoundFrame();
 }
 
 struct FrameRecord {
     FrameBuffer picture;
-    std::vector<int8_t> samples;
+    std::vector<int16_t> samples;
     uint32_t totalCycles;
     int32_t cycleCounter;
     uint32_t pc;
@@ -78,16 +81,14 @@ std::vector<FrameRecord> recordFrames(bool scanlineMode, RunOneFrame runOneFrame
     EXPECT_EQ(loadImageBytes(image), LoadResult::Loaded);
     initOpcodeTable();
     options.scanlineMode = scanlineMode;
-    sampleRing.ringSize = SampleBlockLength;
-    sampleCapture.enabled = true;
+    apuRunning = true;
 
     std::vector<FrameRecord> records;
     for (int n = 0; n < Frames; ++n) {
         runOneFrame();
         records.push_back({frameBuffer,
-                           {sampleCapture.samples.begin(), sampleCapture.samples.begin() + sampleCapture.count},
+                           {soundFrame.samples.begin(), soundFrame.samples.begin() + soundFrame.count},
                            cpu.totalCycles, cpu.cycleCounter, cpu.pc});
-        sampleCapture.count = 0;
     }
     return records;
 }

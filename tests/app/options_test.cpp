@@ -73,7 +73,9 @@ TEST(CommandLine, OptionTableAndScanLimits)
 TEST(CommandLine, FrameSkipValues)
 {
     const std::vector<std::pair<std::string, int32_t>> cases = {
-        {"2.5", 2}, {"3.5", 4}, {"4x", 4}, {"1e1", 10}, {"0", 1}, {"-2", 1}, {"abc", 1}, {"", 1}};
+        {"2.5", 2}, {"3.5", 4}, {"4x", 4}, {"1e1", 10}, {"0", 1}, {"-2", 1}, {"abc", 1}, {"", 1},
+        // Decimal only; an absurd size is capped.
+        {"0x10", 1}, {"inf", 1}, {"nan", 1}, {" +7e", 7}, {"1e99999", 2147483647}, {"99999999999", 2147483647}};
     for (const auto& [text, expected] : cases) {
         parse({"game.nes", "-fskip", text});
         EXPECT_EQ(options.frameSkip, expected) << "-fskip \"" << text << "\"";

@@ -5,47 +5,51 @@
 #include <atomic>
 #include <thread>
 
-#include "app/machine.h"
-#include "apu/channels.h"
+#include "apu/sound_fifo.h"
 
 namespace {
 
-TEST(AudioThreads, CallbackNeverSeesAHalfCopiedBlock)
+// The producer writes a counting sequence faster than the consumer reads, so that overruns drop
+// samples while the consumer copies. Each read must be a consecutive run of the sequence (a copy
+// torn by a drop would break it), and a read may skip forward from the one before but never
+// repeat its last sample.
+TEST(AudioThreads, TheFifoKeepsOrderWhileOverrunsDropTheOldest)
 {
-    resetMachine();
-    std::atomic<bool> stop{false};
-    std::atomic<int32_t> tornBuffers{0};
-    std::atomic<int32_t> calls{0};
+    resetSoundFifo();
+    constexpr uint32_t Total = 2'000'000;
+    std::atomic<bool> done{false};
+    uint64_t taken = 0, torn = 0, repeats = 0, skips = 0;
     std::thread device([&] {
-        sampleRing.ringSize.store(SampleBlockLength);  // as the audio thread does at start-up
-        std::array<uint8_t, 2 * SampleBlockLength> stream{};
-        while (!stop.load()) {
-            fillAudioStream(stream.data(), static_cast<int32_t>(stream.size()));
-            for (int32_t k = 0; k < SampleBlockLength; ++k) {
-                if (stream[2 * k] != 0 || stream[2 * k + 1] != stream[1]) {
-                    tornBuffers.fetch_add(1);
-                    break;
+        std::array<int16_t, 300> out;
+        int32_t previous = -1;
+        while (!done.load() || fifoFill() > 0) {
+            const uint32_t count = readFifo(out.data(), out.size());
+            for (uint32_t k = 0; k < count; ++k) {
+                const int32_t step = (out[k] - previous) & 0x7FFF;
+                if (k > 0)
+                    torn += step != 1;
+                else if (previous >= 0) {
+                    repeats += step == 0;
+                    skips += step != 1;
                 }
+                previous = out[k];
             }
-            calls.fetch_add(1);
+            taken += count;
         }
     });
-
-    // The emulation runs from before the block length is set. Every block is one value, so a
-    // device buffer that mixes two blocks shows it.
-    int32_t blocks = 0;
-    int32_t lastIndex = 0;
-    while (blocks < 3000 || calls.load() < 10) {
-        apu.square1.output = static_cast<int8_t>(blocks % 200 - 100);
-        cpu.totalCycles += 41;
-        apuTick();
-        if (sampleRing.writeIndex == 0 && lastIndex != 0)
-            ++blocks;
-        lastIndex = sampleRing.writeIndex;
+    std::array<int16_t, 735> frame;
+    for (uint32_t n = 0; n < Total; n += frame.size()) {
+        for (uint32_t k = 0; k < frame.size(); ++k)
+            frame[k] = static_cast<int16_t>((n + k) & 0x7FFF);
+        writeFifo(frame.data(), frame.size());
     }
-    stop = true;
+    done = true;
     device.join();
-    EXPECT_EQ(tornBuffers.load(), 0);
+    const uint64_t written = soundFifo.writePosition.load();
+    EXPECT_EQ(taken + soundFifo.droppedSamples.load(), written) << "every sample taken or dropped, once";
+    EXPECT_EQ(torn, 0u);
+    EXPECT_EQ(repeats, 0u);
+    EXPECT_LE(skips, soundFifo.overruns.load());
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Channel registers and stepping, the status register, the frame sequencer, the mixer and the
-// hand-over of sample blocks to the device.
+// Channel registers and stepping, the status register, the frame sequencer and the mixer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,7 +16,7 @@ protected:
     void SetUp() override
     {
         resetMachine();
-        sampleRing.ringSize = SampleBlockLength;
+        apuRunning = true;
     }
 
     // Two-cycle instructions, each followed by apuTick.
@@ -83,14 +82,14 @@ TEST_F(Apu, OnlyEnabledChannelsWithALengthAndAPeriodOfEightOrMoreStep)
     EXPECT_EQ(cpuRead(0x4015), 0x09);
 
     apuRegisterWrite(0x4015, 0x09);
-    sampleRing.ringSize = 0;  // as under -silent: nothing steps, the counters stay
-    const int32_t samples = sampleRing.writeIndex;
+    apuRunning = false;  // as under -silent: nothing steps, the counters stay
+    const uint32_t lastSample = apu.lastSampleCycle;
     runCycles(20000);
     EXPECT_EQ(apu.square1.dutyStep, 0u);
     EXPECT_EQ(apu.square1.length, 254);
-    EXPECT_EQ(sampleRing.writeIndex, samples);
+    EXPECT_EQ(apu.lastSampleCycle, lastSample);
 
-    sampleRing.ringSize = SampleBlockLength;
+    apuRunning = true;
     runCycles(400);
     EXPECT_EQ(apu.square1.dutyStep, 2u);  // 400 / 8 = 50 steps
     EXPECT_NE(apu.noise.shiftRegister, 1);
@@ -143,11 +142,11 @@ TEST_F(Apu, OneStepPerInstructionAcrossTheWrapOfTotalCycles)
     cpu.totalCycles += 40;  // five periods in one instruction, wrapping to 0x18
     apuTick();
     EXPECT_EQ(apu.square1.dutyStep, 1u);
-    EXPECT_EQ(sampleRing.writeIndex, 0);
+    EXPECT_EQ(apu.lastSampleCycle, 0xFFFFFFF0u) << "40 cycles: no sample yet";
     cpu.totalCycles += 7;  // the lateness is not made up
     apuTick();
     EXPECT_EQ(apu.square1.dutyStep, 1u);
-    EXPECT_EQ(sampleRing.writeIndex, 1);
+    EXPECT_EQ(apu.lastSampleCycle, 0x1Fu);
 }
 
 TEST_F(Apu, LengthCountersCountDownToZeroWhateverTheHaltBit)
@@ -200,6 +199,25 @@ TEST_F(Apu, SweepExamples)
     }
 }
 
+TEST_F(Apu, ARisingSweepSaturatesInsteadOfOverflowing)
+{
+    apuRegisterWrite(0x4015, 0x01);
+    apuRegisterWrite(0x4002, 0x10);
+    apuRegisterWrite(0x4003, 0x08);
+    for (int write = 0; write < 10; ++write) {  // period field 7, shift 0: doubles on 7 steps each
+        apuRegisterWrite(0x4001, 0xF0);
+        for (int step = 0; step < 8; ++step)
+            frameSequencerStep();
+    }
+    EXPECT_EQ(apu.square1.period, MaxSweptPeriod);
+    apuRegisterWrite(0x4003, 0x08);  // bits 0-7 of the saturated period are 0: period 0
+    apuRegisterWrite(0x4002, 0x10);
+    EXPECT_EQ(apu.square1.period, 0x10);
+    const uint32_t step = apu.square1.dutyStep;
+    runCycles(64);
+    EXPECT_EQ(apu.square1.dutyStep, (step + 4) % 16) << "the square steps again";
+}
+
 TEST_F(Apu, FiveStepModeSkipsEveryFifthStep)
 {
     apuRegisterWrite(0x4017, 0x80);
@@ -235,31 +253,9 @@ TEST_F(Apu, MixRoundsHalvesToEven)
         apu.square2.output = c[1];
         apu.triangle.output = c[2];
         apu.noise.output = c[3];
-        sampleRing.writeIndex = 0;
         mixSample();
-        EXPECT_EQ(sampleRing.ringBuffer[0], c[4]) << int{c[0]} << " " << int{c[3]};
+        EXPECT_EQ(soundStream.heldSample, c[4]) << int{c[0]} << " " << int{c[3]};
     }
-}
-
-TEST_F(Apu, The2048thSampleHandsTheBlockToTheDevice)
-{
-    std::array<uint8_t, 4096> stream;
-    stream.fill(0xCC);
-    for (int32_t i = 0; i < SampleBlockLength - 1; ++i)
-        pushSample(static_cast<int8_t>(i % 87 - 30));
-    fillAudioStream(stream.data(), 4096);
-    EXPECT_TRUE(std::all_of(stream.begin(), stream.end(), [](uint8_t b) { return b == 0; }))
-        << "silence until the first block is complete";
-
-    pushSample(99);
-    EXPECT_EQ(sampleRing.writeIndex, 0);
-    pushSample(-1);  // the next block leaves the played one alone
-    fillAudioStream(stream.data(), 4096);
-    for (size_t k = 0; k < 2047; ++k) {
-        ASSERT_EQ(stream[2 * k], 0) << k;
-        ASSERT_EQ(stream[2 * k + 1], static_cast<uint8_t>(k % 87 - 30)) << k;  // -30 becomes 0xE200
-    }
-    EXPECT_EQ(stream[4095], 99);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The test ROM plays a known note on each channel through the registers, as a game would; pitch
-// and level are checked from the samples that reach the ring.
+// and level are checked from the samples the mixer makes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -73,18 +73,17 @@ TEST(ApuNotes, TestRomPlaysAKnownNoteOnEachChannel)
     const std::vector<uint8_t> image{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     ASSERT_EQ(loadImageBytes(image), LoadResult::Loaded);
     cpuReset();
-    sampleRing.ringSize = SampleBlockLength;
+    apuRunning = true;
 
     const uint8_t& noteByte = cpuMemory[0x0200];  // 1-4: note playing; 5: all played
     std::array<std::vector<Sample>, 6> samples;   // by note byte
-    int32_t lastIndex = 0;
+    uint32_t lastSample = apu.lastSampleCycle;
     while (noteByte != 5 && cpu.totalCycles < 4'000'000) {
         cpu.cycleCounter = 0;
         runCpuUntil(0);
-        if (sampleRing.writeIndex != lastIndex) {
-            lastIndex = sampleRing.writeIndex;
-            const int8_t level = sampleRing.ringBuffer[(lastIndex + SampleBlockLength - 1) % SampleBlockLength];
-            samples[noteByte].push_back({level, cpu.totalCycles});
+        if (apu.lastSampleCycle != lastSample) {
+            lastSample = apu.lastSampleCycle;
+            samples[noteByte].push_back({static_cast<int8_t>(soundStream.heldSample), cpu.totalCycles});
         }
     }
     ASSERT_EQ(noteByte, 5);

@@ -24,8 +24,14 @@ const std::vector<uint8_t> ExampleBytes = {0x0D, 0x00, 0x20, 0x00, 0x7A, 0x00, 0
 TEST(KeyMapFile, SixteenLittleEndianBytesAndALongerFileKeepsItsTail)
 {
     const TempFile file(std::vector<uint8_t>(20, 0xEE), "keymap.cfg");
+    // A second name for the old file: it keeps the old bytes, because the new map is written to a
+    // new file that replaces the old one at once instead of overwriting it in place.
+    const std::filesystem::path oldFile = file.folder() / "old.cfg";
+    std::filesystem::create_hard_link(file.path(), oldFile);
     keyMap = ExampleKeys;
     ASSERT_TRUE(saveKeyMap(file.path()));
+    EXPECT_EQ(std::filesystem::file_size(oldFile), 20u);
+    EXPECT_EQ(std::ifstream(oldFile, std::ios::binary).get(), 0xEE);
     std::vector<uint8_t> expected = ExampleBytes;
     expected.insert(expected.end(), 4, 0xEE);
     std::ifstream saved(file.path(), std::ios::binary);

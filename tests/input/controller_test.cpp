@@ -50,6 +50,10 @@ TEST(Controller, KeyEventsThroughTheKeyMap)
     applyKeyEvent(0x61, false);
     applyKeyEvent(KeySpace, false);
     EXPECT_EQ(buttonState, (ButtonState{}));
+
+    keyMap = {KeySpace, 0, 0, 0, 0, 0, 0, 0};  // as a short keymap.cfg leaves it
+    applyKeyEvent(0, true);  // a key SDL cannot name
+    EXPECT_EQ(buttonState, (ButtonState{})) << "an entry of 0 is no key";
 }
 
 }  // namespace

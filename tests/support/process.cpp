@@ -112,8 +112,8 @@ ProcessResult runProcess(const std::vector<std::string>& args, const std::vector
     return child.wait(timeout);
 }
 
-VirtualDisplay::VirtualDisplay()
-    : server_({"Xvfb", "-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"}, {}, {})
+VirtualDisplay::VirtualDisplay(const std::string& screen)
+    : server_({"Xvfb", "-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp"}, {}, {})
 {
     // Xvfb writes the number of the display it chose, and a line end, to the descriptor given.
     if (server_.waitForOutput("\n", 10s))

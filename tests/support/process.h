@@ -51,7 +51,8 @@ ProcessResult runProcess(const std::vector<std::string>& args, const std::vector
 // An Xvfb server on a free display for the lifetime of the object.
 class VirtualDisplay {
 public:
-    VirtualDisplay();
+    // `screen` is the screen's size and depth, WIDTHxHEIGHTxDEPTH.
+    explicit VirtualDisplay(const std::string& screen = "800x600x24");
     ~VirtualDisplay();
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;

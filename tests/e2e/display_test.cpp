@@ -1,0 +1,117 @@
+// The window at -scale 3 and full screen in a real X server: captured with ImageMagick's import and
+// compared pixel for pixel with the configuration screen's frame enlarged.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "app/display.h"
+#include "input/config_screen.h"
+#include "support/harness.h"
+#include "support/process.h"
+
+namespace {
+
+std::vector<uint8_t> readFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The pixels of a window (or "root", the whole screen) that differ from the frame shown at `geometry`,
+// black around it; -1 when the capture is not of the geometry's size.
+int wrongPixels(const std::string& window, const ScreenGeometry& geometry, const std::vector<std::string>& environment)
+{
+    const TempFile folder({}, "unused");
+    const std::string raw = (folder.folder() / "window.rgb").string();
+    EXPECT_EQ(runProcess({"import", "-window", window, "-depth", "8", "rgb:" + raw}, environment).exitCode, 0);
+    const std::vector<uint8_t> shown = readFile(raw);
+    if (shown.size() != static_cast<size_t>(geometry.width) * geometry.height * 3)
+        return -1;
+    int wrong = 0;
+    for (int32_t y = 0; y < geometry.height; ++y)
+        for (int32_t x = 0; x < geometry.width; ++x) {
+            const int32_t column = (x - geometry.left) / geometry.scale, row = (y - geometry.top) / geometry.scale;
+            const bool inside = x >= geometry.left && y >= geometry.top && column < 256 && row < 240;
+            const uint32_t rgb = inside ? colourOf(frameBuffer[row * 256 + column]) : 0;
+            const uint8_t* got = &shown[(static_cast<size_t>(y) * geometry.width + x) * 3];
+            wrong += got[0] != (rgb >> 16 & 0xFF) || got[1] != (rgb >> 8 & 0xFF) || got[2] != (rgb & 0xFF);
+        }
+    return wrong;
+}
+
+class Screen : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!display_.running())
+            GTEST_SKIP() << "Xvfb could not be started";
+    }
+
+    // Starts the program in `folder` and waits for its window.
+    std::string start(const std::filesystem::path& folder, const std::vector<std::string>& options, const char* line)
+    {
+        std::vector<std::string> args{tallowbyBinary().string(), (folder / "game.nes").string()};
+        args.insert(args.end(), options.begin(), options.end());
+        program_ = std::make_unique<ChildProcess>(args, display_.environment(), folder);
+        EXPECT_TRUE(program_->waitForOutput(line, 10s)) << program_->output();
+        const ProcessResult found =
+            runProcess({"xdotool", "search", "--sync", "--name", "Tallowby"}, display_.environment(), 10s);
+        std::this_thread::sleep_for(300ms);
+        return found.output.substr(0, found.output.find('\n'));
+    }
+
+    // "WIDTH=w\nHEIGHT=h" of a window.
+    std::string sizeOf(const std::string& window) const
+    {
+        const std::string shell =
+            runProcess({"xdotool", "getwindowgeometry", "--shell", window}, display_.environment()).output;
+        const size_t at = shell.find("WIDTH=");
+        return at == std::string::npos ? shell : shell.substr(at, shell.find("\nSCREEN") - at);
+    }
+
+    void stop()
+    {
+        program_->sendSignal(SIGINT);
+        EXPECT_EQ(program_->wait(10s).exitCode, 0);
+    }
+
+    VirtualDisplay display_{"1280x1024x24"};
+    std::unique_ptr<ChildProcess> program_;
+};
+
+// Without keymap.cfg the configuration screen stays up: a known picture.
+TEST_F(Screen, ScaleThreeWindowAndFullScreenShowTheEnlargedFrame)
+{
+    const TempFile rom(readFile(builtRom("scene")), "game.nes");
+    drawConfigScreen();
+    drawKeyPrompt(0);
+    const std::string window = start(rom.folder(), {"-scale", "3"}, "Controller configuration file not found!\n\n");
+    ASSERT_FALSE(window.empty());
+    EXPECT_EQ(wrongPixels(window, windowGeometry(3), display_.environment()), 0) << "the window at scale 3";
+    stop();
+
+    start(rom.folder(), {"-fullscreen"}, "Controller configuration file not found!\n\n");
+    EXPECT_EQ(wrongPixels("root", fullScreenGeometry(1280, 1024), display_.environment()), 0)
+        << "scale 4, centred on black";
+    stop();
+}
+
+TEST_F(Screen, F11AndAltEnterSwitchDuringTheGame)
+{
+    const Workspace workspace;
+    std::filesystem::copy_file(builtRom("scene"), workspace.folder() / "game.nes");
+    const std::string window = start(workspace.folder(), {"-scale", "3", "-silent"}, "Loaded 32 KB PRG");
+    ASSERT_FALSE(window.empty());
+    EXPECT_EQ(sizeOf(window), "WIDTH=768\nHEIGHT=720");
+    for (const auto& [key, size] : {std::pair{"F11", "WIDTH=1280\nHEIGHT=1024"}, {"alt+Return", "WIDTH=768\nHEIGHT=720"}}) {
+        EXPECT_EQ(runProcess({"xdotool", "key", "--window", window, key}, display_.environment()).exitCode, 0);
+        std::this_thread::sleep_for(500ms);
+        EXPECT_EQ(sizeOf(window), size) << key;
+    }
+    stop();
+}
+
+}  // namespace

@@ -1,0 +1,150 @@
+// The sound of the real program: the WAV recording and the device's capture (SDL's disk driver)
+// of a steady triangle note, and the start-up of sound.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <vector>
+
+#include "support/harness.h"
+#include "support/process.h"
+
+namespace {
+
+// tests/roms/steady_note.s: the triangle (32 steps) with a period of 250 cycles, stepping exactly
+// on time. A frame of C cycles is played in 735 samples, so the note sounds at 60 C / (32 x 250).
+double expectedPitch(double frameCycles) { return 60 * frameCycles / (32 * 250); }
+
+// Little-endian 16-bit samples; every other one when `stereo` (SDL may give the device two
+// identical channels).
+std::vector<int16_t> readSamples(const std::string& path, size_t skipBytes, bool stereo = false)
+{
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    std::vector<int16_t> samples;
+    for (size_t at = skipBytes; at + 1 < bytes.size(); at += stereo ? 4 : 2)
+        samples.push_back(static_cast<int16_t>(bytes[at] | bytes[at + 1] << 8));
+    return samples;
+}
+
+// The wave periods (between rises through the middle level) in [from, to): the mean of those
+// within 3 samples of the median, and how many were not (a repeated or missing stretch, a gap).
+struct Periods {
+    double mean = 0;
+    size_t irregular = 0;
+};
+
+Periods measurePeriods(const std::vector<int16_t>& samples, size_t from, size_t to)
+{
+    const auto [low, high] = std::minmax_element(samples.begin() + from, samples.begin() + to);
+    std::vector<double> periods;
+    for (size_t k = from + 1, last = 0; k < to; ++k) {
+        if (samples[k - 1] < (*low + *high) / 2.0 && samples[k] >= (*low + *high) / 2.0) {
+            if (last > 0)
+                periods.push_back(static_cast<double>(k - last));
+            last = k;
+        }
+    }
+    std::vector<double> sorted = periods;
+    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+    Periods result;
+    double sum = 0;
+    for (const double period : periods)
+        std::abs(period - sorted[sorted.size() / 2]) > 3 ? ++result.irregular : (sum += period, 0);
+    result.mean = sum / static_cast<double>(periods.size() - result.irregular);
+    EXPECT_GT(periods.size(), 100u);
+    return result;
+}
+
+TEST(Sound, AWavOf600FramesHolds441000SamplesAtTheRightPitch)
+{
+    const TempFile folder({}, "unused");
+    const std::string wav = (folder.folder() / "note.wav").string();
+    for (const auto& [mode, frameCycles] : {std::pair{"-scanline", 29982.0}, std::pair{"-headless", 30222.0}}) {
+        const ProcessResult result = runProcess({tallowbyBinary().string(), builtRom("steady_note").string(),
+                                                 "-headless", "-frames", "600", "-wav", wav, mode});
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        const std::vector<int16_t> samples = readSamples(wav, 44);
+        ASSERT_EQ(samples.size(), 441000u) << mode;
+        const Periods periods = measurePeriods(samples, 735, samples.size());
+        EXPECT_NEAR(44100 / periods.mean, expectedPitch(frameCycles), expectedPitch(frameCycles) * 0.003) << mode;
+        EXPECT_EQ(periods.irregular, 0u) << mode;
+    }
+}
+
+// Ten seconds through SDL's disk driver, which takes samples at a device's pace. The program
+// reports on standard error the underruns and overruns and how fast the device took samples.
+// Every glitch in the capture must be one it counted, and the note is the stream's, changed by
+// the rate control's 0.5% at most. When the device kept time well enough for the rate control to
+// follow it (within 0.4%), there must be no glitch and the note must sound at its pitch on that
+// device. On a heavily loaded computer the disk driver's waits run late, far off a device's time:
+// then only the first part is checked.
+TEST(Sound, TenSecondsThroughTheDeviceHaveNoGlitchAndTheRightPitch)
+{
+    const Workspace workspace;
+    const std::string capture = (workspace.folder() / "capture.raw").string();
+    const ProcessResult result = runProcess(
+        {"/bin/sh", "-c", "exec \"$0\" \"$1\" -scanline -frames 600 2>&1", tallowbyBinary().string(),
+         builtRom("steady_note").string()},
+        {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + capture}, 60s, workspace.folder());
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    std::smatch report;
+    ASSERT_TRUE(std::regex_search(result.output, report,
+                                  std::regex(R"(Sound: (\d+) underruns, (\d+) overruns; the device took (\d+) samples)")))
+        << result.output;
+    const int glitches = std::stoi(report[1]) + std::stoi(report[2]);
+    const double deviceRate = std::stod(report[3]);
+
+    const std::vector<int16_t> whole = readSamples(capture, 0);
+    bool stereo = whole.size() % 2 == 0;
+    for (size_t k = 0; stereo && k + 1 < whole.size(); k += 2)
+        stereo = whole[k] == whole[k + 1];
+    const std::vector<int16_t> samples = stereo ? readSamples(capture, 0, true) : whole;
+    // From half a second after the sound begins to its end.
+    const auto sounding = [](int16_t s) { return s != 0; };
+    const size_t begin = static_cast<size_t>(std::find_if(samples.begin(), samples.end(), sounding) - samples.begin());
+    const size_t end = samples.size() - static_cast<size_t>(std::find_if(samples.rbegin(), samples.rend(), sounding) -
+                                                            samples.rbegin());
+    ASSERT_GT(end, begin + 5 * 44100) << "at least five seconds of sound";
+    size_t gaps = 0;  // silences of an underrun: the triangle itself is at 0 for a few samples only
+    for (size_t k = begin + 22050, run = 0; k < end; ++k) {
+        run = samples[k] == 0 ? run + 1 : 0;
+        gaps += run == 64;
+    }
+    const Periods periods = measurePeriods(samples, begin + 22050, end);
+    const std::string figures = "device " + std::to_string(deviceRate) + " samples/s, " + std::to_string(glitches) +
+                                " underruns and overruns, note heard at " + std::to_string(deviceRate / periods.mean);
+    EXPECT_LE(periods.irregular + gaps, 3u * glitches) << figures;
+    EXPECT_NEAR(44100 / periods.mean, expectedPitch(29982), expectedPitch(29982) * 0.008) << figures;
+
+    if (std::abs(deviceRate / 44100 - 1) > 0.004)
+        GTEST_SKIP() << "the disk driver did not keep a device's time (" << figures << ")";
+    EXPECT_EQ(glitches + gaps, 0u) << figures;
+    EXPECT_NEAR(deviceRate / periods.mean, expectedPitch(29982), expectedPitch(29982) * 0.003) << figures;
+}
+
+TEST(Sound, TheNoSoundLineOnlyWhenSoundItselfCannotStart)
+{
+    const Workspace workspace;
+    const std::string noSound = "No sound device could be opened: running without sound.\n";
+    const std::string video = "Creating SDL screen context... OK!\n";
+    const struct {
+        std::string videoDriver, audioDriver, option, lines;
+    } cases[] = {
+        {"dummy", "nosuchdriver", "-scanline", "Initializing SDL... OK!\n" + noSound + video},
+        {"dummy", "nosuchdriver", "-silent", "Initializing SDL... OK!\n" + video},
+        {"nosuchdriver", "dummy", "-scanline", "Initializing SDL... failed!\n"},
+    };
+    for (const auto& c : cases) {
+        const ProcessResult result =
+            runProcess({tallowbyBinary().string(), builtRom("steady_note").string(), "-frames", "5", c.option},
+                       {"SDL_VIDEODRIVER=" + c.videoDriver, "SDL_AUDIODRIVER=" + c.audioDriver}, 20s, workspace.folder());
+        EXPECT_NE(result.output.find(c.lines), std::string::npos) << result.output;
+        EXPECT_EQ(result.output.find(noSound) != std::string::npos, c.lines.find(noSound) != std::string::npos);
+    }
+}
+
+}  // namespace
