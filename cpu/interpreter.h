@@ -418,11 +418,12 @@ inline void resolveOperand(uint32_t opcode) { forOpcode(opcode, ResolveOperand{}
 }
 
 // Executes instructions while cycleCounter <= budget (signed); the overshoot stays in cycleCounter.
-// `beforeStep` and `afterStep` run around each instruction (the pixel-mode line uses them).
+// `beforeStep` and `afterStep` run around each instruction (the pixel-mode line uses them). The
+// APU is looked at only when its next event is due: whatever changes it from outside (a register
+// write, a reset, a loaded state) brings that moment back to the present.
 template <typename BeforeStep, typename AfterStep>
 [[gnu::always_inline]] inline void runCpuUntil(int32_t budget, BeforeStep beforeStep, AfterStep afterStep)
 {
-    wakeApu();  // the APU may have been changed since the last run
     while (cpu.cycleCounter <= budget) {
         beforeStep();
         stepInstruction();
