@@ -1,7 +1,5 @@
 #include "app/scheduler.h"
 
-#include <algorithm>
-
 #include "app/options.h"
 #include "apu/sound_stream.h"
 #include "bus/mappers.h"

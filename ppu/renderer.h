@@ -35,13 +35,13 @@ inline constexpr std::array<uint64_t, 256> PlaneColumns = [] {
 }();
 
 // Pixel mode draws a line lazily while the CPU runs through it: columns before `drawn` are done,
-// and the running instruction takes effect from the column of the step in which it started. Before any CPU write that
-// can change the picture, the columns the CPU has already passed are drawn (drawPassedColumns), so
-// each column still shows the state at the moment the CPU reached it.
+// and the running instruction takes effect from the column of the step in which it started.
+// Before any CPU write that can change the picture, the columns the CPU has already passed are
+// drawn (drawPassedColumns), so each column still shows the state at the moment the CPU reached it.
 struct PixelLine {
-    bool active;         // a pixel-mode line is being run
-    uint32_t drawn;      // columns 0 to drawn - 1 are in the FrameBuffer
-    int32_t stepStart;   // cycleCounter as the running instruction started; its column is worked out only when needed
+    bool active;        // a pixel-mode line is being run
+    uint32_t drawn;     // columns 0 to drawn - 1 are in the FrameBuffer
+    int32_t stepStart;  // cycleCounter as the running instruction started; its column follows from it
 };
 
 inline PixelLine pixelLine{};
