@@ -1,7 +1,5 @@
 #include "app/scheduler.h"
 
-#include <algorithm>
-
 #include "app/options.h"
 #include "apu/sound_stream.h"
 #include "bus/mappers.h"
@@ -42,15 +40,13 @@ void runVisibleLineByPixel()
 {
     evaluateSprites();
     pixelLine = {true, 0, 0};
-    const auto columnOfStep = [] {
-        pixelLine.cpuColumn = PixelsPerStep * static_cast<uint32_t>(std::max(cpu.cycleCounter - 1, 0));
-    };
+    const auto noteStep = [] { pixelLine.stepStart = cpu.cycleCounter; };
     // A held IRQ is entered at a step's end; only a counter still at 1 or less stays in the step.
     const auto endOfStep = [] {
-        if (cpu.cycleCounter > 1)
+        if (cpu.irqPending && cpu.cycleCounter > 1) [[unlikely]]
             serviceHeldIrq();
     };
-    runCpuUntil(PixelLineCycles, columnOfStep, endOfStep);
+    runCpuUntil(PixelLineCycles, noteStep, endOfStep);
     cpu.cycleCounter -= PixelLineCycles;
     pixelLine.active = false;
     renderPixels(pixelLine.drawn, FrameWidth);

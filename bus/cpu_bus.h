@@ -34,7 +34,7 @@ uint8_t deviceRead(uint32_t address);
 void deviceWrite(uint32_t address, uint8_t value);
 
 // Addresses carried past 0xFFFF (an index or pointer sum) wrap to 16 bits here and in cpuWrite.
-inline uint8_t cpuRead(uint32_t address)
+[[gnu::always_inline]] inline uint8_t cpuRead(uint32_t address)
 {
     address &= 0xFFFF;
     if (address >= 0x8000) {
@@ -49,7 +49,7 @@ inline uint8_t cpuRead(uint32_t address)
 }
 
 // RAM is written at once: mapperWrite ignores every address below 0x8000.
-inline void cpuWrite(uint32_t address, uint8_t value)
+[[gnu::always_inline]] inline void cpuWrite(uint32_t address, uint8_t value)
 {
     address &= 0xFFFF;
     if (address < 0x2000)

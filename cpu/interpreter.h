@@ -1,9 +1,13 @@
 // The instruction step, operand resolution and the run loop. Every piece is forced inline, so a
 // run loop holds the whole step with its operand decoding and bus fast paths: no call is made per
-// instruction except to the devices and the APU's full tick.
+// instruction except to the devices and the APU's full tick. The step branches once, on the
+// opcode byte; each opcode's case is made from its cell of the opcode chart at compile time, so
+// its addressing mode, base cycles and page-crossing rule are constants there.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <utility>
 
 #include "apu/channels.h"
 #include "bus/cpu_bus.h"
@@ -34,22 +38,25 @@ namespace cpu_step {
 }
 
 // base + index; the page crossing costs a cycle only for the opcodes whose base cycles equal `crossingKey`.
-[[gnu::always_inline]] inline void indexAddress(uint32_t base, uint32_t index, uint32_t crossingKey, uint8_t opcode)
+template <uint32_t Opcode>
+[[gnu::always_inline]] inline void indexAddress(uint32_t base, uint32_t index, uint32_t crossingKey)
 {
     const uint32_t address = base + index;
-    if (opcodeTable.baseCycles[opcode] == crossingKey && (base >> 8) != (address >> 8))
+    if (opcodeTable.baseCycles[Opcode] == crossingKey && (base >> 8) != (address >> 8))
         ++cpu.cycleCounter;
     cpu.operandAddress = address & 0xFFFF;
 }
 
 }  // namespace cpu_step
 
-// Consumes the operand bytes of `opcode` at pc and leaves the effective address in operandAddress
+// Consumes the operand bytes of `Opcode` at pc and leaves the effective address in operandAddress
 // (the sign-extended offset for relative mode). Reads only operand and pointer bytes, never the operand.
-[[gnu::always_inline]] inline void resolveOperand(uint8_t opcode)
+template <uint32_t Opcode>
+[[gnu::always_inline]] inline void resolveOperand()
 {
     using namespace cpu_step;
-    switch (static_cast<Mode>(opcodeTable.addressingMode[opcode])) {
+    constexpr auto mode = static_cast<Mode>(opcodeTable.addressingMode[Opcode]);
+    switch (mode) {
     case Mode::Implied:
         break;
     case Mode::ZeroPageIndexedIndirect:
@@ -69,7 +76,7 @@ namespace cpu_step {
         cpu.operandAddress = static_cast<uint32_t>(static_cast<int8_t>(fetchByte()));
         break;
     case Mode::ZeroPageIndirectIndexed:
-        indexAddress(readWord(fetchByte()), cpu.y, 5, opcode);
+        indexAddress<Opcode>(readWord(fetchByte()), cpu.y, 5);
         break;
     case Mode::ZeroPageIndirect:
         cpu.operandAddress = readWord(fetchByte());
@@ -78,10 +85,10 @@ namespace cpu_step {
         cpu.operandAddress = (fetchByte() + cpu.x) & 0xFF;
         break;
     case Mode::AbsoluteY:
-        indexAddress(fetchWord(), cpu.y, 4, opcode);
+        indexAddress<Opcode>(fetchWord(), cpu.y, 4);
         break;
     case Mode::AbsoluteX:
-        indexAddress(fetchWord(), cpu.x, 4, opcode);
+        indexAddress<Opcode>(fetchWord(), cpu.x, 4);
         break;
     case Mode::AbsoluteIndirect:
         cpu.operandAddress = readWord(fetchWord());
@@ -102,27 +109,38 @@ namespace cpu_step {
 
 [[gnu::always_inline]] inline void setFlag(uint32_t flag, bool on) { cpu.p = on ? (cpu.p | flag) : (cpu.p & ~flag); }
 
+// Z and N of each byte value.
+inline constexpr std::array<uint8_t, 256> ZeroNegativeFlags = [] {
+    std::array<uint8_t, 256> table{};
+    for (uint32_t value = 0; value < 256; ++value)
+        table[value] = static_cast<uint8_t>((value == 0 ? FlagZ : 0) | (value & FlagN));
+    return table;
+}();
+
 [[gnu::always_inline]] inline void setZeroNegative(uint32_t value)
 {
-    cpu.p = (cpu.p & ~(FlagZ | FlagN)) | (value == 0 ? FlagZ : 0) | (value & FlagN);
+    cpu.p = (cpu.p & ~(FlagZ | FlagN)) | ZeroNegativeFlags[value];
 }
 
 // m: resolves the operand and reads it.
+template <uint32_t Opcode>
 [[gnu::always_inline]] inline uint32_t readOperand()
 {
-    resolveOperand(cpu.opcode);
+    resolveOperand<Opcode>();
     return cpuRead(cpu.operandAddress);
 }
 
+template <uint32_t Opcode>
 [[gnu::always_inline]] inline void load(uint32_t& reg)
 {
-    reg = readOperand();
+    reg = readOperand<Opcode>();
     setZeroNegative(reg);
 }
 
+template <uint32_t Opcode>
 [[gnu::always_inline]] inline void store(uint32_t value)
 {
-    resolveOperand(cpu.opcode);
+    resolveOperand<Opcode>();
     cpuWrite(cpu.operandAddress, static_cast<uint8_t>(value));
 }
 
@@ -132,9 +150,10 @@ namespace cpu_step {
     setZeroNegative(to);
 }
 
+template <uint32_t Opcode>
 [[gnu::always_inline]] inline void compare(uint32_t reg)
 {
-    const uint32_t t = reg + 0x100 - readOperand();
+    const uint32_t t = reg + 0x100 - readOperand<Opcode>();
     setFlag(FlagC, t > 0xFF);
     setZeroNegative(t & 0xFF);
 }
@@ -192,17 +211,19 @@ namespace cpu_step {
 }
 
 // INC and DEC memory take their flags from a second read of the address.
+template <uint32_t Opcode>
 [[gnu::always_inline]] inline void stepMemory(uint32_t delta)
 {
-    const uint32_t value = readOperand();
+    const uint32_t value = readOperand<Opcode>();
     cpuWrite(cpu.operandAddress, static_cast<uint8_t>(value + delta));
     setZeroNegative(cpuRead(cpu.operandAddress));
 }
 
+template <uint32_t Opcode>
 [[gnu::always_inline]] inline void branch(bool taken)
 {
     if (taken) {
-        resolveOperand(cpu.opcode);
+        resolveOperand<Opcode>();
         cpu.pc = (cpu.pc + cpu.operandAddress) & 0xFFFF;
         ++cpu.cycleCounter;
     } else {
@@ -235,142 +256,174 @@ namespace cpu_step {
 }
 
 // TSB and TRB: Z from a AND m, then m with the bits of a set or cleared.
+template <uint32_t Opcode>
 [[gnu::always_inline]] inline void testAndChangeBits(bool set)
 {
-    const uint32_t m = readOperand();
+    const uint32_t m = readOperand<Opcode>();
     setFlag(FlagZ, (cpu.a & m) == 0);
     cpuWrite(cpu.operandAddress, static_cast<uint8_t>(set ? (m | cpu.a) : (m & ~cpu.a)));
 }
 
 }  // namespace cpu_step
 
-// Executes one instruction; its cycles go into cycleCounter and totalCycles, then the APU ticks.
-[[gnu::always_inline]] inline void stepInstruction()
+// The instruction of opcode byte `Opcode`, after the opcode fetch: its base cycles go into
+// cycleCounter, then its operand is resolved and the instruction runs.
+template <uint32_t Opcode>
+[[gnu::always_inline]] inline void executeOpcode()
 {
     using namespace cpu_step;
-    cpu.opcode = static_cast<uint8_t>(fetchByte());
-    const int32_t startCycles = cpu.cycleCounter;
-    cpu.cycleCounter += static_cast<int32_t>(opcodeTable.baseCycles[cpu.opcode]);
+    constexpr auto op = static_cast<Op>(opcodeTable.instructionId[Opcode]);
+    cpu.cycleCounter += static_cast<int32_t>(opcodeTable.baseCycles[Opcode]);
 
-    switch (static_cast<Op>(opcodeTable.instructionId[cpu.opcode])) {
     // Loads, stores and transfers.
-    case Op::Lda: load(cpu.a); break;
-    case Op::Ldx: load(cpu.x); break;
-    case Op::Ldy: load(cpu.y); break;
-    case Op::Sta: store(cpu.a); break;
-    case Op::Stx: store(cpu.x); break;
-    case Op::Sty: store(cpu.y); break;
-    case Op::Stz: store(0); break;
-    case Op::Tax: transfer(cpu.x, cpu.a); break;
-    case Op::Tay: transfer(cpu.y, cpu.a); break;
-    case Op::Txa: transfer(cpu.a, cpu.x); break;
-    case Op::Tya: transfer(cpu.a, cpu.y); break;
-    case Op::Tsx: transfer(cpu.x, cpu.s); break;
-    case Op::Txs: cpu.s = static_cast<uint8_t>(cpu.x); break;
+    if constexpr (op == Op::Lda) load<Opcode>(cpu.a);
+    else if constexpr (op == Op::Ldx) load<Opcode>(cpu.x);
+    else if constexpr (op == Op::Ldy) load<Opcode>(cpu.y);
+    else if constexpr (op == Op::Sta) store<Opcode>(cpu.a);
+    else if constexpr (op == Op::Stx) store<Opcode>(cpu.x);
+    else if constexpr (op == Op::Sty) store<Opcode>(cpu.y);
+    else if constexpr (op == Op::Stz) store<Opcode>(0);
+    else if constexpr (op == Op::Tax) transfer(cpu.x, cpu.a);
+    else if constexpr (op == Op::Tay) transfer(cpu.y, cpu.a);
+    else if constexpr (op == Op::Txa) transfer(cpu.a, cpu.x);
+    else if constexpr (op == Op::Tya) transfer(cpu.a, cpu.y);
+    else if constexpr (op == Op::Tsx) transfer(cpu.x, cpu.s);
+    else if constexpr (op == Op::Txs) cpu.s = static_cast<uint8_t>(cpu.x);
 
     // Logic, arithmetic and compares.
-    case Op::Ora: transfer(cpu.a, cpu.a | readOperand()); break;
-    case Op::And: transfer(cpu.a, cpu.a & readOperand()); break;
-    case Op::Eor: transfer(cpu.a, cpu.a ^ readOperand()); break;
-    case Op::Bit: bitTest(readOperand()); break;
-    case Op::Tsb: testAndChangeBits(true); break;
-    case Op::Trb: testAndChangeBits(false); break;
-    case Op::Adc: addWithCarry(readOperand(), false); break;
-    case Op::Sbc: addWithCarry(readOperand() ^ 0xFF, true); break;
-    case Op::Cmp: compare(cpu.a); break;
-    case Op::Cpx: compare(cpu.x); break;
-    case Op::Cpy: compare(cpu.y); break;
+    else if constexpr (op == Op::Ora) transfer(cpu.a, cpu.a | readOperand<Opcode>());
+    else if constexpr (op == Op::And) transfer(cpu.a, cpu.a & readOperand<Opcode>());
+    else if constexpr (op == Op::Eor) transfer(cpu.a, cpu.a ^ readOperand<Opcode>());
+    else if constexpr (op == Op::Bit) bitTest(readOperand<Opcode>());
+    else if constexpr (op == Op::Tsb) testAndChangeBits<Opcode>(true);
+    else if constexpr (op == Op::Trb) testAndChangeBits<Opcode>(false);
+    else if constexpr (op == Op::Adc) addWithCarry(readOperand<Opcode>(), false);
+    else if constexpr (op == Op::Sbc) addWithCarry(readOperand<Opcode>() ^ 0xFF, true);
+    else if constexpr (op == Op::Cmp) compare<Opcode>(cpu.a);
+    else if constexpr (op == Op::Cpx) compare<Opcode>(cpu.x);
+    else if constexpr (op == Op::Cpy) compare<Opcode>(cpu.y);
 
     // Increments, decrements, shifts and rotates.
-    case Op::Inx: transfer(cpu.x, (cpu.x + 1) & 0xFF); break;
-    case Op::Iny: transfer(cpu.y, (cpu.y + 1) & 0xFF); break;
-    case Op::IncA: transfer(cpu.a, (cpu.a + 1) & 0xFF); break;
-    case Op::Dex: transfer(cpu.x, (cpu.x - 1) & 0xFF); break;
-    case Op::Dey: transfer(cpu.y, (cpu.y - 1) & 0xFF); break;
-    case Op::DecA: transfer(cpu.a, (cpu.a - 1) & 0xFF); break;
-    case Op::IncMemory: stepMemory(1); break;
-    case Op::DecMemory: stepMemory(0xFF); break;
-    case Op::AslA: transfer(cpu.a, shiftLeft(cpu.a, 0)); break;
-    case Op::LsrA: transfer(cpu.a, shiftRight(cpu.a, 0)); break;
-    case Op::RolA: transfer(cpu.a, shiftLeft(cpu.a, carryBit())); break;
-    case Op::RorA: transfer(cpu.a, shiftRight(cpu.a, carryBit())); break;
-    case Op::AslMemory: writeBack(shiftLeft(readOperand(), 0)); break;
-    case Op::LsrMemory: writeBack(shiftRight(readOperand(), 0)); break;
-    case Op::RolMemory: {
+    else if constexpr (op == Op::Inx) transfer(cpu.x, (cpu.x + 1) & 0xFF);
+    else if constexpr (op == Op::Iny) transfer(cpu.y, (cpu.y + 1) & 0xFF);
+    else if constexpr (op == Op::IncA) transfer(cpu.a, (cpu.a + 1) & 0xFF);
+    else if constexpr (op == Op::Dex) transfer(cpu.x, (cpu.x - 1) & 0xFF);
+    else if constexpr (op == Op::Dey) transfer(cpu.y, (cpu.y - 1) & 0xFF);
+    else if constexpr (op == Op::DecA) transfer(cpu.a, (cpu.a - 1) & 0xFF);
+    else if constexpr (op == Op::IncMemory) stepMemory<Opcode>(1);
+    else if constexpr (op == Op::DecMemory) stepMemory<Opcode>(0xFF);
+    else if constexpr (op == Op::AslA) transfer(cpu.a, shiftLeft(cpu.a, 0));
+    else if constexpr (op == Op::LsrA) transfer(cpu.a, shiftRight(cpu.a, 0));
+    else if constexpr (op == Op::RolA) transfer(cpu.a, shiftLeft(cpu.a, carryBit()));
+    else if constexpr (op == Op::RorA) transfer(cpu.a, shiftRight(cpu.a, carryBit()));
+    else if constexpr (op == Op::AslMemory) writeBack(shiftLeft(readOperand<Opcode>(), 0));
+    else if constexpr (op == Op::LsrMemory) writeBack(shiftRight(readOperand<Opcode>(), 0));
+    else if constexpr (op == Op::RolMemory) {
         const uint32_t carry = carryBit();
-        writeBack(shiftLeft(readOperand(), carry));
-        break;
-    }
-    case Op::RorMemory: {
+        writeBack(shiftLeft(readOperand<Opcode>(), carry));
+    } else if constexpr (op == Op::RorMemory) {
         const uint32_t carry = carryBit();
-        writeBack(shiftRight(readOperand(), carry));
-        break;
+        writeBack(shiftRight(readOperand<Opcode>(), carry));
     }
 
     // Branches: the condition is tested before the offset byte is consumed.
-    case Op::Bpl: branch(!flagSet(FlagN)); break;
-    case Op::Bmi: branch(flagSet(FlagN)); break;
-    case Op::Bvc: branch(!flagSet(FlagV)); break;
-    case Op::Bvs: branch(flagSet(FlagV)); break;
-    case Op::Bcc: branch(!flagSet(FlagC)); break;
-    case Op::Bcs: branch(flagSet(FlagC)); break;
-    case Op::Bne: branch(!flagSet(FlagZ)); break;
-    case Op::Beq: branch(flagSet(FlagZ)); break;
-    case Op::Bra: branch(true); break;
+    else if constexpr (op == Op::Bpl) branch<Opcode>(!flagSet(FlagN));
+    else if constexpr (op == Op::Bmi) branch<Opcode>(flagSet(FlagN));
+    else if constexpr (op == Op::Bvc) branch<Opcode>(!flagSet(FlagV));
+    else if constexpr (op == Op::Bvs) branch<Opcode>(flagSet(FlagV));
+    else if constexpr (op == Op::Bcc) branch<Opcode>(!flagSet(FlagC));
+    else if constexpr (op == Op::Bcs) branch<Opcode>(flagSet(FlagC));
+    else if constexpr (op == Op::Bne) branch<Opcode>(!flagSet(FlagZ));
+    else if constexpr (op == Op::Beq) branch<Opcode>(flagSet(FlagZ));
+    else if constexpr (op == Op::Bra) branch<Opcode>(true);
 
     // Jumps, subroutines and the software interrupt.
-    case Op::Jmp:
-        resolveOperand(cpu.opcode);
+    else if constexpr (op == Op::Jmp) {
+        resolveOperand<Opcode>();
         cpu.pc = cpu.operandAddress;
-        break;
-    case Op::Jsr:
+    } else if constexpr (op == Op::Jsr) {
         // Pushes the address of the JSR's last byte.
         pushWord((cpu.pc + 1) & 0xFFFF);
-        resolveOperand(cpu.opcode);
+        resolveOperand<Opcode>();
         cpu.pc = cpu.operandAddress;
-        break;
-    case Op::Rts: cpu.pc = (pullWord() + 1) & 0xFFFF; break;
-    case Op::Rti:
+    } else if constexpr (op == Op::Rts) cpu.pc = (pullWord() + 1) & 0xFFFF;
+    else if constexpr (op == Op::Rti) {
         cpu.p = pull() | FlagUnused;
         cpu.pc = pullWord();
-        break;
-    case Op::Brk:
+    } else if constexpr (op == Op::Brk) {
         cpu.pc = (cpu.pc + 1) & 0xFFFF;
         pushWord(cpu.pc);
         push(cpu.p);
         cpu.p |= FlagB | FlagI;
         cpu.pc = readWord(0xFFFE);
-        break;
-
-    // Stack and flags.
-    case Op::Pha: push(cpu.a); break;
-    case Op::Phx: push(cpu.x); break;
-    case Op::Phy: push(cpu.y); break;
-    case Op::Php: push(cpu.p); break;
-    case Op::Pla: transfer(cpu.a, pull()); break;
-    case Op::Plx: transfer(cpu.x, pull()); break;
-    case Op::Ply: transfer(cpu.y, pull()); break;
-    case Op::Plp: cpu.p = pull() | FlagUnused; break;
-    case Op::Clc: setFlag(FlagC, false); break;
-    case Op::Sec: setFlag(FlagC, true); break;
-    case Op::Cli: setFlag(FlagI, false); break;
-    case Op::Sei: setFlag(FlagI, true); break;
-    case Op::Clv: setFlag(FlagV, false); break;
-    case Op::Cld: setFlag(FlagD, false); break;
-    case Op::Sed: setFlag(FlagD, true); break;
-    case Op::Nop: break;
     }
 
+    // Stack and flags.
+    else if constexpr (op == Op::Pha) push(cpu.a);
+    else if constexpr (op == Op::Phx) push(cpu.x);
+    else if constexpr (op == Op::Phy) push(cpu.y);
+    else if constexpr (op == Op::Php) push(cpu.p);
+    else if constexpr (op == Op::Pla) transfer(cpu.a, pull());
+    else if constexpr (op == Op::Plx) transfer(cpu.x, pull());
+    else if constexpr (op == Op::Ply) transfer(cpu.y, pull());
+    else if constexpr (op == Op::Plp) cpu.p = pull() | FlagUnused;
+    else if constexpr (op == Op::Clc) setFlag(FlagC, false);
+    else if constexpr (op == Op::Sec) setFlag(FlagC, true);
+    else if constexpr (op == Op::Cli) setFlag(FlagI, false);
+    else if constexpr (op == Op::Sei) setFlag(FlagI, true);
+    else if constexpr (op == Op::Clv) setFlag(FlagV, false);
+    else if constexpr (op == Op::Cld) setFlag(FlagD, false);
+    else if constexpr (op == Op::Sed) setFlag(FlagD, true);
+    else
+        static_assert(op == Op::Nop, "every instruction has its case");
+}
+
+// Runs `body.template operator()<O>()` for O = `opcode`: one comparison per opcode value, which
+// the compiler turns into a single jump through a table. Bodies are function objects whose
+// operator() is forced inline, so the case lands in the caller.
+template <typename Body, uint32_t... Opcodes>
+[[gnu::always_inline]] inline void forOpcode(uint32_t opcode, Body body, std::integer_sequence<uint32_t, Opcodes...>)
+{
+    (void)((opcode == Opcodes ? (body.template operator()<Opcodes>(), true) : false) || ...);
+}
+
+template <typename Body>
+[[gnu::always_inline]] inline void forOpcode(uint32_t opcode, Body body)
+{
+    forOpcode(opcode, body, std::make_integer_sequence<uint32_t, 256>{});
+}
+
+struct ResolveOperand {
+    template <uint32_t Opcode>
+    [[gnu::always_inline]] void operator()() const { resolveOperand<Opcode>(); }
+};
+
+struct ExecuteOpcode {
+    template <uint32_t Opcode>
+    [[gnu::always_inline]] void operator()() const { executeOpcode<Opcode>(); }
+};
+
+// The operand resolution of a given opcode byte (resolveOperand<Opcode> with Opcode known only at run time).
+inline void resolveOperand(uint32_t opcode) { forOpcode(opcode, ResolveOperand{}); }
+
+// Executes one instruction; its cycles go into cycleCounter and totalCycles, then the APU ticks.
+[[gnu::always_inline]] inline void stepInstruction()
+{
+    const uint32_t opcode = cpu_step::fetchByte();
+    cpu.opcode = static_cast<uint8_t>(opcode);
+    const int32_t startCycles = cpu.cycleCounter;
+    forOpcode(opcode, ExecuteOpcode{});
     cpu.totalCycles += static_cast<uint32_t>(cpu.cycleCounter - startCycles);
     apuTickWhenDue();
 }
 
 // Executes instructions while cycleCounter <= budget (signed); the overshoot stays in cycleCounter.
-// `beforeStep` and `afterStep` run around each instruction (the pixel-mode line uses them).
+// `beforeStep` and `afterStep` run around each instruction (the pixel-mode line uses them). The
+// APU is looked at only when its next event is due: whatever changes it from outside (a register
+// write, a reset, a loaded state) brings that moment back to the present.
 template <typename BeforeStep, typename AfterStep>
 [[gnu::always_inline]] inline void runCpuUntil(int32_t budget, BeforeStep beforeStep, AfterStep afterStep)
 {
-    wakeApu();  // the APU may have been changed since the last run
     while (cpu.cycleCounter <= budget) {
         beforeStep();
         stepInstruction();

@@ -1,5 +1,6 @@
 #include "ppu/renderer.h"
 
+#include "app/scheduler.h"
 #include "cpu/interrupts.h"
 
 namespace {
@@ -14,30 +15,60 @@ constexpr uint32_t SpritePaletteStart = 0x3F10;
 // during the frame.
 std::array<uint64_t, FrameHeight> spritesNearLine{};
 
-// Draws one 8-pixel row of a sprite into the line buffer it belongs to. Returns true when an
-// opaque pixel landed on screen at or right of the clip column.
+// Bit 7 - c of a byte moved to bit c: a plane byte as a column mask, leftmost column in bit 0.
+constexpr std::array<uint8_t, 256> ColumnBits = [] {
+    std::array<uint8_t, 256> table{};
+    for (uint32_t b = 0; b < 256; ++b)
+        for (uint32_t c = 0; c < 8; ++c)
+            table[b] = static_cast<uint8_t>(table[b] | (((b >> (7 - c)) & 1) << c));
+    return table;
+}();
+
+// Bit c of a byte moved to bit 0 of byte c: the plane bits of a mirrored tile row.
+constexpr std::array<uint64_t, 256> MirroredPlaneColumns = [] {
+    std::array<uint64_t, 256> table{};
+    for (uint32_t b = 0; b < 256; ++b)
+        for (uint32_t c = 0; c < 8; ++c)
+            table[b] |= uint64_t{(b >> c) & 1} << (8 * c);
+    return table;
+}();
+
+// Draws one 8-pixel row of a sprite into the line buffer it belongs to, all eight columns at once:
+// the opaque columns on screen take the row's colours, the others keep what the buffer holds.
+// Returns true when an opaque pixel landed on screen at or right of the clip column.
 bool drawSpriteRow(uint32_t patternAddress, uint32_t left, uint32_t attributes, uint32_t clip)
 {
     const uint8_t* planes = &cartridge.chrMemory[chrPageMap[patternAddress >> 10] + (patternAddress & 0x3FF)];
-    const uint32_t lo = planes[0];
-    const uint32_t hi = planes[8];
-    const uint32_t paletteBase = SpritePaletteStart + 4 * (attributes & 3);
     const bool hflip = (attributes & 0x40) != 0;
-    LineBuffer& target = (attributes & 0x20) ? spriteBehindLine : spriteFrontLine;
 
-    // Only the opaque columns: bit b of the planes is column 7 - b of the row.
-    bool drawn = false;
-    for (uint32_t opaque = lo | hi; opaque != 0; opaque &= opaque - 1) {
-        const auto bit = static_cast<uint32_t>(std::countr_zero(opaque));
-        const uint32_t value = ((lo >> bit) & 1) | (((hi >> bit) & 1) << 1);
-        const uint32_t x = left + (hflip ? bit : 7 - bit);
-        if (x >= FrameWidth || x < clip)
-            continue;
-        target[x] = ppu.memory[paletteBase + value];
-        spriteColumns[x / 64] |= uint64_t{1} << (x % 64);
-        drawn = true;
-    }
-    return drawn;
+    // The row's columns that show: from the clip column on and left of the screen's right edge.
+    const uint32_t from = left < clip ? clip - left : 0;
+    const uint32_t to = std::min<uint32_t>(8, FrameWidth - left);
+    const uint32_t shownBits = from < to ? ((1u << to) - 1) & ~((1u << from) - 1) : 0;
+    const uint32_t opaqueBits = (hflip ? planes[0] | planes[8] : ColumnBits[planes[0] | planes[8]]) & shownBits;
+    if (opaqueBits == 0)
+        return false;
+
+    // The colours as in renderPixels, with colour 0 (transparent) as the base: where a column is
+    // opaque its byte is exactly the sprite palette's colour of its value.
+    const auto& columns = hflip ? MirroredPlaneColumns : PlaneColumns;
+    const uint64_t low = columns[planes[0]];
+    const uint64_t high = columns[planes[8]];
+    const uint8_t* colour = &ppu.memory[SpritePaletteStart + 4 * (attributes & 3)];
+    const uint64_t colours = low * colour[1] + high * colour[2] + (low & high) * (colour[3] - colour[2] - colour[1]);
+    const uint64_t opaque = (MirroredPlaneColumns[opaqueBits]) * 0xFF;
+
+    LineBuffer& target = (attributes & 0x20) ? spriteBehindLine : spriteFrontLine;
+    uint64_t held;
+    std::memcpy(&held, &target[left], 8);
+    held = (held & ~opaque) | (colours & opaque);
+    std::memcpy(&target[left], &held, 8);
+
+    const uint32_t shift = left % 64;
+    spriteColumns[left / 64] |= uint64_t{opaqueBits} << shift;
+    if (shift > 56)
+        spriteColumns[left / 64 + 1] |= uint64_t{opaqueBits} >> (64 - shift);
+    return true;
 }
 
 }  // namespace
@@ -57,16 +88,9 @@ void ppuStartFrame()
 
 void evaluateSprites()
 {
-    // Outside spriteColumns both sprite buffers are 0 already.
-    for (uint32_t word = 0; word < spriteColumns.size(); ++word) {
-        for (uint64_t columns = spriteColumns[word]; columns != 0; columns &= columns - 1) {
-            const uint32_t x = word * 64 + static_cast<uint32_t>(std::countr_zero(columns));
-            spriteFrontLine[x] = 0;
-            spriteBehindLine[x] = 0;
-        }
-    }
+    spriteFrontLine.fill(0);
+    spriteBehindLine.fill(0);
     spriteColumns.fill(0);
-    backgroundLine.fill(0);
 
     // A sprite with OAM Y shows its first row on scanline Y + 1; nothing is drawn on line 0.
     if (ppu.scanline == 0)
@@ -113,9 +137,11 @@ void evaluateSprites()
 
 void drawPassedColumns()
 {
-    if (pixelLine.cpuColumn > pixelLine.drawn) {
-        renderPixels(pixelLine.drawn, pixelLine.cpuColumn);
-        pixelLine.drawn = pixelLine.cpuColumn;
+    // An instruction that starts with cycleCounter at k runs in step k - 1 (step 0 when k < 1).
+    const uint32_t column = PixelsPerStep * static_cast<uint32_t>(std::max(pixelLine.stepStart - 1, 0));
+    if (column > pixelLine.drawn) {
+        renderPixels(pixelLine.drawn, column);
+        pixelLine.drawn = column;
     }
 }
 

@@ -12,15 +12,15 @@
 #include "bus/page_maps.h"
 #include "ppu/ppu_state.h"
 
-// One scanline of palette bytes per screen column; 0 where nothing is drawn.
-using LineBuffer = std::array<uint32_t, FrameWidth>;
+// One scanline of palette bytes per screen column; 0 where nothing is drawn. Eight more bytes
+// take what a sprite row starting at columns 249-255 writes past the right edge, unseen.
+using LineBuffer = std::array<uint8_t, FrameWidth + 8>;
 
 inline LineBuffer spriteFrontLine{};   // sprite pixels drawn over the background
 inline LineBuffer spriteBehindLine{};  // sprite pixels that lie behind the background
-inline LineBuffer backgroundLine{};    // the background pixels of the line
 
 // Columns where a sprite buffer may hold a pixel: bit x % 64 of word x / 64. evaluateSprites clears
-// it with the line buffers and sets a bit with every sprite pixel it stores, so in every other
+// it with the sprite buffers and sets a bit with every sprite pixel it stores, so in every other
 // column both sprite buffers are 0 and the background alone decides the pixel.
 inline std::array<uint64_t, FrameWidth / 64> spriteColumns{};
 
@@ -35,18 +35,18 @@ inline constexpr std::array<uint64_t, 256> PlaneColumns = [] {
 }();
 
 // Pixel mode draws a line lazily while the CPU runs through it: columns before `drawn` are done,
-// and the running instruction takes effect from column `cpuColumn` on. Before any CPU write that
-// can change the picture, the columns the CPU has already passed are drawn (drawPassedColumns), so
-// each column still shows the state at the moment the CPU reached it.
+// and the running instruction takes effect from the column of the step in which it started.
+// Before any CPU write that can change the picture, the columns the CPU has already passed are
+// drawn (drawPassedColumns), so each column still shows the state at the moment the CPU reached it.
 struct PixelLine {
-    bool active;         // a pixel-mode line is being run
-    uint32_t drawn;      // columns 0 to drawn - 1 are in the FrameBuffer
-    uint32_t cpuColumn;  // the first column drawn after the running instruction
+    bool active;        // a pixel-mode line is being run
+    uint32_t drawn;     // columns 0 to drawn - 1 are in the FrameBuffer
+    int32_t stepStart;  // cycleCounter as the running instruction started; its column follows from it
 };
 
 inline PixelLine pixelLine{};
 
-// Draws the columns from `drawn` up to `cpuColumn`.
+// Draws the columns from `drawn` up to the running instruction's column.
 void drawPassedColumns();
 
 // Start of every frame: sprite snapshot, sprite flags cleared.
@@ -74,67 +74,65 @@ void ppuStartVblank();
         vy -= 2 * FrameHeight;
     const uint32_t lower = vy >= FrameHeight ? 1 : 0;
     const uint32_t ty = vy - lower * FrameHeight;
-    const uint32_t tileRow = (ty >> 3) * 32;
-    const uint32_t attributeRow = 0x3C0 + (ty >> 5) * 8;
     const uint32_t patternRow = ppu.backgroundPatternBase + (ty & 7);
     const uint32_t left = ((select & 1) << 8) + ppu.scrollX;
+    // The line's tile row and attribute row in the left and the right window of the plane.
+    const std::array<const uint8_t*, 2> tiles = {&ppu.memory[nametableMap[lower << 1] + (ty >> 3) * 32],
+                                                 &ppu.memory[nametableMap[(lower << 1) | 1] + (ty >> 3) * 32]};
+    const std::array<const uint8_t*, 2> attributes = {&ppu.memory[nametableMap[lower << 1] + 0x3C0 + (ty >> 5) * 8],
+                                                      &ppu.memory[nametableMap[(lower << 1) | 1] + 0x3C0 + (ty >> 5) * 8]};
+    const uint32_t attributeShift = (ty >> 2) & 4;
 
+    // The eight colours of a tile row come from its two plane masks (PlaneColumns: each byte 0 or
+    // 1) as backdrop x Ones + low x d1 + high x d2 + (low AND high) x d3, with d1 = c1 - c0,
+    // d2 = c2 - c0, d3 = c3 - c2 - c1 + c0 of the palette's colours c0-c3 (c0 the backdrop). Each
+    // byte of the sum is then exactly the colour of its value; the wrapping of the differences
+    // cancels out across the bytes. The differences of the four palettes, once per call:
     const uint64_t backdrop = ppu.memory[0x3F00];
+    std::array<std::array<uint64_t, 3>, 4> terms;
+    for (uint32_t p = 0; p < 4; ++p) {
+        const uint8_t* colour = &ppu.memory[0x3F00 + 4 * p];
+        terms[p] = {colour[1] - backdrop, colour[2] - backdrop, colour[3] - colour[2] - colour[1] + backdrop};
+    }
+    constexpr uint64_t Ones = 0x0101010101010101;
+
     uint8_t* const row = &frameBuffer[line * FrameWidth];
     const uint64_t shown = ppu.showBackground ? ~uint64_t{0} : 0;
-
-    // Stores the colour bytes of `count` columns from x on (lowest byte first): the background,
-    // which is also the whole pixel wherever no sprite lies. A whole tile goes into the
-    // FrameBuffer with one 8-byte store.
     static_assert(std::endian::native == std::endian::little, "the 8-byte store puts byte 0 first");
-    uint32_t x = first;
-    const auto drawColumns = [&](uint64_t colours, uint32_t count) {
-        std::array<uint8_t, 8> bytes;
-        std::memcpy(bytes.data(), &colours, 8);
-        for (uint32_t i = 0; i < count; ++i)
-            backgroundLine[x + i] = bytes[i];
-        const uint64_t pixels = colours & shown;
-        if (count == 8)
-            std::memcpy(&row[x], &pixels, 8);
-        else
-            for (uint32_t i = 0; i < count; ++i)
-                row[x + i] = static_cast<uint8_t>(pixels >> (8 * i));
-        x += count;
-    };
-
-    while (x < end) {
-        const uint32_t vx = (x + left) & 0x1FF;
-        const uint32_t base = nametableMap[(vx >> 8) | (lower << 1)];
+    // The colours of the tile under plane column vx (0-511), one byte per column.
+    const auto tileColours = [&](uint32_t vx) {
+        const uint32_t window = vx >> 8;
         const uint32_t tx = vx & 0xFF;
 
         // Pattern bytes of the tile row; the high plane is 8 bytes on, inside the same 1 KB page.
-        const uint32_t tile = ppu.memory[base + tileRow + (tx >> 3)];
-        const uint32_t pa = patternRow + tile * 16;
+        const uint32_t pa = patternRow + tiles[window][tx >> 3] * 16u;
         const uint8_t* planes = &cartridge.chrMemory[chrPageMap[pa >> 10] + (pa & 0x3FF)];
         const uint64_t low = PlaneColumns[planes[0]];
         const uint64_t high = PlaneColumns[planes[8]];
 
-        // Attribute quadrant: bit 1 of the shift from tx bit 4, bit 2 from ty bit 4. Value 0 of
-        // every palette shows the backdrop.
-        const uint32_t attribute = ppu.memory[base + attributeRow + (tx >> 5)];
-        const uint8_t* palette = &ppu.memory[0x3F00 + 4 * ((attribute >> (((tx >> 3) & 2) | ((ty >> 2) & 4))) & 3)];
+        // Attribute quadrant: bit 1 of the shift from tx bit 4, bit 2 from ty bit 4.
+        const auto& term = terms[(attributes[window][tx >> 5] >> (((tx >> 3) & 2) | attributeShift)) & 3];
+        return (Ones * backdrop + low * term[0] + high * term[1] + (low & high) * term[2]) & shown;
+    };
+    // Columns x to stop - 1 from a tile's colours, starting at its column `fine`.
+    uint32_t x = first;
+    const auto drawPart = [&](uint64_t colours, uint32_t fine, uint32_t stop) {
+        for (; x < stop; ++x, ++fine)
+            row[x] = static_cast<uint8_t>(colours >> (8 * fine));
+    };
 
-        // The eight colours at once: each byte of a value's column mask is 0 or 1, so multiplying
-        // it by a colour byte puts that colour into exactly those columns.
-        constexpr uint64_t Ones = 0x0101010101010101;
-        const uint64_t colours = (Ones & ~(low | high)) * backdrop + (low & ~high) * palette[1] +
-                                 (high & ~low) * palette[2] + (low & high) * palette[3];
-
-        // A whole tile (the common case) as eight constant columns; the first or last tile of the
-        // run may be cut.
-        const uint32_t fine = tx & 7;
-        if (fine == 0 && end - x >= 8)
-            drawColumns(colours, 8);
-        else
-            drawColumns(colours >> (8 * fine), std::min(8 - fine, end - x));
+    // A cut first tile, whole tiles with one 8-byte store each (the common case), a cut last tile.
+    if (const uint32_t fine = (x + left) & 7; fine != 0 && x < end)
+        drawPart(tileColours((x + left) & 0x1FF), fine, std::min(x + 8 - fine, end));
+    for (; x + 8 <= end; x += 8) {
+        const uint64_t colours = tileColours((x + left) & 0x1FF);
+        std::memcpy(&row[x], &colours, 8);
     }
+    if (x < end)
+        drawPart(tileColours((x + left) & 0x1FF), 0, end);
 
-    // Columns with sprite pixels, back to front: behind, opaque background, in front.
+    // Columns with sprite pixels, back to front: behind, opaque background (a colour byte other
+    // than 0 in the row just drawn; 0 throughout when the background is hidden), in front.
     if (!ppu.showSprites)
         return;
     for (uint32_t word = first / 64; word * 64 < end; ++word) {
@@ -146,8 +144,8 @@ void ppuStartVblank();
         for (; columns != 0; columns &= columns - 1) {
             const uint32_t column = word * 64 + static_cast<uint32_t>(std::countr_zero(columns));
             uint32_t pixel = spriteBehindLine[column];
-            if (shown && backgroundLine[column] != 0)
-                pixel = backgroundLine[column];
+            if (row[column] != 0)
+                pixel = row[column];
             if (spriteFrontLine[column] != 0)
                 pixel = spriteFrontLine[column];
             row[column] = static_cast<uint8_t>(pixel);
