@@ -11,9 +11,10 @@
 
 // Samples the device is asked to take per callback (about 23 ms).
 constexpr int32_t DeviceBufferSamples = 1024;
-// The fill the rate control aims at, looked at just before a frame is written: about one device
-// buffer, so that a callback always finds a buffer's worth and the sound stays close to the picture.
-constexpr int32_t FifoTarget = 1024;
+// The fill the rate control aims at, looked at just before a frame is written: a device buffer and
+// half of one more. A callback takes a whole buffer at a moment of its own, so the half buffer is
+// the margin for a frame that comes a few milliseconds late; the sound stays close to the picture.
+constexpr int32_t FifoTarget = DeviceBufferSamples + DeviceBufferSamples / 2;
 // The fill away from the target at which the rate control reaches its limit.
 constexpr double RateControlSpan = 512;
 constexpr double MaxRateAdjustment = 0.005;
