@@ -88,6 +88,9 @@ def main():
     write(texts, "command-line-help.txt", b"\x02--help")
     write(texts, "keymap.txt", b"\x03" + bytes([0x7A, 0, 0x78, 0, 0x20, 0, 0x0D, 0, 0x11, 1, 0x12, 1, 0x14, 1, 0x13, 1]))
     write(texts, "keymap-short.txt", b"\x03\x7A\x00\x78")
+    write(texts, "gamepad.txt", b"\x04# pad\na button 2\nb button 1\nup hat 0 up\nleft axis 0 -\nright axis 0 +\n"
+          b"start button 99\nselect bogus\n")
+    # state.bin (reader 5) is a byte 5 and a state file written by tallowby -savestate; any game's will do.
 
 
 main()
