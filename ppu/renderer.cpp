@@ -88,9 +88,14 @@ void ppuStartFrame()
 
 void evaluateSprites()
 {
-    spriteFrontLine.fill(0);
-    spriteBehindLine.fill(0);
-    spriteColumns.fill(0);
+    // Only the columns marked in spriteColumns can hold a sprite pixel: clear their 64-column groups.
+    for (uint32_t word = 0; word < spriteColumns.size(); ++word) {
+        if (spriteColumns[word] != 0) {
+            std::memset(&spriteFrontLine[word * 64], 0, 64);
+            std::memset(&spriteBehindLine[word * 64], 0, 64);
+            spriteColumns[word] = 0;
+        }
+    }
 
     // A sprite with OAM Y shows its first row on scanline Y + 1; nothing is drawn on line 0.
     if (ppu.scanline == 0)

@@ -19,9 +19,10 @@ using LineBuffer = std::array<uint8_t, FrameWidth + 8>;
 inline LineBuffer spriteFrontLine{};   // sprite pixels drawn over the background
 inline LineBuffer spriteBehindLine{};  // sprite pixels that lie behind the background
 
-// Columns where a sprite buffer may hold a pixel: bit x % 64 of word x / 64. evaluateSprites clears
-// it with the sprite buffers and sets a bit with every sprite pixel it stores, so in every other
-// column both sprite buffers are 0 and the background alone decides the pixel.
+// Columns where a sprite buffer may hold a pixel: bit x % 64 of word x / 64. evaluateSprites sets a
+// bit with every sprite pixel it stores, so in every other column both sprite buffers are 0 and
+// the background alone decides the pixel; at the next line it clears the groups of 64 columns
+// whose word is not 0, and the words.
 inline std::array<uint64_t, FrameWidth / 64> spriteColumns{};
 
 // Bit 7 - c of a byte moved to bit 0 of byte c: the plane bits of a tile row, one byte per
