@@ -17,7 +17,7 @@ void squareFields(StateIo& io, SquareChannel& square)
     io.field(square.length);
     io.field(square.enabled);
     io.field(square.period);
-    io.field(square.output);
+    io.field(square.output, -15, 15);
     io.field(square.lastStepCycle);
 }
 static_assert(fieldCount<SquareChannel>() == 13, "a SquareChannel field is missing from squareFields");
@@ -28,7 +28,7 @@ void triangleFields(StateIo& io, TriangleChannel& triangle)
     io.field(triangle.enabled);
     io.field(triangle.period);
     io.field(triangle.step, 0, 31);
-    io.field(triangle.output);
+    io.field(triangle.output, 0, 15);
     io.field(triangle.lastStepCycle);
 }
 static_assert(fieldCount<TriangleChannel>() == 6, "a TriangleChannel field is missing from triangleFields");
@@ -41,7 +41,7 @@ void noiseFields(StateIo& io, NoiseChannel& noise)
     io.field(noise.mode);
     io.field(noise.period);
     io.field(noise.shiftRegister);
-    io.field(noise.output);
+    io.field(noise.output, 0, 31);
     io.field(noise.lastStepCycle);
 }
 static_assert(fieldCount<NoiseChannel>() == 8, "a NoiseChannel field is missing from noiseFields");

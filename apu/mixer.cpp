@@ -1,7 +1,6 @@
 #include "apu/mixer.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "apu/apu_state.h"
 #include "apu/sound_stream.h"
@@ -52,10 +51,15 @@ void frameSequencerStep()
 
 void mixSample()
 {
+    // The mix in twentieths, rounded to the nearest whole level with halves going to the even
+    // neighbour. The offset of 32 levels keeps the sum positive for every level the channels make
+    // (tonal -30 to 45, noise 0 to 31) and keeps the quotient's parity.
+    constexpr int32_t Offset = 32;
     const int32_t tonal = apu.square1.output + apu.square2.output + apu.triangle.output;
-    const double mixed = tonal + NoiseWeight * apu.noise.output;
-    // The default rounding mode rounds halves to the even neighbour.
-    const auto rounded = static_cast<int32_t>(std::nearbyint(mixed));
+    const int32_t twentieths = 20 * (tonal + Offset) + NoiseWeightTwentieths * apu.noise.output;
+    const int32_t whole = twentieths / 20;
+    const int32_t rest = twentieths % 20;
+    const int32_t rounded = whole + (rest > 10 || (rest == 10 && (whole & 1) != 0) ? 1 : 0) - Offset;
     pushSample(static_cast<int8_t>(rounded));
 }
 

@@ -4,8 +4,8 @@
 #include <atomic>
 #include <cstdint>
 
-// Weight of the noise channel in the mix.
-constexpr double NoiseWeight = 0.35;
+// Weight of the noise channel in the mix, in twentieths: 0.35.
+constexpr int32_t NoiseWeightTwentieths = 7;
 
 // False until sound is wanted: the audio thread sets it at start-up (never under -silent), and
 // until then apuTick does nothing. Register writes still update the channels.
