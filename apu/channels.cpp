@@ -119,6 +119,92 @@ void stepNoise()
     noise.output = (noise.shiftRegister & 1) ? 0 : static_cast<int8_t>(noise.volume);
 }
 
+void apuTick()
+{
+    const uint32_t now = cpu.totalCycles;
+    apuDue.stale = true;
+    if (!apuRunning.load(std::memory_order_relaxed)) {
+        apuIdleUntil = now;  // sound may be switched on at any moment: look again next time
+        return;
+    }
+
+    // An active event runs when `period` cycles have passed since its stamp. The cycles left
+    // until each one is due give apuIdleUntil: a stamp's elapsed count grows with totalCycles and
+    // reaches the period before it can wrap. Waits past 2^30 (a stamp seen as lying ahead, a
+    // period pushed far up by the sweep) are cut short, which only brings the next look forward;
+    // the look that ends such a wait is a full pass again.
+    constexpr int64_t LongestWait = int64_t{1} << 30;
+    int64_t wait = LongestWait;
+    bool cutShort = false;
+    const auto whenDue = [&](bool active, int64_t period, uint32_t& stamp, uint32_t& due, auto step) {
+        if (!active)
+            return false;
+        int64_t left = period - cyclesSince(stamp, now);
+        if (left <= 0) {
+            step();
+            stamp = now;
+            left = period;
+        }
+        cutShort = cutShort || left >= LongestWait;
+        due = now + static_cast<uint32_t>(std::min(left, LongestWait));
+        wait = std::min(wait, left);
+        return true;
+    };
+    const NoiseChannel& noise = apu.noise;
+    apuDue.triangleActive = whenDue(apu.triangle.enabled, apu.triangle.period, apu.triangle.lastStepCycle,
+                                    apuDue.triangle, stepTriangle);
+    apuDue.square1Active = whenDue(squareIsActive(apu.square1), apu.square1.period, apu.square1.lastStepCycle,
+                                   apuDue.square1, [] { stepSquare(apu.square1); });
+    apuDue.square2Active = whenDue(squareIsActive(apu.square2), apu.square2.period, apu.square2.lastStepCycle,
+                                   apuDue.square2, [] { stepSquare(apu.square2); });
+    apuDue.noiseActive = whenDue(noise.length > 0 && noise.enabled && noise.period >= MinimumPeriod, noise.period,
+                                 apu.noise.lastStepCycle, apuDue.noise, stepNoise);
+    whenDue(true, SamplePeriodCycles, apu.lastSampleCycle, apuDue.sample, mixSample);
+    // The frame step changes lengths and periods: look again, with a full pass, after the next instruction.
+    bool stepped = false;
+    whenDue(true, FrameStepCycles, apu.lastFrameStepCycle, apuDue.fullPass, [&stepped] {
+        frameSequencerStep();
+        stepped = true;
+    });
+    if (stepped)
+        wait = 0;
+    else if (cutShort)
+        apuDue.fullPass = now + static_cast<uint32_t>(wait);
+    apuDue.stale = stepped;
+    apuIdleUntil = now + static_cast<uint32_t>(std::max<int64_t>(wait, 0));
+}
+
+void apuStepDueEvents()
+{
+    const uint32_t now = cpu.totalCycles;
+    ApuDueTimes& due = apuDue;
+    if (due.stale || cyclesSince(due.fullPass, now) >= 0) [[unlikely]] {
+        apuTick();
+        return;
+    }
+    int32_t wait = cyclesSince(now, due.fullPass);
+    const auto whenDue = [&](bool active, uint32_t period, uint32_t& stamp, uint32_t& at, auto step) {
+        if (!active)
+            return;
+        if (cyclesSince(at, now) >= 0) {
+            step();
+            stamp = now;
+            at = now + period;
+        }
+        wait = std::min(wait, cyclesSince(now, at));
+    };
+    // Periods below 2^30 here: a longer one makes the full pass cut its wait short.
+    whenDue(due.triangleActive, static_cast<uint32_t>(apu.triangle.period), apu.triangle.lastStepCycle,
+            due.triangle, stepTriangle);
+    whenDue(due.square1Active, static_cast<uint32_t>(apu.square1.period), apu.square1.lastStepCycle, due.square1,
+            [] { stepSquare(apu.square1); });
+    whenDue(due.square2Active, static_cast<uint32_t>(apu.square2.period), apu.square2.lastStepCycle, due.square2,
+            [] { stepSquare(apu.square2); });
+    whenDue(due.noiseActive, static_cast<uint32_t>(apu.noise.period), apu.noise.lastStepCycle, due.noise, stepNoise);
+    whenDue(true, SamplePeriodCycles, apu.lastSampleCycle, due.sample, mixSample);
+    apuIdleUntil = now + static_cast<uint32_t>(wait);
+}
+
 void resetApu()
 {
     wakeApu();

@@ -21,63 +21,44 @@ inline bool squareIsActive(const SquareChannel& square)
     return square.length > 0 && square.enabled && square.period >= MinimumPeriod;
 }
 
-// The totalCycles value before which apuTick has nothing to do: no channel step, sample or frame
-// step can fall due earlier. apuTick sets it after its work. Every APU register write and the
-// start of every CPU run bring it back to the current count (wakeApu), so a change made by
-// anything but apuTick itself is looked at after the next instruction.
+// The totalCycles value before which the APU has nothing to do: no channel step, sample or frame
+// step can fall due earlier.
 inline uint32_t apuIdleUntil = 0;
 
-inline void wakeApu() { apuIdleUntil = cpu.totalCycles; }
+// When each event falls due next (a totalCycles value) and which events are active, as apuTick's
+// full pass left them. Between two full passes only the events' own steps move these, so
+// apuTickWhenDue can step the due events without looking at the channels' registers again.
+struct ApuDueTimes {
+    uint32_t triangle, square1, square2, noise, sample;
+    uint32_t fullPass;  // the next full pass: the next frame step, or sooner when a wait was cut short
+    bool triangleActive, square1Active, square2Active, noiseActive;
+    bool stale;  // something changed the channels from outside: the next look is a full pass
+};
 
-// Called after every instruction, once its cycles are in totalCycles. Each channel steps at
-// most once; a stamp is set to the current count, so lateness is not made up. Nothing runs
-// until the audio thread has switched sound on (never under -silent).
-inline void apuTick()
+inline ApuDueTimes apuDue{};
+
+// Every APU register write, a reset and a loaded state call this: the APU looks again, with a
+// full pass, after the current instruction.
+inline void wakeApu()
 {
-    const uint32_t now = cpu.totalCycles;
-    if (!apuRunning.load(std::memory_order_relaxed)) {
-        apuIdleUntil = now;  // sound may be switched on at any moment: look again next time
-        return;
-    }
-
-    // An active event runs when `period` cycles have passed since its stamp. The cycles left
-    // until each one is due give apuIdleUntil: a stamp's elapsed count grows with totalCycles and
-    // reaches the period before it can wrap. Waits past 2^30 (a stamp seen as lying ahead, a
-    // period pushed far up by the sweep) are cut short, which only brings the next look forward.
-    int64_t wait = int64_t{1} << 30;
-    const auto whenDue = [&](bool active, int64_t period, uint32_t& stamp, auto step) {
-        if (!active)
-            return;
-        int64_t left = period - cyclesSince(stamp, now);
-        if (left <= 0) {
-            step();
-            stamp = now;
-            left = period;
-        }
-        wait = std::min(wait, left);
-    };
-    whenDue(apu.triangle.enabled, apu.triangle.period, apu.triangle.lastStepCycle, stepTriangle);
-    whenDue(squareIsActive(apu.square1), apu.square1.period, apu.square1.lastStepCycle,
-            [] { stepSquare(apu.square1); });
-    whenDue(squareIsActive(apu.square2), apu.square2.period, apu.square2.lastStepCycle,
-            [] { stepSquare(apu.square2); });
-    const NoiseChannel& noise = apu.noise;
-    whenDue(noise.length > 0 && noise.enabled && noise.period >= MinimumPeriod, noise.period,
-            apu.noise.lastStepCycle, stepNoise);
-    whenDue(true, SamplePeriodCycles, apu.lastSampleCycle, mixSample);
-    // The frame step changes lengths and periods: look again after the next instruction.
-    whenDue(true, FrameStepCycles, apu.lastFrameStepCycle, [&wait] {
-        frameSequencerStep();
-        wait = 0;
-    });
-    apuIdleUntil = now + static_cast<uint32_t>(std::max<int64_t>(wait, 0));
+    apuIdleUntil = cpu.totalCycles;
+    apuDue.stale = true;
 }
 
-// apuTick's fast path, run after every instruction: the whole apuTick only once something is due.
-inline void apuTickWhenDue()
+// The full pass, after an instruction once its cycles are in totalCycles. Each channel steps at
+// most once; a stamp is set to the current count, so lateness is not made up. Nothing runs until
+// the audio thread has switched sound on (never under -silent).
+void apuTick();
+
+// The steps of the events that are due, in the full pass's order, from the due times it left;
+// the full pass itself when one is needed.
+void apuStepDueEvents();
+
+// Run after every instruction: nothing until an event is due.
+[[gnu::always_inline]] inline void apuTickWhenDue()
 {
-    if (cyclesSince(apuIdleUntil, cpu.totalCycles) >= 0)
-        apuTick();
+    if (cyclesSince(apuIdleUntil, cpu.totalCycles) >= 0) [[unlikely]]
+        apuStepDueEvents();
 }
 
 // Puts the APU and the sound stream back to their program-start values.

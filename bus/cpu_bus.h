@@ -33,19 +33,33 @@ void oamTransfer(uint8_t page);
 uint8_t deviceRead(uint32_t address);
 void deviceWrite(uint32_t address, uint8_t value);
 
+// A read of 0x8000-0xFFFF: PRG ROM through the page map, and the Game Genie codes when any is active.
+[[gnu::always_inline]] inline uint8_t prgRead(uint32_t address)
+{
+    const uint8_t value = cartridge.prgRom[prgPageMap[(address - 0x8000) >> 10] + (address & 0x3FF)];
+    if (cheatTable.cheatCount != 0) [[unlikely]]
+        return applyCheats(address, value);
+    return value;
+}
+
 // Addresses carried past 0xFFFF (an index or pointer sum) wrap to 16 bits here and in cpuWrite.
 [[gnu::always_inline]] inline uint8_t cpuRead(uint32_t address)
 {
     address &= 0xFFFF;
-    if (address >= 0x8000) {
-        const uint8_t value = cartridge.prgRom[prgPageMap[(address - 0x8000) >> 10] + (address & 0x3FF)];
-        if (cheatTable.cheatCount != 0) [[unlikely]]
-            return applyCheats(address, value);
-        return value;
-    }
+    if (address >= 0x8000)
+        return prgRead(address);
     if (address < 0x2000)
         return cpuMemory[address];
     return deviceRead(address);
+}
+
+// The same read for program bytes (opcodes and operands), which come from PRG ROM nearly always:
+// that path is laid out first.
+[[gnu::always_inline]] inline uint8_t cpuFetch(uint32_t address)
+{
+    if (address >= 0x8000) [[likely]]
+        return prgRead(address);
+    return cpuRead(address);
 }
 
 // RAM is written at once: mapperWrite ignores every address below 0x8000.

@@ -19,7 +19,7 @@ namespace cpu_step {
 
 [[gnu::always_inline]] inline uint32_t fetchByte()
 {
-    const uint32_t value = cpuRead(cpu.pc);
+    const uint32_t value = cpuFetch(cpu.pc);
     cpu.pc = (cpu.pc + 1) & 0xFFFF;
     return value;
 }
@@ -127,6 +127,8 @@ template <uint32_t Opcode>
 [[gnu::always_inline]] inline uint32_t readOperand()
 {
     resolveOperand<Opcode>();
+    if constexpr (opcodeTable.addressingMode[Opcode] == static_cast<uint8_t>(Mode::Immediate))
+        return cpuFetch(cpu.operandAddress);
     return cpuRead(cpu.operandAddress);
 }
 
