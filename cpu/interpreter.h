@@ -17,6 +17,13 @@
 // Small pieces the instruction cases are built from.
 namespace cpu_step {
 
+// An instruction's cycles go into both counters as they are charged.
+[[gnu::always_inline]] inline void addCycles(uint32_t cycles)
+{
+    cpu.cycleCounter += static_cast<int32_t>(cycles);
+    cpu.totalCycles += cycles;
+}
+
 [[gnu::always_inline]] inline uint32_t fetchByte()
 {
     const uint32_t value = cpuFetch(cpu.pc);
@@ -43,7 +50,7 @@ template <uint32_t Opcode>
 {
     const uint32_t address = base + index;
     if (opcodeTable.baseCycles[Opcode] == crossingKey && (base >> 8) != (address >> 8))
-        ++cpu.cycleCounter;
+        addCycles(1);
     cpu.operandAddress = address & 0xFFFF;
 }
 
@@ -185,7 +192,7 @@ template <uint32_t Opcode>
             setFlag(FlagC, true);
         }
     } else {
-        ++cpu.cycleCounter;
+        addCycles(1);
     }
     transfer(cpu.a, a);
 }
@@ -227,7 +234,7 @@ template <uint32_t Opcode>
     if (taken) {
         resolveOperand<Opcode>();
         cpu.pc = (cpu.pc + cpu.operandAddress) & 0xFFFF;
-        ++cpu.cycleCounter;
+        addCycles(1);
     } else {
         cpu.pc = (cpu.pc + 1) & 0xFFFF;
     }
@@ -275,7 +282,7 @@ template <uint32_t Opcode>
 {
     using namespace cpu_step;
     constexpr auto op = static_cast<Op>(opcodeTable.instructionId[Opcode]);
-    cpu.cycleCounter += static_cast<int32_t>(opcodeTable.baseCycles[Opcode]);
+    addCycles(opcodeTable.baseCycles[Opcode]);
 
     // Loads, stores and transfers.
     if constexpr (op == Op::Lda) load<Opcode>(cpu.a);
@@ -413,9 +420,7 @@ inline void resolveOperand(uint32_t opcode) { forOpcode(opcode, ResolveOperand{}
 {
     const uint32_t opcode = cpu_step::fetchByte();
     cpu.opcode = static_cast<uint8_t>(opcode);
-    const int32_t startCycles = cpu.cycleCounter;
     forOpcode(opcode, ExecuteOpcode{});
-    cpu.totalCycles += static_cast<uint32_t>(cpu.cycleCounter - startCycles);
     apuTickWhenDue();
 }
 
