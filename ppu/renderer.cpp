@@ -9,11 +9,12 @@ constexpr uint32_t SpriteCount = 64;
 constexpr uint32_t SpritesPerLine = 8;
 constexpr uint32_t SpritePaletteStart = 0x3F10;
 
-// The sprites that may cover each evaluated line (scanline - 1): bit s is set when the line lies
-// within 16 rows below sprite s's Y. ppuStartFrame builds it together with oamCopy, the only
-// write of oamCopy; each line still makes the exact height test, as the height may change
-// during the frame.
-std::array<uint64_t, FrameHeight> spritesNearLine{};
+// The sprites that may cover each evaluated line (scanline - 1): bit s of the first table is set
+// when the line is one of rows 0-7 of sprite s (from its Y), of the second when it is one of rows
+// 8-15, which only 8x16 sprites have. ppuStartFrame builds them together with oamCopy, the only
+// write of oamCopy; each line still makes the exact height test.
+std::array<uint64_t, FrameHeight> spritesOnUpperRows{};
+std::array<uint64_t, FrameHeight> spritesOnLowerRows{};
 
 // Bit 7 - c of a byte moved to bit c: a plane byte as a column mask, leftmost column in bit 0.
 constexpr std::array<uint8_t, 256> ColumnBits = [] {
@@ -76,11 +77,12 @@ bool drawSpriteRow(uint32_t patternAddress, uint32_t left, uint32_t attributes, 
 void ppuStartFrame()
 {
     ppu.oamCopy = ppu.oam;
-    spritesNearLine.fill(0);
+    spritesOnUpperRows.fill(0);
+    spritesOnLowerRows.fill(0);
     for (uint32_t s = 0; s < SpriteCount; ++s)
         for (uint32_t row = 0; row < 16; ++row)
-            if (const uint32_t line = ppu.oamCopy[4 * s] + row; line < spritesNearLine.size())
-                spritesNearLine[line] |= uint64_t{1} << s;
+            if (const uint32_t line = ppu.oamCopy[4 * s] + row; line < FrameHeight)
+                (row < 8 ? spritesOnUpperRows : spritesOnLowerRows)[line] |= uint64_t{1} << s;
     ppu.spriteZeroHit = 0;
     ppu.spriteOverflow = 0;
     ppu.splitPending = 0;  // a write on the last visible line moves nothing
@@ -107,7 +109,7 @@ void evaluateSprites()
 
     uint32_t count = 0;
     // From 63 down to 0: where opaque pixels overlap, the lower-numbered sprite is written last and wins.
-    for (uint64_t near = spritesNearLine[evaluated]; near != 0;) {
+    for (uint64_t near = spritesOnUpperRows[evaluated] | (tall ? spritesOnLowerRows[evaluated] : 0); near != 0;) {
         const auto s = static_cast<uint32_t>(63 - std::countl_zero(near));
         near ^= uint64_t{1} << s;
         // Row of the sprite on the evaluated line; above the sprite the difference wraps past
