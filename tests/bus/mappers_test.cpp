@@ -141,6 +141,8 @@ TEST(Mmc1Large, ChrRegisterBitFourPicksThe256KbHalfOfBothWindows)
         writeMmc1(0xA000, chr);
         EXPECT_EQ(prgWindows(), (Windows{at8000, at8000, atC000, atC000})) << int{chr} << " " << int{prg};
     }
+    writeMmc1(0x8000, 0x08);  // 0x8000 fixed to the first bank of the half
+    EXPECT_EQ(prgWindows(), (Windows{17, 17, 32, 32}));
 }
 
 // ---------------------------------------------------------------- UxROM
