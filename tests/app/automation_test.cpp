@@ -3,9 +3,6 @@
 
 #include <png.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "app/automation.h"
 #include "app/capture_host.h"
 #include "app/machine.h"
@@ -14,6 +11,7 @@
 #include "app/video.h"
 #include "bus/cpu_bus.h"
 #include "support/harness.h"
+#include "support/process.h"
 
 namespace {
 
@@ -60,12 +58,6 @@ TEST(TestRomProtocol, ResultOnlyOnceTheDataAreValidAndFinal)
     EXPECT_EQ(readTestRomResult()->text.size(), 0x8000u - 0x6004) << "an unterminated text ends with the RAM";
 }
 
-std::vector<uint8_t> readFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 TEST(Capture, ScreenshotIsTheFrameBufferInTheConsolesColours)
 {
     for (uint32_t i = 0; i < frameBuffer.size(); ++i)
@@ -100,7 +92,7 @@ TEST(Capture, WavHeaderIsCompleteAfterEveryWrite)
     WavRecorder wav;
     ASSERT_TRUE(wav.open(path, 8));  // room for four samples
     const auto check = [&](uint32_t samples) {
-        const std::vector<uint8_t> bytes = readFile(path);
+        const std::vector<uint8_t> bytes = fileBytes(path);
         ASSERT_EQ(bytes.size(), 44 + 2 * samples);
         const auto field = [&](size_t at) -> uint32_t {
             return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24;

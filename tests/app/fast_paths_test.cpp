@@ -5,8 +5,6 @@
 // tick after every instruction.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "app/options.h"
@@ -17,9 +15,9 @@
 #include "bus/mappers.h"
 #include "cpu/interpreter.h"
 #include "cpu/interrupts.h"
-#include "cpu/opcode_table.h"
 #include "ppu/registers.h"
 #include "ppu/renderer.h"
+#include "support/cpu_harness.h"
 #include "support/harness.h"
 
 namespace {
@@ -75,11 +73,7 @@ template <typename RunOneFrame>
 std::vector<FrameRecord> recordFrames(bool scanlineMode, RunOneFrame runOneFrame)
 {
     constexpr int Frames = 60;
-    std::ifstream file(builtRom("scattered_writes"), std::ios::binary);
-    EXPECT_TRUE(file) << "scattered_writes.nes was not built";
-    const std::vector<uint8_t> image{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    EXPECT_EQ(loadImageBytes(image), LoadResult::Loaded);
-    initOpcodeTable();
+    EXPECT_TRUE(loadRomFile(builtRom("scattered_writes")));
     options.scanlineMode = scanlineMode;
     apuRunning = true;
 

@@ -5,14 +5,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "apu/channels.h"
 #include "bus/cpu_bus.h"
 #include "cpu/interpreter.h"
 #include "cpu/interrupts.h"
+#include "support/cpu_harness.h"
 #include "support/harness.h"
 
 namespace {
@@ -68,10 +67,7 @@ void checkNote(const Note& note, const std::vector<Sample>& samples)
 
 TEST(ApuNotes, TestRomPlaysAKnownNoteOnEachChannel)
 {
-    std::ifstream file(builtRom("apu_notes"), std::ios::binary);
-    ASSERT_TRUE(file) << "apu_notes.nes was not built";
-    const std::vector<uint8_t> image{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    ASSERT_EQ(loadImageBytes(image), LoadResult::Loaded);
+    ASSERT_TRUE(loadRomFile(builtRom("apu_notes")));
     cpuReset();
     apuRunning = true;
 

@@ -1,4 +1,5 @@
 // The iNES loader and the page maps: console lines, refusals, header fields and start mappings.
+// (Missing files, folders, FIFOs and devices are refused by the real program in tests/e2e.)
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,21 +13,6 @@
 #include "support/harness.h"
 
 namespace {
-
-TEST(Loader, MissingFileOrNotAFile)
-{
-    const TempFile file({});
-    const std::string notAFile = "Not a ROM file: a folder, FIFO, device or socket cannot be loaded.\n";
-    for (const auto& [path, result, line] : {std::tuple{std::string("/no/such/file.nes"), LoadResult::FileMissing,
-                                                        std::string("File does not exist!\n")},
-                                             std::tuple{file.folder().string(), LoadResult::NotAFile, notAFile},
-                                             std::tuple{std::string("/dev/zero"), LoadResult::NotAFile, notAFile}}) {
-        resetMachine();
-        std::ostringstream out;
-        EXPECT_EQ(loadCartridge(path, out), result) << path;
-        EXPECT_EQ(out.str(), "Loading ROM: " + path + "\n" + line);
-    }
-}
 
 std::vector<uint8_t> imageBytes(uint8_t prgBanks, uint8_t chrBanks, uint8_t flags6 = 0)
 {

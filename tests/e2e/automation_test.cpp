@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <fstream>
-#include <iterator>
 #include <set>
 
 #include "support/harness.h"
@@ -63,24 +62,6 @@ TEST(TestRomOption, ResultsAndExitCodes)
     }
 }
 
-TEST(TestRomOption, InstrTestSingles)
-{
-    for (const auto& [file, exitCode] : {std::pair{"10-branches.nes", 1}, std::pair{"16-special.nes", 3}}) {
-        const auto rom = findTestRom(std::string("instr_test-v5/rom_singles/") + file);
-        if (rom.empty())
-            GTEST_SKIP() << "instr_test-v5 not found below " << testRomFolder();
-        const ProcessResult result = runTallowby({rom.string(), "-headless", "-testrom"});
-        EXPECT_EQ(result.exitCode, exitCode) << file << "\n" << result.output;
-        EXPECT_NE(result.output.find("Failed"), std::string::npos) << result.output;
-    }
-}
-
-std::vector<uint8_t> readFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 TEST(HeadlessRun, FramesScreenshotAndSound)
 {
     const TempFile script({'0', ' ', 'a', '\n'}, "input.txt");
@@ -92,14 +73,14 @@ TEST(HeadlessRun, FramesScreenshotAndSound)
     EXPECT_TRUE(result.output.ends_with(LoaderLines)) << result.output;
     EXPECT_EQ(result.output.find("Initializing SDL"), std::string::npos) << "no SDL at all";
 
-    const std::vector<uint8_t> image = readFile(png);
+    const std::vector<uint8_t> image = fileBytes(png);
     ASSERT_GT(image.size(), 33u);
     EXPECT_EQ(std::string(image.begin() + 1, image.begin() + 4), "PNG");
     EXPECT_EQ((std::vector<uint8_t>(image.begin() + 16, image.begin() + 24)),
               (std::vector<uint8_t>{0, 0, 1, 0, 0, 0, 0, 240})) << "256 x 240";
 
     // 735 samples a frame.
-    const std::vector<uint8_t> sound = readFile(wav);
+    const std::vector<uint8_t> sound = fileBytes(wav);
     ASSERT_EQ(sound.size(), 44u + 2 * 60 * 735);
     EXPECT_EQ(sound[40] | (sound[41] << 8) | (sound[42] << 16) | (sound[43] << 24), 2 * 60 * 735);
 }
@@ -125,7 +106,7 @@ TEST(HeadlessRun, FrameLimitWithAWindow)
                    display.environment(), 30s, keys.folder());
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_NE(result.output.find("Creating SDL screen context... OK!"), std::string::npos);
-    EXPECT_FALSE(readFile(png).empty());
+    EXPECT_FALSE(fileBytes(png).empty());
 }
 
 std::set<std::string> filesBelow(const std::filesystem::path& folder)

@@ -29,11 +29,15 @@ protected:
         configHome_ = home_->folder() / "config";
     }
 
-    std::unique_ptr<ChildProcess> start(const std::vector<std::string>& options = {})
+    // Starts the program and waits for its window (empty when none shows).
+    std::unique_ptr<ChildProcess> start(std::string& window, const std::vector<std::string>& options = {})
     {
         std::vector<std::string> args{tallowbyBinary().string(), rom_->path()};
         args.insert(args.end(), options.begin(), options.end());
-        return std::make_unique<ChildProcess>(args, environment(), rom_->folder());
+        auto program = std::make_unique<ChildProcess>(args, environment(), rom_->folder());
+        window = findWindow(environment());
+        std::this_thread::sleep_for(300ms);
+        return program;
     }
 
     std::vector<std::string> environment() const
@@ -42,7 +46,6 @@ protected:
         variables.push_back("XDG_CONFIG_HOME=" + configHome_.string());
         return variables;
     }
-
 
     void sendKeys(const std::string& window, const std::vector<std::string>& keys) const
     {
@@ -62,11 +65,10 @@ protected:
 
 TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFileInTheConfigurationFolder)
 {
-    auto program = start();
+    std::string window;
+    auto program = start(window);
     ASSERT_TRUE(program->waitForOutput("Controller configuration file not found!\n\n", 10s));
-    const std::string window = findWindow(environment());
     ASSERT_FALSE(window.empty());
-    std::this_thread::sleep_for(300ms);
 
     // The window shows the screen as drawn into the FrameBuffer, doubled: title, first prompt, picture.
     drawConfigScreen();
@@ -84,7 +86,7 @@ TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFileInTheConfigurat
 
     // The next start, from another folder, loads the file and goes straight to the game.
     rom_ = std::make_unique<TempFile>(fileBytes(builtRom("scene")), "game.nes");
-    auto second = start();
+    auto second = start(window);
     ASSERT_TRUE(second->waitForOutput("Loaded 32 KB PRG", 10s));
     second->sendSignal(SIGINT);
     const ProcessResult result = second->wait(10s);
@@ -96,10 +98,9 @@ TEST_F(KeyConfiguration, SetKeysOverwritesTheWorkingFoldersFile)
 {
     std::ofstream(rom_->folder() / "keymap.cfg", std::ios::binary)
         .write(reinterpret_cast<const char*>(FirstKeyBytes.data()), 16);
-    auto program = start({"-setkeys"});
-    const std::string window = findWindow(environment());
+    std::string window;
+    auto program = start(window, {"-setkeys"});
     ASSERT_FALSE(window.empty());
-    std::this_thread::sleep_for(300ms);
     sendKeys(window, {"a", "s", "q", "w", "i", "k", "j", "l"});
     ASSERT_TRUE(program->waitForOutput("Loaded 32 KB PRG", 10s));
     EXPECT_EQ(fileBytes(rom_->folder() / "keymap.cfg"), (std::vector<uint8_t>{'a', 0, 's', 0, 'q', 0, 'w', 0, 'i', 0, 'k', 0, 'j', 0, 'l', 0}));
@@ -110,8 +111,8 @@ TEST_F(KeyConfiguration, SetKeysOverwritesTheWorkingFoldersFile)
 
 TEST_F(KeyConfiguration, ClosingTheWindowOnTheScreenWritesNothing)
 {
-    auto program = start();
-    const std::string window = findWindow(environment());
+    std::string window;
+    auto program = start(window);
     ASSERT_FALSE(window.empty());
     sendKeys(window, {"Return", "space"});
     program->sendSignal(SIGINT);
@@ -125,10 +126,9 @@ TEST_F(KeyConfiguration, ClosingTheWindowOnTheScreenWritesNothing)
 TEST_F(KeyConfiguration, AConfigurationFolderThatCannotBeMadeIsReportedOnceAndTheGameGoesOn)
 {
     configHome_ = rom_->path();  // a file: no folder can be made below it
-    auto program = start({"-setkeys"});
-    const std::string window = findWindow(environment());
+    std::string window;
+    auto program = start(window, {"-setkeys"});
     ASSERT_FALSE(window.empty());
-    std::this_thread::sleep_for(300ms);
     sendKeys(window, FirstKeys);
     ASSERT_TRUE(program->waitForOutput("Loaded 32 KB PRG", 10s));
     program->sendSignal(SIGINT);

@@ -1,5 +1,7 @@
 // The renderer: small scenes built here, drawn through the real sprite evaluation and pixel
-// functions, and checked pixel by pixel in the FrameBuffer.
+// functions, and checked pixel by pixel in the FrameBuffer: the layers and their switches, the
+// sprite overflow and the sprite-0 hit. Patterns, attributes, scrolling across the nametable
+// windows, flips, tall sprites and sprite order show in the recorded frames of the golden runs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,7 +24,6 @@ constexpr uint8_t sprite(uint32_t p, uint32_t v) { return static_cast<uint8_t>(0
 using Row = std::array<uint8_t, 8>;
 constexpr Row Solid1 = {1, 1, 1, 1, 1, 1, 1, 1};
 constexpr Row Solid2 = {2, 2, 2, 2, 2, 2, 2, 2};
-constexpr Row Mixed = {3, 3, 1, 1, 2, 2, 0, 0};
 
 struct Pixel {
     uint32_t x, y;
@@ -69,12 +70,6 @@ protected:
         const uint32_t entry[] = {y, tile, attributes, x};
         std::copy(std::begin(entry), std::end(entry), ppu.oam.begin() + 4 * n);
     }
-    static void scroll(uint8_t x, uint8_t y)
-    {
-        cpuRead(0x2002);
-        cpuWrite(0x2005, x);
-        cpuWrite(0x2005, y);
-    }
     static void renderLine(uint32_t line)
     {
         ppu.scanline = line;
@@ -94,61 +89,6 @@ protected:
             EXPECT_EQ(frameBuffer[p.y * FrameWidth + p.x], p.colour) << p.x << "," << p.y;
     }
 };
-
-TEST_F(Renderer, BackgroundPatternBitsAttributeQuadrantsAndBackdrop)
-{
-    setTile(0, 1, Mixed);
-    std::fill_n(ppu.memory.begin() + 0x2000, 960, uint8_t{1});
-    ppu.memory[0x23C0] = 0b11'10'01'00;  // quadrants: top left 0, top right 1, bottom left 2, bottom right 3
-    ppu.memory[0x23C9] = 0b00'00'00'11;  // the block at tile column 4, tile row 4, top left
-    renderFrame();
-    // (tests/roms/scene.s shows every quadrant and pattern value on the whole screen; here the
-    // attribute byte of another block.)
-    expectPixels({{0, 0, background(0, 3)}, {32, 32, background(3, 3)}, {48, 32, background(0, 3)}});
-
-    setTile(0x1000, 1, Solid2);
-    cpuWrite(0x2000, 0x10);  // patterns from 0x1000
-    cpuWrite(0x2001, 0x18);  // neither left-column bit: the background is drawn there all the same
-    renderLine(5);
-    expectPixels({{0, 5, background(0, 2)}, {6, 5, background(0, 2)}});
-}
-
-TEST_F(Renderer, ScrollingReachesIntoTheOtherWindowsThroughTheNametableMap)
-{
-    setTile(0, 1, Solid1);
-    setTile(0, 2, Solid2);
-    setRow(0, 3, 2, Solid1);  // only row 2 of tile 3 is opaque
-    putTile(0, 1, 0, 1);      // window 0, tile column 1
-    putTile(1, 0, 0, 2);      // window 1, tile column 0
-    putTile(2, 1, 0, 2);      // window 2, tile column 1
-    putTile(2, 0, 1, 3);      // window 2, tile row 1
-    putTile(0, 2, 1, 3);      // window 0, tile row 1, tile column 2
-
-    scroll(8, 0);
-    renderLine(0);  // column 8 of window 0 on the left, column 0 of window 1 from 248 on
-    expectPixels({{0, 0, background(0, 1)}, {8, 0, Backdrop}, {247, 0, Backdrop}, {248, 0, background(0, 2)}});
-    scroll(0, 240);  // window 2 from its top
-    renderLine(0);
-    expectPixels({{8, 0, background(0, 2)}});
-    scroll(0, 250);  // row 10 of window 2
-    renderLine(0);
-    renderLine(1);
-    expectPixels({{0, 0, background(0, 1)}, {0, 1, Backdrop}});
-    cpuWrite(0x2000, 0x02);  // window 2 at the top left: the picture wraps back to window 0
-    renderLine(0);
-    expectPixels({{0, 0, Backdrop}, {16, 0, background(0, 1)}});
-    cpuWrite(0x2000, 0x03);  // window 3 at the top left: to the right lies window 2
-    putTile(2, 0, 0, 2);
-    scroll(16, 0);
-    renderLine(0);
-    expectPixels({{239, 0, Backdrop}, {240, 0, background(0, 2)}});
-
-    applyMirroring(Mirroring::Horizontal);  // window 1 now shows window 0's nametable
-    cpuWrite(0x2000, 0x01);
-    scroll(0, 0);
-    renderLine(0);
-    expectPixels({{8, 0, background(0, 1)}});
-}
 
 TEST_F(Renderer, LayersAndTheirSwitches)
 {
@@ -181,57 +121,6 @@ TEST_F(Renderer, LayersAndTheirSwitches)
     cpuWrite(0x2001, 0x00);
     renderFrame();
     EXPECT_EQ(std::count(frameBuffer.begin(), frameBuffer.end(), 0), static_cast<long>(frameBuffer.size()));
-}
-
-TEST_F(Renderer, SpriteRowsLinesFlipsOverlapsAndTheRightEdge)
-{
-    setRow(0, 1, 0, {1, 0, 0, 0, 0, 0, 0, 2});
-    setRow(0, 1, 7, {3, 0, 0, 0, 0, 0, 0, 0});
-    setRow(0, 2, 0, Solid1);
-    setRow(0, 3, 0, {0, 0, 0, 0, 2, 2, 2, 2});
-    setSprite(0, 0, 1, 0x00, 10);    // lines 1-8
-    setSprite(1, 238, 1, 0x00, 40);  // only its first row, on line 239
-    setSprite(2, 239, 1, 0x00, 60);  // never drawn
-    setSprite(3, 100, 1, 0x40, 80);  // horizontal flip
-    setSprite(4, 100, 1, 0x80, 90);  // vertical flip
-    setSprite(7, 20, 2, 0x00, 100);  // overlapping: where opaque pixels meet, the lowest number wins
-    setSprite(5, 20, 3, 0x01, 100);
-    setSprite(6, 20, 2, 0x02, 100);
-    setSprite(8, 50, 2, 0x00, 252);  // cut off at the right edge
-    renderFrame();
-
-    expectPixels({{10, 0, Backdrop}, {10, 1, sprite(0, 1)}, {17, 1, sprite(0, 2)}, {10, 8, sprite(0, 3)},
-                  {10, 9, Backdrop}, {40, 239, sprite(0, 1)}});
-    for (uint32_t y = 0; y < FrameHeight; ++y)
-        expectPixels({{60, y, Backdrop}});
-    // Flips: bit 0 in column X, bit 7 in column X + 7; row 7 on top.
-    expectPixels({{80, 101, sprite(0, 2)}, {87, 101, sprite(0, 1)}, {87, 108, sprite(0, 3)},
-                  {90, 101, sprite(0, 3)}, {97, 108, sprite(0, 2)}});
-    // Sprite 5 is transparent in columns 100-103, so sprite 6 shows there.
-    expectPixels({{100, 21, sprite(2, 1)}, {104, 21, sprite(1, 2)}});
-    expectPixels({{252, 51, sprite(0, 1)}, {255, 51, sprite(0, 1)}, {0, 51, Backdrop}, {0, 52, Backdrop}});
-}
-
-TEST_F(Renderer, TallSpritesTakeTheirPatternTableFromTileBitZero)
-{
-    setRow(0x1000, 0x24, 0, Solid1);
-    setRow(0x1000, 0x25, 0, Solid2);
-    setRow(0x0000, 0x42, 0, Solid2);
-    setRow(0x0000, 0x43, 0, Solid1);
-    for (const uint32_t decoy : {0x0024u, 0x0025u, 0x1026u, 0x1042u, 0x1043u})
-        setTile(decoy & 0x1000, decoy & 0xFF, Mixed);
-    setSprite(0, 9, 0x25, 0x00, 0x10);
-    setSprite(1, 9, 0x25, 0x80, 0x30);
-    setSprite(2, 9, 0x42, 0x00, 0x50);
-    // Tile 0x24 on top, 0x25 below; flipped, 0x25 upside down on top of 0x24 upside down. The
-    // sprite-table bit of 0x2000 is ignored either way.
-    for (const uint8_t control : {0x20, 0x28}) {
-        cpuWrite(0x2000, control);
-        renderFrame();
-        expectPixels({{0x10, 10, sprite(0, 1)}, {0x10, 11, Backdrop}, {0x10, 18, sprite(0, 2)}, {0x10, 26, Backdrop},
-                      {0x30, 10, Backdrop}, {0x30, 17, sprite(0, 2)}, {0x30, 25, sprite(0, 1)},
-                      {0x50, 10, sprite(0, 2)}, {0x50, 18, sprite(0, 1)}});
-    }
 }
 
 TEST_F(Renderer, NinthSpriteOnALineOverflowsAndIsNotDrawn)

@@ -2,6 +2,8 @@
 ; and retunes the square channel, so the picture and the sound both depend on the IRQ timing.
 ; 32 KB of PRG: the MMC3's start banks put it at $8000-$FFFF in order, as the NROM layout does.
 
+.include "stripes.inc"
+
 .segment "HEADER"
     .byte "NES", $1A, 2, 1, $40, $00
 
@@ -10,34 +12,7 @@ irqCount: .res 1
 
 .segment "CODE"
 reset:
-    sei
-    ldx #$FF
-    txs
-    inx
-    stx $2000           ; address increment 1, no NMI
-    lda #$3F            ; palette: backdrop $0F, colours $16 and $2A
-    sta $2006
-    stx $2006
-    lda #$0F
-    sta $2007
-    lda #$16
-    sta $2007
-    lda #$2A
-    sta $2007
-    lda #$20            ; nametable 0: tiles 1, 2, 1, 2, ... (attributes included: palette 0 or 1)
-    sta $2006
-    stx $2006
-    ldy #4
-@fill:
-    txa
-    and #1
-    clc
-    adc #1
-    sta $2007
-    inx
-    bne @fill
-    dey
-    bne @fill
+    stripes_reset
     lda #$0F            ; square 1: duty 0, constant volume 15, length halted
     sta $4015
     lda #$3F
