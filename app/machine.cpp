@@ -33,6 +33,7 @@ void resetMachine()
     cartridge.prgRom.fill(0);
     cartridge.chrMemory.fill(0);
     prgPageMap.fill(0);
+    forgetCodeWindow();
     chrPageMap.fill(0);
     nametableMap.fill(0);
     mapperState = MapperState{};

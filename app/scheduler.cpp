@@ -58,6 +58,7 @@ bool isRenderedFrame() { return scheduler.frameCounter % options.frameSkip == 0;
 
 void runFrame()
 {
+    forgetCodeWindow();
     ppuStartFrame();
     mapperState.mmc3IrqCounter = mapperState.mmc3IrqReload;
 

@@ -27,7 +27,7 @@ inline uint32_t apuIdleUntil = 0;
 
 // When each event falls due next (a totalCycles value) and which events are active, as apuTick's
 // full pass left them. Between two full passes only the events' own steps move these, so
-// apuTickWhenDue can step the due events without looking at the channels' registers again.
+// apuStepDueEvents steps the due events without looking at the channels' registers again.
 struct ApuDueTimes {
     uint32_t triangle, square1, square2, noise, sample;
     uint32_t fullPass;  // the next full pass: the next frame step, or sooner when a wait was cut short

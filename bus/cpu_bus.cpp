@@ -38,6 +38,26 @@ void deviceWrite(uint32_t address, uint8_t value)
         cpuMemory[address] = value;
 }
 
+uint8_t fetchThroughNewWindow(uint32_t address)
+{
+    const uint32_t window = address >> 13;
+    if (address < 0x2000) {
+        codeWindow = {window, &cpuMemory[0]};
+    } else if (address >= 0x6000 && address < 0x8000) {
+        codeWindow = {window, &cpuMemory[0x6000]};  // work RAM: no device answers there
+    } else if (address >= 0x8000 && cheatTable.cheatCount == 0) {
+        // The window's eight 1 KB pages must lie one after another in the image (every board maps
+        // PRG in banks of 8 KB or more); otherwise each byte goes through the page map.
+        const uint32_t first = (address - 0x8000) >> 10 & ~7u;
+        bool contiguous = true;
+        for (uint32_t k = 1; k < 8; ++k)
+            contiguous = contiguous && prgPageMap[first + k] == prgPageMap[first] + k * 1024;
+        if (contiguous)
+            codeWindow = {window, &cartridge.prgRom[prgPageMap[first]]};
+    }
+    return cpuRead(address);
+}
+
 void oamTransfer(uint8_t page)
 {
     const uint32_t base = page * 256u;

@@ -53,13 +53,17 @@ void deviceWrite(uint32_t address, uint8_t value);
     return deviceRead(address);
 }
 
-// The same read for program bytes (opcodes and operands), which come from PRG ROM nearly always:
-// that path is laid out first.
+// Reads a program byte through cpuRead and makes its 8 KB window the code window when that is
+// plain memory. Out of line: it runs when the program leaves the window.
+uint8_t fetchThroughNewWindow(uint32_t address);
+
+// The same read for program bytes (opcodes and operands; address is 16 bits): straight from the
+// code window while the program stays inside it.
 [[gnu::always_inline]] inline uint8_t cpuFetch(uint32_t address)
 {
-    if (address >= 0x8000) [[likely]]
-        return prgRead(address);
-    return cpuRead(address);
+    if ((address >> 13) == codeWindow.number) [[likely]]
+        return codeWindow.bytes[address & 0x1FFF];
+    return fetchThroughNewWindow(address);
 }
 
 // RAM is written at once: mapperWrite ignores every address below 0x8000.

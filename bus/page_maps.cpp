@@ -25,6 +25,7 @@ void mapPrg(uint32_t window, uint32_t bank, uint32_t size)
     if (cartridge.prgKb == 0)
         return;
     mapWindow(prgPageMap, cartridge.prgKb * 1024u, window, bank, size);
+    forgetCodeWindow();
 }
 
 void mapChr(uint32_t window, uint32_t bank, uint32_t size)

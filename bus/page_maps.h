@@ -12,6 +12,20 @@ using ChrPageMap = std::array<uint32_t, 8>;
 using NametableMap = std::array<uint32_t, 4>;
 
 inline PrgPageMap prgPageMap{};
+
+// The 8 KB window of the CPU address space that program bytes were last read from, when it is
+// plain memory (RAM, work RAM, or PRG ROM with no Game Genie code active): the interpreter reads
+// opcodes and operands straight from it while they stay inside. mapPrg drops it, so a bank switch
+// is seen from the next byte on; so do every frame's start, a reset and a loaded state, after which
+// the page maps or the Game Genie codes may be others.
+constexpr uint32_t NoCodeWindow = 0xFFFFFFFF;
+struct CodeWindow {
+    uint32_t number = NoCodeWindow;  // address >> 13
+    const uint8_t* bytes = nullptr;  // the window's first byte
+};
+inline CodeWindow codeWindow{};
+
+inline void forgetCodeWindow() { codeWindow.number = NoCodeWindow; }
 inline ChrPageMap chrPageMap{};
 inline NametableMap nametableMap{};
 

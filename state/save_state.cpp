@@ -80,6 +80,7 @@ void applyMachine(const MachineState& m)
     frameBuffer = m.frame;
     // Derived values, brought up to date rather than saved.
     pixelLine = PixelLine{};
+    forgetCodeWindow();
     wakeApu();
 }
 

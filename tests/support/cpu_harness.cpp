@@ -47,6 +47,7 @@ void placeCode(uint32_t address, const std::vector<uint8_t>& code)
 int32_t runInstructions(uint32_t count)
 {
     const int32_t start = cpu.cycleCounter;
+    forgetCodeWindow();  // as a CPU run does: the test may have changed the page maps or codes
     for (uint32_t i = 0; i < count; ++i)
         stepInstruction();
     return cpu.cycleCounter - start;
