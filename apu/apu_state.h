@@ -31,6 +31,15 @@ constexpr std::array<std::array<uint8_t, 16>, 4> DutyTable = {{
     {1, 1, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
 }};
 
+// The sign of a square's level at each step of its waveform: 0 low, 1 high, -1 high in duty 3.
+constexpr std::array<std::array<int8_t, 16>, 4> SquareSigns = [] {
+    std::array<std::array<int8_t, 16>, 4> table{};
+    for (uint32_t duty = 0; duty < 4; ++duty)
+        for (uint32_t step = 0; step < 16; ++step)
+            table[duty][step] = static_cast<int8_t>(DutyTable[duty][step] == 0 ? 0 : duty == 3 ? -1 : 1);
+    return table;
+}();
+
 // The triangle's 32 output levels.
 constexpr std::array<int8_t, 32> TriangleTable = {
     8, 9, 10, 11, 12, 13, 14, 15, 15, 14, 13, 12, 11, 10, 9, 8,

@@ -92,11 +92,8 @@ void stepSquare(SquareChannel& square)
 {
     if (square.halt)
         square.volume = 15;
-    const auto level = static_cast<int8_t>(square.volume);
-    if (DutyTable[square.duty][square.dutyStep])
-        square.output = square.duty == 3 ? static_cast<int8_t>(-level) : level;
-    else
-        square.output = 0;
+    // The level times the waveform's sign at this step, without a branch on the waveform.
+    square.output = static_cast<int8_t>(SquareSigns[square.duty][square.dutyStep] * static_cast<int32_t>(square.volume));
     square.dutyStep = (square.dutyStep + 1) % 16;
 }
 
@@ -116,7 +113,8 @@ void stepNoise()
     const int32_t feedback = (noise.shiftRegister ^ (noise.shiftRegister >> tap)) & 1;
     // 14 bits: the feedback enters at bit 13.
     noise.shiftRegister = (noise.shiftRegister >> 1) + (feedback << 13);
-    noise.output = (noise.shiftRegister & 1) ? 0 : static_cast<int8_t>(noise.volume);
+    // The level while bit 0 is clear, 0 while it is set, without a branch on the random bit.
+    noise.output = static_cast<int8_t>(noise.volume & (0u - static_cast<uint32_t>(~noise.shiftRegister & 1)));
 }
 
 void apuTick()
