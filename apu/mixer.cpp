@@ -59,7 +59,10 @@ void mixSample()
     const int32_t twentieths = 20 * (tonal + Offset) + NoiseWeightTwentieths * apu.noise.output;
     const int32_t whole = twentieths / 20;
     const int32_t rest = twentieths % 20;
-    const int32_t rounded = whole + (rest > 10 || (rest == 10 && (whole & 1) != 0) ? 1 : 0) - Offset;
+    // Up past a half, or at a half from an odd quotient; worked out without a branch, as the levels
+    // change from sample to sample.
+    const int32_t up = static_cast<int32_t>(rest > 10) | (static_cast<int32_t>(rest == 10) & whole);
+    const int32_t rounded = whole + (up & 1) - Offset;
     pushSample(static_cast<int8_t>(rounded));
 }
 
