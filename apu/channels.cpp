@@ -120,9 +120,9 @@ void stepNoise()
 void apuTick()
 {
     const uint32_t now = cpu.totalCycles;
-    apuDue.stale = true;
     if (!apuRunning.load(std::memory_order_relaxed)) {
-        apuIdleUntil = now;  // sound may be switched on at any moment: look again next time
+        // Sound may be switched on at any moment: look again, with a full pass, next time.
+        apuIdleUntil = apuDue.fullPass = now;
         return;
     }
 
@@ -166,9 +166,8 @@ void apuTick()
     });
     if (stepped)
         wait = 0;
-    else if (cutShort)
+    if (stepped || cutShort)
         apuDue.fullPass = now + static_cast<uint32_t>(wait);
-    apuDue.stale = stepped;
     apuIdleUntil = now + static_cast<uint32_t>(std::max<int64_t>(wait, 0));
 }
 
@@ -176,7 +175,7 @@ void apuStepDueEvents()
 {
     const uint32_t now = cpu.totalCycles;
     ApuDueTimes& due = apuDue;
-    if (due.stale || cyclesSince(due.fullPass, now) >= 0) [[unlikely]] {
+    if (cyclesSince(due.fullPass, now) >= 0) [[unlikely]] {
         apuTick();
         return;
     }

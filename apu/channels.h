@@ -30,9 +30,10 @@ inline uint32_t apuIdleUntil = 0;
 // apuStepDueEvents steps the due events without looking at the channels' registers again.
 struct ApuDueTimes {
     uint32_t triangle, square1, square2, noise, sample;
-    uint32_t fullPass;  // the next full pass: the next frame step, or sooner when a wait was cut short
+    // The next full pass: the next frame step, sooner when a wait was cut short, and the present
+    // after a frame step or a change from outside.
+    uint32_t fullPass;
     bool triangleActive, square1Active, square2Active, noiseActive;
-    bool stale;  // something changed the channels from outside: the next look is a full pass
 };
 
 inline ApuDueTimes apuDue{};
@@ -41,8 +42,7 @@ inline ApuDueTimes apuDue{};
 // full pass, after the current instruction.
 inline void wakeApu()
 {
-    apuIdleUntil = cpu.totalCycles;
-    apuDue.stale = true;
+    apuIdleUntil = apuDue.fullPass = cpu.totalCycles;
 }
 
 // The full pass, after an instruction once its cycles are in totalCycles. Each channel steps at
