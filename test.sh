@@ -18,6 +18,9 @@ build() {  # build FOLDER TARGET [cmake options...]
   cmake --build "$folder" --target "$target" -j "$jobs"
 }
 
+echo "== Layers: the hardware and the console include nothing of app/ or SDL"
+tools/check_layers.sh
+
 mkdir -p build
 echo "== Normal build and tests"
 build build/test all -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -29,5 +32,5 @@ ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$here/tests/lsan.supp" UB
   ctest --test-dir build/asan --output-on-failure -j "$jobs"
 
 echo "== ThreadSanitizer: threading tests"
-build build/tsan test_apu -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWBY_SANITIZE=thread
+build build/tsan test_app -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOWBY_SANITIZE=thread
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -R 'AudioThreads'

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "bus/cpu_bus.h"
+#include "console/console.h"
 
 namespace {
 
@@ -70,13 +70,13 @@ void applyInputScript(InputScript& script, int64_t frame)
 
 std::optional<TestRomResult> readTestRomResult()
 {
-    if (cpuMemory[0x6001] != 0xDE || cpuMemory[0x6002] != 0xB0 || cpuMemory[0x6003] != 0x61)
+    if (peekMemory(0x6001) != 0xDE || peekMemory(0x6002) != 0xB0 || peekMemory(0x6003) != 0x61)
         return std::nullopt;
-    const uint8_t status = cpuMemory[0x6000];
+    const uint8_t status = peekMemory(0x6000);
     if (status == TestRomRunning)
         return std::nullopt;
     TestRomResult result{status, {}};
-    for (uint32_t address = 0x6004; address < 0x8000 && cpuMemory[address] != 0; ++address)
-        result.text += static_cast<char>(cpuMemory[address]);
+    for (uint32_t address = 0x6004; address < 0x8000 && peekMemory(address) != 0; ++address)
+        result.text += static_cast<char>(peekMemory(address));
     return result;
 }

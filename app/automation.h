@@ -24,6 +24,9 @@ struct InputScript {
 // are skipped. On a malformed line, `error` says which and why and nothing is returned.
 std::optional<InputScript> parseInputScript(const std::string& text, std::string& error);
 
+// The buttons an input script holds (on controller 1, together with the keys and the first pad).
+inline ButtonState scriptedButtons{};
+
 // Sets scriptedButtons for the frame about to run.
 void applyInputScript(InputScript& script, int64_t frame);
 

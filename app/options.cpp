@@ -5,6 +5,8 @@
 #include <ostream>
 #include <string_view>
 
+#include "bus/cheats.h"
+
 namespace {
 
 constexpr int LastOptionArgument = 15;
@@ -58,8 +60,6 @@ constexpr std::string_view AutomationHelp =
 
 constexpr int ExitFailure = 1;
 
-constexpr std::string_view GameGenieAlphabet = "APZLGITYEOXUKSVN";
-
 std::string lowerCase(std::string text)
 {
     for (char& c : text)
@@ -109,30 +109,6 @@ void printBanner(std::ostream& out)
     out << ProgramTitle << " - free software, provided without warranty\n"
         << "[A Nintendo Entertainment System (NES) emulator]\n"
         << "\n";
-}
-
-void decodeGameGenie(const std::string& code, std::array<uint32_t, 8>& L)
-{
-    // Characters after the eighth are ignored: there are only eight letter values.
-    for (size_t k = 0; k < code.size() && k < L.size(); ++k) {
-        const char upper = (code[k] >= 'a' && code[k] <= 'z') ? static_cast<char>(code[k] - 'a' + 'A') : code[k];
-        const size_t letter = GameGenieAlphabet.find(upper);
-        if (letter != std::string_view::npos)
-            L[k] = static_cast<uint32_t>(letter);
-    }
-
-    CheatEntry entry{};
-    entry.address = 0x8000 + (((L[3] & 7) << 12) | ((L[5] & 7) << 8) | ((L[4] & 8) << 8) | ((L[2] & 7) << 4) |
-                              ((L[1] & 8) << 4) | (L[4] & 7) | (L[3] & 8));
-    if (code.size() == 6) {
-        entry.value = static_cast<uint16_t>(((L[1] & 7) << 4) | ((L[0] & 8) << 4) | (L[0] & 7) | (L[5] & 8));
-        entry.compare = NoCompare;
-    } else {
-        entry.value = static_cast<uint16_t>(((L[1] & 7) << 4) | ((L[0] & 8) << 4) | (L[0] & 7) | (L[7] & 8));
-        entry.compare = static_cast<uint16_t>(((L[7] & 7) << 4) | ((L[6] & 8) << 4) | (L[6] & 7) | (L[5] & 8));
-    }
-    if (cheatTable.cheatCount < cheatTable.entries.size())
-        cheatTable.entries[cheatTable.cheatCount++] = entry;
 }
 
 std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::ostream& out)

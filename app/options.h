@@ -35,30 +35,12 @@ struct EmulatorOptions {
 // Frames a -testrom run waits for a result when no -frames is given.
 constexpr int32_t DefaultTestRomFrames = 3600;
 
-struct CheatEntry {
-    uint32_t address;  // 0x8000-0xFFFF
-    uint16_t value;
-    uint16_t compare;  // 0x100: no compare value
-};
-
-constexpr uint16_t NoCompare = 0x100;
-
-struct CheatTable {
-    std::array<CheatEntry, 16> entries;
-    uint8_t cheatCount;
-};
-
 inline EmulatorOptions options{};
-inline CheatTable cheatTable{};
 
 // Prints the two banner lines and an empty line.
 void printBanner(std::ostream& out);
 
-// Reads the process arguments (args[0] is the program, args[1] the ROM file) into `options`
-// and `cheatTable`. Returns the exit code when the program must end now (the usage text, the
+// Reads the process arguments (args[0] is the program, args[1] the ROM file) into `options` and
+// the Game Genie table `cheats`. Returns the exit code when the program must end now (the usage text, the
 // help or the version was printed, or an option's value is missing), nothing when it goes on.
 std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::ostream& out);
-
-// Decodes one Game Genie code into the next CheatTable entry. `letters` are the eight letter
-// values L0-L7, kept from one code to the next.
-void decodeGameGenie(const std::string& code, std::array<uint32_t, 8>& letters);

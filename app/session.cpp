@@ -3,11 +3,10 @@
 #include <filesystem>
 #include <ostream>
 
+#include "app/font.h"
 #include "app/options.h"
-#include "app/scheduler.h"
-#include "apu/sound_fifo.h"
-#include "cpu/interrupts.h"
-#include "input/font.h"
+#include "app/sound_fifo.h"
+#include "console/console.h"
 
 namespace {
 
@@ -21,7 +20,7 @@ LoopPass planLoopPass()
 {
     if (session.paused)
         return {false, true, true};
-    const bool presents = !session.fastForward || scheduler.frameCounter % FastForwardPresentEvery == 0;
+    const bool presents = !session.fastForward || framesRun() % FastForwardPresentEvery == 0;
     return {true, presents, !session.fastForward && !options.benchmark};
 }
 
@@ -36,8 +35,6 @@ void setFastForward(bool held)
     session.fastForward = held;
     updateSoundMute();
 }
-
-void pressResetButton() { cpuReset(); }
 
 void showMessage(std::string_view text, int64_t now, std::ostream& console)
 {

@@ -40,9 +40,6 @@ LoopPass planLoopPass();
 void setPaused(bool paused);
 void setFastForward(bool held);
 
-// The console's reset button: the CPU's reset sequence; memory, PPU, APU and mapper stay.
-void pressResetButton();
-
 // Shows `text` until `now` + MessageMilliseconds and prints it as a line on `console`.
 void showMessage(std::string_view text, int64_t now, std::ostream& console);
 // The message to draw at `now`; empty when none.

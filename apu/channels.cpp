@@ -120,8 +120,8 @@ void stepNoise()
 void apuTick()
 {
     const uint32_t now = cpu.totalCycles;
-    if (!apuRunning.load(std::memory_order_relaxed)) {
-        // Sound may be switched on at any moment: look again, with a full pass, next time.
+    if (!apuRunning) {
+        // Sound may be switched on between frames: look again, with a full pass, next time.
         apuIdleUntil = apuDue.fullPass = now;
         return;
     }

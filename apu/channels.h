@@ -46,8 +46,8 @@ inline void wakeApu()
 }
 
 // The full pass, after an instruction once its cycles are in totalCycles. Each channel steps at
-// most once; a stamp is set to the current count, so lateness is not made up. Nothing runs until
-// the audio thread has switched sound on (never under -silent).
+// most once; a stamp is set to the current count, so lateness is not made up. Nothing runs while
+// the sound is not emulated (apuRunning).
 void apuTick();
 
 // The steps of the events that are due, in the full pass's order, from the due times it left;

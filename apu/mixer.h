@@ -1,15 +1,14 @@
 // Frame sequencer and mixer.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
 // Weight of the noise channel in the mix, in twentieths: 0.35.
 constexpr int32_t NoiseWeightTwentieths = 7;
 
-// False until sound is wanted: the audio thread sets it at start-up (never under -silent), and
-// until then apuTick does nothing. Register writes still update the channels.
-inline std::atomic<bool> apuRunning{false};
+// Whether the sound is emulated: set once at start-up by the front end (off for a silent run).
+// While it is off apuTick does nothing; register writes still update the channels.
+inline bool apuRunning = false;
 
 // Counts the length counters down and runs the square sweeps; about 240 times a second.
 void frameSequencerStep();

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/display_sdl.h"
-#include "app/shell_sdl.h"
-#include "app/video.h"
+#include "app/sdl/display.h"
+#include "app/sdl/video.h"
+#include "ppu/frame_buffer.h"
 
 int main(int argc, char** argv)
 {

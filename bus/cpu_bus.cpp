@@ -2,7 +2,6 @@
 
 #include "ppu/ppu_state.h"
 #include "ppu/renderer.h"
-#include "state/state_io.h"
 
 uint8_t deviceRead(uint32_t address)
 {
@@ -45,7 +44,7 @@ uint8_t fetchThroughNewWindow(uint32_t address)
         codeWindow = {window, &cpuMemory[0]};
     } else if (address >= 0x6000 && address < 0x8000) {
         codeWindow = {window, &cpuMemory[0x6000]};  // work RAM: no device answers there
-    } else if (address >= 0x8000 && cheatTable.cheatCount == 0) {
+    } else if (address >= 0x8000 && cheats.cheatCount == 0) {
         // The window's eight 1 KB pages must lie one after another in the image (every board maps
         // PRG in banks of 8 KB or more); otherwise each byte goes through the page map.
         const uint32_t first = (address - 0x8000) >> 10 & ~7u;
@@ -64,25 +63,3 @@ void oamTransfer(uint8_t page)
     for (uint32_t i = 0; i < 256; ++i)
         ppu.oam[(ppu.oamAddress + i) & 0xFF] = cpuRead(base + i);
 }
-
-uint8_t applyCheats(uint32_t address, uint8_t romByte)
-{
-    for (uint32_t i = 0; i < cheatTable.cheatCount; ++i) {
-        const CheatEntry& entry = cheatTable.entries[i];
-        if (entry.address == address && (entry.compare == NoCompare || entry.compare == romByte))
-            return static_cast<uint8_t>(entry.value);
-    }
-    return romByte;
-}
-
-void cheatTableFields(StateIo& io, CheatTable& table)
-{
-    for (CheatEntry& entry : table.entries) {
-        io.field(entry.address);
-        io.field(entry.value);
-        io.field(entry.compare);
-    }
-    io.field(table.cheatCount, 0, static_cast<uint8_t>(table.entries.size()));
-}
-static_assert(fieldCount<CheatEntry>() == 3 && fieldCount<CheatTable>() == 2,
-              "a Game Genie field is missing from cheatTableFields");

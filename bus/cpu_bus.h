@@ -4,25 +4,17 @@
 #include <array>
 #include <cstdint>
 
-#include "app/options.h"
 #include "apu/channels.h"
-#include "bus/cartridge.h"
-#include "bus/mappers.h"
-#include "bus/page_maps.h"
+#include "bus/cheats.h"
+#include "cart/boards.h"
+#include "cart/cartridge.h"
+#include "cart/page_maps.h"
 #include "input/controller.h"
 #include "ppu/registers.h"
 
 // Backs every CPU address that no device claims. No mirroring: 0x0000-0x1FFF is 8 KB.
 using CpuMemory = std::array<uint8_t, 0x10000>;
 inline CpuMemory cpuMemory{};
-
-// The byte a PRG read returns with Game Genie codes active: the first entry for `address` whose
-// compare is NoCompare or equals `romByte` replaces it.
-uint8_t applyCheats(uint32_t address, uint8_t romByte);
-
-class StateIo;
-// The Game Genie table in a save state, in order.
-void cheatTableFields(StateIo& io, CheatTable& table);
 
 // Copies the 256 bytes at page*256 into OAM from oamAddress on (a write to 0x4014).
 void oamTransfer(uint8_t page);
@@ -37,7 +29,7 @@ void deviceWrite(uint32_t address, uint8_t value);
 [[gnu::always_inline]] inline uint8_t prgRead(uint32_t address)
 {
     const uint8_t value = cartridge.prgRom[prgPageMap[(address - 0x8000) >> 10] + (address & 0x3FF)];
-    if (cheatTable.cheatCount != 0) [[unlikely]]
+    if (cheats.cheatCount != 0) [[unlikely]]
         return applyCheats(address, value);
     return value;
 }

@@ -1,6 +1,5 @@
 #include "cpu/interrupts.h"
 
-#include "app/machine.h"
 #include "bus/cpu_bus.h"
 
 namespace {
@@ -30,7 +29,6 @@ void enterInterrupt(uint32_t vector)
 
 void cpuReset()
 {
-    emulationRunning = 1;
     cpu.cycleCounter = 0;
     cpu.a = cpu.x = cpu.y = 0;
     cpu.p = FlagUnused;

@@ -10,14 +10,8 @@
 #include <span>
 #include <sstream>
 
-#include "apu/mixer.h"
-#include "app/machine.h"
-#include "app/options.h"
-#include "app/scheduler.h"
-#include "bus/cartridge.h"
-#include "cpu/interrupts.h"
-#include "cpu/opcode_table.h"
-#include "input/controller.h"
+#include "console/console.h"
+#include "console/machine.h"
 
 namespace {
 
@@ -33,21 +27,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint8_t steering = input[0];
 
     std::ostringstream console;
-    if (loadCartridgeImage(input.subspan(SteeringBytes), console) == LoadResult::Loaded) {
-        options.scanlineMode = (steering & 0x04) != 0;
-        options.silent = (steering & 0x08) != 0;
+    if (insertCartridge(input.subspan(SteeringBytes), console) == LoadResult::Loaded) {
         const int32_t frames = 1 + (steering & 0x03);
         // Frames are counted from 1, so only a frame count that is a multiple of frameSkip draws.
-        options.frameSkip = (steering & 0x10) ? frames : frames + 1;
-        options.autoFrameSkip = false;
-        apuRunning = !options.silent;
-        initOpcodeTable();
-        cpuReset();
+        const FrameSettings settings{(steering & 0x10) ? frames : frames + 1, (steering & 0x04) != 0};
+        setSoundEmulated((steering & 0x08) == 0);
         for (int32_t frame = 0; frame < frames; ++frame) {
-            ++scheduler.frameCounter;
+            countFrame();
+            ControllerInput buttons;
             for (uint32_t button = 0; button < ButtonCount; ++button)
-                scriptedButtons[button] = (input[1 + frame] >> button) & 1;
-            runFrame();
+                buttons.first[button] = (input[1 + frame] >> button) & 1;
+            runConsoleFrame(buttons, settings);
         }
     }
     resetMachine();  // the records start at zero, so resetting after each input is enough

@@ -13,15 +13,13 @@
 #include <vector>
 
 #include "app/automation.h"
-#include "app/machine.h"
+#include "app/gamepad.h"
+#include "app/keymap.h"
 #include "app/options.h"
-#include "app/scheduler.h"
-#include "bus/cartridge.h"
-#include "cpu/interrupts.h"
-#include "cpu/opcode_table.h"
-#include "input/gamepad.h"
-#include "input/keymap.h"
-#include "state/save_state.h"
+#include "app/run.h"
+#include "bus/cheats.h"
+#include "console/console.h"
+#include "console/machine.h"
 #include "state/state_io.h"
 
 namespace {
@@ -67,9 +65,7 @@ void loadLoopingGame()
     std::copy(loop.begin(), loop.end(), image.begin() + InesHeaderSize);
     image[InesHeaderSize + 0x3FFD] = 0x80;  // reset vector 0x8000
     std::ostringstream console;
-    loadCartridgeImage(image, console);
-    initOpcodeTable();
-    cpuReset();
+    insertCartridge(image, console);
 }
 
 // The bytes are a whole state file. Its ROM checksum and trailing checksum are set right first, so
@@ -88,7 +84,7 @@ void fuzzSaveState(std::span<const uint8_t> bytes)
             state[state.size() - 4 + i] = static_cast<uint8_t>(checksum >> (8 * i));
     }
     if (loadState(state) == StateLoad::Loaded)
-        runFrame();
+        runFrame(FrameSettings{});
     else if (saveState() != before)
         __builtin_trap();
 }
@@ -111,5 +107,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     default: fuzzSaveState(rest); break;
     }
     resetMachine();
+    resetHostState();
     return 0;
 }

@@ -1,6 +1,5 @@
 #include "input/controller.h"
 
-#include "input/keymap.h"
 #include "state/state_io.h"
 
 namespace {
@@ -30,21 +29,12 @@ void controllerPortWrite(uint8_t)
 
 uint8_t controllerPortRead()
 {
-    return serialRead(controllerReadIndex,
-                      [](uint32_t i) { return ((buttonState[i] | scriptedButtons[i] | gamepadButtons[i]) & 1) != 0; });
+    return serialRead(controllerReadIndex, [](uint32_t i) { return (buttonState[i] & 1) != 0; });
 }
 
 uint8_t secondControllerPortRead()
 {
     return serialRead(secondControllerReadIndex, [](uint32_t i) { return (secondButtonState[i] & 1) != 0; });
-}
-
-void applyKeyEvent(uint32_t key, bool pressed)
-{
-    // An entry of 0 means no key: SDL reports 0 for every key it cannot name.
-    for (uint32_t i = 0; i < ButtonCount; ++i)
-        if (keyMap[i] != NoKey && keyMap[i] == key)
-            buttonState[i] = pressed ? 1 : 0;
 }
 
 void controllerStateFields(StateIo& io, ControllerReadIndices& readIndices)

@@ -1,9 +1,9 @@
 #include "ppu/registers.h"
 
-#include "app/video.h"
-#include "bus/cartridge.h"
-#include "bus/mappers.h"
-#include "bus/page_maps.h"
+#include "cart/boards.h"
+#include "cart/cartridge.h"
+#include "cart/page_maps.h"
+#include "ppu/frame_buffer.h"
 #include "ppu/ppu_state.h"
 
 namespace {

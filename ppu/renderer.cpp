@@ -1,6 +1,5 @@
 #include "ppu/renderer.h"
 
-#include "app/scheduler.h"
 #include "cpu/interrupts.h"
 
 namespace {

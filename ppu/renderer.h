@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/video.h"
-#include "bus/cartridge.h"
-#include "bus/page_maps.h"
+#include "cart/cartridge.h"
+#include "cart/page_maps.h"
+#include "ppu/frame_buffer.h"
 #include "ppu/ppu_state.h"
 
 // One scanline of palette bytes per screen column; 0 where nothing is drawn. Eight more bytes
@@ -34,6 +34,9 @@ inline constexpr std::array<uint64_t, 256> PlaneColumns = [] {
             table[b] |= uint64_t{(b >> (7 - c)) & 1} << (8 * c);
     return table;
 }();
+
+// Pixel mode: the columns the PPU draws during one CPU cycle.
+constexpr uint32_t PixelsPerStep = 3;
 
 // Pixel mode draws a line lazily while the CPU runs through it: columns before `drawn` are done,
 // and the running instruction takes effect from the column of the step in which it started.

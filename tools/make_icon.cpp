@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "app/controller_picture.h"
 #include "app/file_io.h"
-#include "app/video.h"
-#include "input/controller_picture.h"
+#include "ppu/frame_buffer.h"
+#include "ppu/palette.h"
 
 namespace {
 

@@ -4,12 +4,13 @@
 #include <png.h>
 
 #include "app/automation.h"
-#include "app/capture_host.h"
-#include "app/machine.h"
+#include "app/capture.h"
 #include "app/options.h"
-#include "app/run_host.h"
-#include "app/video.h"
+#include "app/run.h"
 #include "bus/cpu_bus.h"
+#include "console/machine.h"
+#include "ppu/frame_buffer.h"
+#include "ppu/palette.h"
 #include "support/harness.h"
 #include "support/process.h"
 

@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "app/options.h"
-#include "app/scheduler.h"
 #include "app/session.h"
-#include "apu/sound_fifo.h"
+#include "app/sound_fifo.h"
 #include "bus/cpu_bus.h"
+#include "console/console.h"
+#include "console/scheduler.h"
 #include "ppu/ppu_state.h"
 #include "support/cpu_harness.h"
 #include "support/harness.h"

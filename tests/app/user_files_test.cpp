@@ -1,4 +1,4 @@
-#include "app/user_files_host.h"
+#include "app/user_files.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

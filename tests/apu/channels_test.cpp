@@ -6,9 +6,9 @@
 
 #include <array>
 
-#include "app/machine.h"
 #include "apu/channels.h"
 #include "bus/cpu_bus.h"
+#include "console/machine.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The CPU address space: plain memory, device dispatch, the OAM transfer and Game Genie reads.
 #include <gtest/gtest.h>
 
-#include "app/options.h"
+#include "bus/cheats.h"
 #include "ppu/ppu_state.h"
 #include "support/cpu_harness.h"
 
@@ -55,7 +55,7 @@ TEST(GameGenie, CodesReplaceMatchingRomBytesForInstructionsToo)
         {0x8002, 0x42, 0x77},  {0x8001, 0x42, 0x11},
     };
     for (const CheatEntry& code : codes)
-        cheatTable.entries[cheatTable.cheatCount++] = code;
+        cheats.entries[cheats.cheatCount++] = code;
     EXPECT_EQ(cpuRead(0x8003), 0x98);
     EXPECT_EQ(cpuRead(0x8004), 0x42);
     EXPECT_EQ(cpuRead(0x8002), 0xEA);

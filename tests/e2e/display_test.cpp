@@ -5,8 +5,8 @@
 #include <csignal>
 #include <thread>
 
-#include "app/display.h"
-#include "input/config_screen.h"
+#include "app/config_screen.h"
+#include "app/screen_geometry.h"
 #include "support/harness.h"
 #include "support/process.h"
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <thread>
 
-#include "input/config_screen.h"
+#include "app/config_screen.h"
 #include "support/harness.h"
 #include "support/process.h"
 

@@ -2,11 +2,13 @@
 
 #include <cctype>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
-#include "app/machine.h"
+#include "console/machine.h"
 #include "cpu/interpreter.h"
 #include "cpu/opcode_table.h"
 #include "support/harness.h"
@@ -29,9 +31,11 @@ void startInRam(const std::vector<uint8_t>& code)
 
 bool loadRomFile(const std::filesystem::path& path)
 {
-    resetMachine();
-    std::ostringstream console;
-    if (loadCartridge(path.string(), console) != LoadResult::Loaded)
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (!file.good() && !file.eof())
+        return false;
+    if (loadImageBytes(bytes) != LoadResult::Loaded)
         return false;
     initOpcodeTable();
     return true;

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/machine.h"
+#include "console/machine.h"
 
 InesImage::InesImage(uint8_t prgBanks, uint8_t chrBanks, uint8_t flags6, uint8_t flags7)
     : header{'N', 'E', 'S', 0x1A, prgBanks, chrBanks, flags6, flags7, 0, 0, 0, 0, 0, 0, 0, 0},
@@ -59,9 +59,8 @@ TempFile::~TempFile()
 LoadResult loadImageBytes(const std::vector<uint8_t>& bytes, std::string* console)
 {
     resetMachine();
-    const TempFile file(bytes);
     std::ostringstream out;
-    const LoadResult result = loadCartridge(file.path(), out);
+    const LoadResult result = loadCartridgeImage(bytes, out);
     if (console)
         *console = out.str();
     return result;

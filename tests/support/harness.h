@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "bus/cartridge.h"
+#include "cart/cartridge.h"
 
 // An iNES image assembled in memory. PRG bank k (16 KB) and CHR bank k (8 KB) are filled with
 // the byte k + 1 unless a test writes something else, so a read tells which bank is mapped.

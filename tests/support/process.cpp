@@ -1,5 +1,7 @@
 #include "support/process.h"
 
+#include "ppu/palette.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>

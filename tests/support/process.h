@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/display.h"
+#include "app/screen_geometry.h"
 #include "support/harness.h"
 
 using namespace std::chrono_literals;

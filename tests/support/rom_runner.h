@@ -3,9 +3,12 @@
 
 #include <cstdint>
 
-// Runs `count` frames and counts each one, as the frame loop does; `buttons` are held throughout
-// (one bit per button in ButtonState order: bit 0 A ... bit 7 right).
-void runFrames(uint32_t count, uint8_t buttons = 0);
+#include "console/scheduler.h"
+
+// Runs `count` frames through the console and counts each one, as the frame loop does; `buttons`
+// are held on controller 1 throughout (one bit per button in ButtonState order: bit 0 A ... bit 7
+// right).
+void runFrames(uint32_t count, uint8_t buttons = 0, const FrameSettings& settings = {});
 
 // 64-bit FNV-1a hash of the 61,440 palette bytes of the frame buffer.
 uint64_t frameHash();

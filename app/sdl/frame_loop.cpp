@@ -1,0 +1,120 @@
+#include "app/sdl/frame_loop.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <ctime>
+
+#include "app/keymap.h"
+#include "app/options.h"
+#include "app/run.h"
+#include "app/sdl/gamepad_events.h"
+#include "app/sdl/hotkeys.h"
+#include "app/sdl/video.h"
+#include "app/session.h"
+#include "console/console.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Pacing thresholds: a frame that took 1/57 s or more raises the frame skip; the period is 1/60 s.
+const Clock::duration SlowFrame = std::chrono::round<Clock::duration>(std::chrono::duration<double>(1.0 / 57));
+const Clock::duration FramePeriod = std::chrono::round<Clock::duration>(std::chrono::duration<double>(1.0 / 60));
+Clock::time_point lastFrameTick{};
+
+void adjustFrameSkip(Clock::duration elapsed)
+{
+    if (elapsed >= SlowFrame)
+        ++options.frameSkip;
+    else if (elapsed < FramePeriod)
+        --options.frameSkip;
+    options.frameSkip = std::clamp(options.frameSkip, 1, 30);
+}
+
+// Sleeps until `deadline` on the monotonic clock (the steady clock's own), waking within a fraction
+// of a millisecond; a signal that cuts the sleep short only ends it early.
+void sleepUntil(Clock::time_point deadline)
+{
+    const auto sinceEpoch = deadline.time_since_epoch();
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(sinceEpoch);
+    const timespec wake{static_cast<time_t>(seconds.count()),
+                        static_cast<long>(std::chrono::nanoseconds(sinceEpoch - seconds).count())};
+    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr);
+}
+
+// Waits until 1/60 s has passed since the end of the previous wait, adjusting the frame skip
+// on every pass in automatic mode. Sleeps to the deadline so no core stays busy.
+void pace()
+{
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        const Clock::duration elapsed = now - lastFrameTick;
+        if (options.autoFrameSkip)
+            adjustFrameSkip(elapsed);
+        if (elapsed >= FramePeriod) {
+            // The next period counts from when this one was due, so a late wake-up is made up and the
+            // frames (and the sound they make) keep 60 a second; after a stall the count starts afresh.
+            lastFrameTick = elapsed < 2 * FramePeriod ? lastFrameTick + FramePeriod : now;
+            return;
+        }
+        sleepUntil(lastFrameTick + FramePeriod);
+    }
+}
+
+}  // namespace
+
+void ignoreUnusedEvents()
+{
+    for (Uint8 type = 0; type < SDL_NUMEVENTS; ++type)
+        if (type != SDL_KEYDOWN && type != SDL_KEYUP && type != SDL_QUIT && !isPadEvent(type))
+            SDL_EventState(type, SDL_IGNORE);
+}
+
+void takeWindowEvent()
+{
+    SDL_PumpEvents();
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        switch (event.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            if (!takeHotKey(event.key.keysym, event.type == SDL_KEYDOWN))
+                applyKeyEvent(event.key.keysym.sym, event.type == SDL_KEYDOWN);
+            return;
+        case SDL_QUIT:
+            emulationRunning = false;
+            return;
+        case SDL_JOYAXISMOTION:
+        case SDL_JOYHATMOTION:
+        case SDL_JOYBUTTONDOWN:
+        case SDL_JOYBUTTONUP:
+            applyJoystickEvent(event);  // pads report in floods (every stick movement): not counted
+            break;
+        default:
+            break;  // not used by the emulator: dropped without counting
+        }
+    }
+}
+
+void runFrameLoop(RunControl& control)
+{
+    control.start = Clock::now();
+    applyInputScript(control.script, framesRun());  // a loaded state starts past frame 0
+    while (emulationRunning) {
+        const LoopPass pass = planLoopPass();
+        if (pass.runsFrame)
+            runConsoleFrame(heldButtons(), frameSettings());
+        if (pass.presents) {
+            presentFrame();
+            drawMessageOverlay(screenSurface);
+        }
+        takeWindowEvent();
+        if (pass.paces)
+            pace();
+        if (pass.runsFrame) {
+            countFrame();
+            afterFrame(control);
+        }
+    }
+}

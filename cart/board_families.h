@@ -1,0 +1,41 @@
+// The functions of each board family, for the table in boards.cpp. A new board is a file of its
+// own beside the others, its functions here, and one entry in that table.
+#pragma once
+
+#include <cstdint>
+
+// nrom.cpp: no registers; 0x8000 shows the first 16 KB bank, 0xC000 the last (one 16 KB image
+// shows at both). Also the power-on mapping of the boards with a switchable bank at 0x8000.
+void startFixedLastBank();
+
+// uxrom_cnrom.cpp: one discrete register each.
+void writeUxrom(uint32_t address, uint8_t value);
+void writeCnrom(uint32_t address, uint8_t value);
+void writeCamerica(uint32_t address, uint8_t value);
+
+// discrete_32k.cpp: boards that switch all 32 KB of PRG at once (and some an 8 KB CHR bank).
+void startWhole32k();
+void writeAxrom(uint32_t address, uint8_t value);
+void writeColorDreams(uint32_t address, uint8_t value);
+void writeBnrom(uint32_t address, uint8_t value);
+void writeGxrom(uint32_t address, uint8_t value);
+
+// mmc1.cpp
+void startMmc1();
+void writeMmc1(uint32_t address, uint8_t value);
+
+// mmc2.cpp
+void startMmc2();
+void writeMmc2(uint32_t address, uint8_t value);
+
+// mmc3.cpp
+void startMmc3();
+void writeMmc3(uint32_t address, uint8_t value);
+void mmc3FrameStart();
+void mmc3LineEnd();
+// The MMC3's power-on registers: R0-R5 show the first 8 KB of CHR in order, R6/R7 the first two
+// 8 KB PRG banks, and every window mapped from them.
+void resetMmc3();
+
+// Every nametable window on the 1 KB at `nametable` (0x2000 or 0x2400).
+void setOneScreen(uint32_t nametable);

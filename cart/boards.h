@@ -1,0 +1,58 @@
+// The boards: the bank-switching hardware on the cartridge, chosen by mapper number from the table
+// in boards.cpp (one file per board family beside it).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// The registers of every board (only those of the loaded cartridge's board are in use).
+struct MapperState {
+    uint32_t mmc1Control;
+    uint32_t mmc1Chr0;
+    uint32_t mmc1Chr1;
+    uint32_t mmc1Prg;
+    uint32_t mmc1ShiftCount;
+    uint8_t mmc1Shift;
+    uint8_t mmc2Latch;
+    uint8_t mmc3BankSelect;
+    uint8_t mmc3PrgWindow;   // 0: R6 at 0x8000, second-to-last bank at 0xC000; 2: the two swapped
+    uint32_t mmc3ChrInvert;  // 0: R0/R1 at 0x0000; 0x1000: R0/R1 at 0x1000, R2-R5 at 0x0000
+    std::array<uint8_t, 8> mmc3Registers;  // R0-R7 as last written (R0/R1 2 KB banks, R6/R7 8 KB)
+    uint32_t mmc3IrqCounter;
+    uint32_t mmc3IrqReload;
+    uint8_t mmc3IrqEnabled;
+
+    bool operator==(const MapperState&) const = default;
+};
+
+inline MapperState mapperState{};
+
+// A board: its mapper number and name, and what it does. Every function may be empty (nullptr).
+struct Board {
+    uint8_t number;
+    const char* name;
+    void (*start)();                                 // the power-on mapping, once the image is loaded
+    void (*write)(uint32_t address, uint8_t value);  // a CPU write to 0x8000-0xFFFF
+    void (*frameStart)();                            // the start of every frame
+    void (*lineEnd)();                               // after the pixel part of every visible line
+};
+
+// The board of a mapper number; nullptr when Tallowby has none for it.
+const Board* findBoard(uint8_t number);
+
+// True for the mapper numbers that have a board.
+inline bool isSupportedMapper(uint8_t number) { return findBoard(number) != nullptr; }
+
+// The loaded cartridge's power-on mapping (an unsupported board leaves every PRG page at offset 0).
+void startBoard();
+
+// Every CPU write passes through here first; addresses below 0x8000 are ignored.
+void mapperWrite(uint32_t address, uint8_t value);
+
+// The board's part of the frame and of each visible line (the MMC3's scanline counter).
+void boardFrameStart();
+void boardLineEnd();
+
+class StateIo;
+// The mapper registers in a save state, in order.
+void mapperStateFields(StateIo& io, MapperState& state);

@@ -1,0 +1,98 @@
+// MMC3: eight bank registers behind a bank select, mirroring, and a scanline counter that raises
+// the IRQ.
+#include "cart/board_families.h"
+#include "cart/boards.h"
+#include "cart/cartridge.h"
+#include "cart/page_maps.h"
+#include "cpu/interrupts.h"
+#include "ppu/ppu_state.h"
+
+namespace {
+
+// MMC3: maps every window from R0-R7 and the two mode bits of 0x8000.
+void rebuildMmc3Mappings()
+{
+    const auto& r = mapperState.mmc3Registers;
+    const uint32_t invert = mapperState.mmc3ChrInvert;
+    // R0 and R1 select 2 KB banks (bit 0 of the value is ignored); R2-R5 1 KB banks.
+    for (uint32_t i = 0; i < 2; ++i)
+        mapChr((invert ^ (i * 0x800)) / 2048, r[i] >> 1, 2048);
+    for (uint32_t i = 2; i < 6; ++i)
+        mapChr((invert ^ (0x1000 + (i - 2) * 0x400)) / 1024, r[i], 1024);
+    const uint32_t secondToLast = cartridge.prgKb / 8u - 2;
+    const bool swapped = mapperState.mmc3PrgWindow != 0;
+    mapPrg(0, swapped ? secondToLast : r[6], 8192);
+    mapPrg(1, r[7], 8192);
+    mapPrg(2, swapped ? r[6] : secondToLast, 8192);
+    mapPrg(3, secondToLast + 1, 8192);
+}
+
+}  // namespace
+
+void resetMmc3()
+{
+    mapperState.mmc3Registers = {0, 2, 4, 5, 6, 7, 0, 1};
+    rebuildMmc3Mappings();
+}
+
+void startMmc3()
+{
+    resetMmc3();
+    mapperState.mmc3IrqCounter = 0;
+    mapperState.mmc3IrqReload = 0;
+    mapperState.mmc3IrqEnabled = 0;
+}
+
+// MMC3: only the seven exact register addresses are decoded.
+void writeMmc3(uint32_t address, uint8_t value)
+{
+    switch (address) {
+    case 0x8000:
+        mapperState.mmc3BankSelect = value & 7;
+        mapperState.mmc3PrgWindow = (value & 0x40) ? 2 : 0;
+        mapperState.mmc3ChrInvert = (value & 0x80) ? 0x1000 : 0;
+        rebuildMmc3Mappings();
+        break;
+    case 0x8001:
+        mapperState.mmc3Registers[mapperState.mmc3BankSelect] = value;
+        rebuildMmc3Mappings();
+        break;
+    case 0xA000:
+        cartridge.mirroring = (value & 1) ? Mirroring::Horizontal : Mirroring::Vertical;
+        applyMirroring(cartridge.mirroring);
+        break;
+    case 0xC000:
+        mapperState.mmc3IrqCounter = value;
+        break;
+    case 0xC001:
+        mapperState.mmc3IrqReload = value;
+        break;
+    case 0xE000:
+        mapperState.mmc3IrqEnabled = 0;
+        mapperState.mmc3IrqCounter = mapperState.mmc3IrqReload;
+        acknowledgeIrq();
+        break;
+    case 0xE001:
+        mapperState.mmc3IrqEnabled = 1;
+        break;
+    default:
+        break;
+    }
+}
+
+// Each frame starts with the counter at its reload value.
+void mmc3FrameStart() { mapperState.mmc3IrqCounter = mapperState.mmc3IrqReload; }
+
+// One step of the scanline counter while rendering is on; the IRQ is raised when it reaches 0
+// with the interrupt enabled.
+void mmc3LineEnd()
+{
+    if (!(ppu.showBackground || ppu.showSprites))
+        return;
+    if (mapperState.mmc3IrqCounter == 0)
+        mapperState.mmc3IrqCounter = mapperState.mmc3IrqReload;
+    else
+        --mapperState.mmc3IrqCounter;
+    if (mapperState.mmc3IrqCounter == 0 && mapperState.mmc3IrqEnabled == 1)
+        requestIrq();
+}

@@ -1,0 +1,52 @@
+#include "cart/page_maps.h"
+
+#include <algorithm>
+
+#include "cart/cartridge.h"
+#include "state/state_io.h"
+
+namespace {
+
+template <size_t Pages>
+void mapWindow(std::array<uint32_t, Pages>& map, uint32_t imageBytes, uint32_t window, uint32_t bank, uint32_t size)
+{
+    const uint32_t first = window * size / 1024;
+    const uint32_t count = size / 1024;
+    for (uint32_t k = 0; k < count && first + k < Pages; ++k) {
+        const uint64_t offset = uint64_t{bank} * size + k * 1024u;
+        map[first + k] = static_cast<uint32_t>(offset % imageBytes);
+    }
+}
+
+}  // namespace
+
+void mapPrg(uint32_t window, uint32_t bank, uint32_t size)
+{
+    if (cartridge.prgKb == 0)
+        return;
+    mapWindow(prgPageMap, cartridge.prgKb * 1024u, window, bank, size);
+    forgetCodeWindow();
+}
+
+void mapChr(uint32_t window, uint32_t bank, uint32_t size)
+{
+    if (cartridge.chrKb == 0)
+        return;
+    mapWindow(chrPageMap, cartridge.chrKb * 1024u, window, bank, size);
+}
+
+void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& nametables)
+{
+    const auto pages = [&io](auto& map, uint32_t imageBytes) {
+        for (uint32_t& offset : map) {
+            io.field(offset);
+            io.check(offset % 1024 == 0 && offset < imageBytes);
+        }
+    };
+    pages(prg, cartridge.prgKb * 1024u);
+    pages(chr, std::max<uint32_t>(cartridge.chrKb, ChrRamKb) * 1024u);
+    for (uint32_t& base : nametables) {
+        io.field(base);
+        io.check(base >= 0x2000 && base <= 0x2C00 && base % 0x400 == 0);
+    }
+}

@@ -1,0 +1,38 @@
+#include "console/console.h"
+
+#include "apu/mixer.h"
+#include "apu/sound_stream.h"
+#include "bus/cpu_bus.h"
+#include "cpu/interrupts.h"
+#include "cpu/opcode_table.h"
+
+LoadResult insertCartridge(std::span<const uint8_t> image, std::ostream& out)
+{
+    const LoadResult result = loadCartridgeImage(image, out);
+    if (result == LoadResult::Loaded)
+        initOpcodeTable();
+    return result;
+}
+
+void setSoundEmulated(bool emulated) { apuRunning = emulated; }
+
+void plugSecondController(bool present) { secondControllerPresent = present; }
+
+void runConsoleFrame(const ControllerInput& input, const FrameSettings& settings)
+{
+    buttonState = input.first;
+    secondButtonState = input.second;
+    runFrame(settings);
+}
+
+void countFrame() { ++scheduler.frameCounter; }
+
+int64_t framesRun() { return scheduler.frameCounter; }
+
+const FrameBuffer& picture() { return frameBuffer; }
+
+std::span<const int16_t> frameSamples() { return std::span(soundFrame.samples).first(soundFrame.count); }
+
+void pressResetButton() { cpuReset(); }
+
+uint8_t peekMemory(uint32_t address) { return cpuMemory[address & 0xFFFF]; }

@@ -1,0 +1,51 @@
+// The console as one machine: what a front end calls. It loads a cartridge image from bytes, runs
+// frames with the buttons held, hands out the picture and the samples of each frame, saves and
+// loads states, and presses the reset button. Nothing here opens a file, reads a clock or starts
+// a thread; the same image and buttons give the same frames and samples, bit for bit.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "cart/cartridge.h"
+#include "cart/save_memory.h"
+#include "console/save_state.h"
+#include "console/scheduler.h"
+#include "input/controller.h"
+#include "ppu/frame_buffer.h"
+
+// The buttons each controller holds during a frame.
+struct ControllerInput {
+    ButtonState first{};
+    ButtonState second{};
+};
+
+// Puts the image into the cartridge slot and switches the console on: the loader's lines go to
+// `out`, and on success the CPU has been reset and the first frame may run.
+LoadResult insertCartridge(std::span<const uint8_t> image, std::ostream& out);
+
+// Whether the sound is emulated; set once, before the first frame (a silent run saves the work).
+void setSoundEmulated(bool emulated);
+
+// Whether a second controller is plugged in: without one, 0x4017 reads as an open port.
+void plugSecondController(bool present);
+
+// Runs one frame with `input` held. The caller presents the picture, takes its events and paces,
+// then calls countFrame.
+void runConsoleFrame(const ControllerInput& input, const FrameSettings& settings);
+void countFrame();
+// Frames counted so far (a loaded state brings its own count).
+int64_t framesRun();
+
+// The last frame's picture and the 735 samples it made (signed 16-bit, 44100 a second).
+const FrameBuffer& picture();
+std::span<const int16_t> frameSamples();
+
+// The console's reset button: the CPU restarts; memory, PPU, APU and cartridge keep their state.
+void pressResetButton();
+
+// A byte of the CPU's memory as it stands, seen by no device (for the test-ROM protocol at 0x6000).
+uint8_t peekMemory(uint32_t address);

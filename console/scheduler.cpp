@@ -1,0 +1,89 @@
+#include "console/scheduler.h"
+
+#include "apu/sound_stream.h"
+#include "cart/boards.h"
+#include "cpu/interpreter.h"
+#include "cpu/interrupts.h"
+#include "ppu/registers.h"
+#include "ppu/renderer.h"
+#include "state/state_io.h"
+
+namespace {
+
+// One run of `budget` cycles; the overshoot of its last instruction carries into the next run.
+// Forced inline, so that each run loop (skipped visible part, scanline visible part, horizontal
+// blank, vertical-blank line, and the pixel-mode line below) has its own expansion of the
+// interpreter and no call is made per instruction.
+[[gnu::always_inline]] inline void run(int32_t budget)
+{
+    runCpuUntil(budget);
+    cpu.cycleCounter -= budget;
+    serviceHeldIrq();
+}
+
+void runVisibleLineSkipped() { run(VisiblePartCycles); }
+
+void runVisibleLineByScanline()
+{
+    evaluateSprites();
+    run(VisiblePartCycles);
+    renderPixels(0, FrameWidth);
+}
+
+// Pixel mode: one CPU cycle before every third column, 86 one-cycle runs. An instruction that
+// starts with cycleCounter at k runs in step k - 1 (step 0 when k < 1), before column 3(k - 1),
+// and the runs end with the first instruction that would start after step 85. So the line is one
+// run of 86 cycles in which each instruction's column is known; the columns are drawn lazily,
+// and a write that can change the picture first draws the columns before it (see PixelLine).
+void runVisibleLineByPixel()
+{
+    evaluateSprites();
+    pixelLine = {true, 0, 0};
+    const auto noteStep = [] { pixelLine.stepStart = cpu.cycleCounter; };
+    // A held IRQ is entered at a step's end; only a counter still at 1 or less stays in the step.
+    const auto endOfStep = [] {
+        if (cpu.irqPending && cpu.cycleCounter > 1) [[unlikely]]
+            serviceHeldIrq();
+    };
+    runCpuUntil(PixelLineCycles, noteStep, endOfStep);
+    cpu.cycleCounter -= PixelLineCycles;
+    pixelLine.active = false;
+    renderPixels(pixelLine.drawn, FrameWidth);
+}
+
+}  // namespace
+
+static_assert(PixelLineCycles * PixelsPerStep >= FrameWidth, "a pixel-mode line's steps cover every column");
+
+bool isRenderedFrame(const FrameSettings& settings) { return scheduler.frameCounter % settings.frameSkip == 0; }
+
+void runFrame(const FrameSettings& settings)
+{
+    forgetCodeWindow();
+    ppuStartFrame();
+    boardFrameStart();
+
+    const bool rendered = isRenderedFrame(settings);
+    const int32_t visiblePart = rendered && !settings.scanlineMode ? PixelLineCycles : VisiblePartCycles;
+    beginSoundFrame(frameCycles(visiblePart), cpu.cycleCounter);
+    for (ppu.scanline = 0; ppu.scanline < VisibleLines; ++ppu.scanline) {
+        if (ppu.splitPending)
+            applySplit();
+        if (!rendered)
+            runVisibleLineSkipped();
+        else if (settings.scanlineMode)
+            runVisibleLineByScanline();
+        else
+            runVisibleLineByPixel();
+        boardLineEnd();
+        run(HorizontalBlankCycles);
+    }
+
+    ppuStartVblank();
+    for (ppu.scanline = VisibleLines; ppu.scanline <= LastLine; ++ppu.scanline)
+        run(VblankLineCycles);
+    endSoundFrame();
+}
+
+void schedulerStateFields(StateIo& io, SchedulerState& state) { io.field(state.frameCounter, 0, INT32_MAX); }
+static_assert(fieldCount<SchedulerState>() == 1, "a SchedulerState field is missing from schedulerStateFields");

@@ -1,0 +1,62 @@
+// The screen font: data checks that catch a shifted, transposed or broken table (the controller
+// picture is compared whole on the configuration screen).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <set>
+#include <vector>
+
+#include "app/font.h"
+
+namespace {
+
+bool ink(uint32_t code, uint32_t gx, uint32_t gy) { return FontGlyphs[code * GlyphBytes + gy * GlyphSize + gx] != 0; }
+
+std::vector<uint8_t> glyph(uint32_t code)
+{
+    return {FontGlyphs.begin() + code * GlyphBytes, FontGlyphs.begin() + (code + 1) * GlyphBytes};
+}
+
+// The rows (or, when `columns`, the columns) that hold ink, as a mask of bits.
+uint32_t inkLines(uint32_t code, bool columns)
+{
+    uint32_t lines = 0;
+    for (uint32_t gy = 0; gy < GlyphSize; ++gy)
+        for (uint32_t gx = 0; gx < GlyphSize; ++gx)
+            lines |= ink(code, gx, gy) << (columns ? gx : gy);
+    return lines;
+}
+
+TEST(Font, GlyphsAreInkOrBlankDistinctAndTheRightWayRound)
+{
+    EXPECT_TRUE(std::all_of(FontGlyphs.begin(), FontGlyphs.end(), [](uint8_t byte) { return byte <= 1; }));
+    for (const uint32_t code : {0, 9, 10, 11, 12, 13, 32, 255})
+        EXPECT_EQ(glyph(code), std::vector<uint8_t>(GlyphBytes, 0)) << "code " << code;
+    std::set<std::vector<uint8_t>> shapes;
+    for (uint32_t code = 33; code <= 126; ++code) {
+        const std::vector<uint8_t> shape = glyph(code);
+        EXPECT_GT(std::count(shape.begin(), shape.end(), 1), 2) << "'" << static_cast<char>(code) << "'";
+        shapes.insert(shape);
+    }
+    EXPECT_EQ(shapes.size(), 94u) << "printable characters are distinct";
+
+    // '|' is tall and narrow, '-' one row in the middle, '_' on the bottom row.
+    EXPECT_GE(std::popcount(inkLines('|', false)), 6);
+    EXPECT_LE(std::popcount(inkLines('|', true)), 2);
+    EXPECT_EQ(std::popcount(inkLines('-', false)), 1);
+    EXPECT_TRUE(inkLines('-', false) & 0x3C);
+    EXPECT_EQ(inkLines('_', false) & 0x80, 0x80u);
+    EXPECT_EQ(inkLines('_', false) & 0x3F, 0u);
+    // 'L' has its stem on the left and its foot at the bottom; '/' leans to the right.
+    const int right = std::bit_width(inkLines('L', true)) - 1, bottom = std::bit_width(inkLines('L', false)) - 1;
+    EXPECT_TRUE(ink('L', right, bottom));
+    EXPECT_FALSE(ink('L', right, std::countr_zero(inkLines('L', false))));
+    EXPECT_TRUE(ink('/', 6, 0) || ink('/', 7, 0));
+    EXPECT_FALSE(ink('/', 0, 0) || ink('/', 7, 7));
+    // Descenders reach below the letters that have none.
+    EXPECT_GT(inkLines('g', false), inkLines('a', false));
+    EXPECT_GT(inkLines('p', false), inkLines('o', false));
+}
+
+}  // namespace

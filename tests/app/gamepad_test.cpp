@@ -1,0 +1,125 @@
+// Gamepads in the core: gamepad.cfg, the default mapping, the inputs the configuration screen
+// takes, and controller 2 read through 0x4017.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "app/config_screen.h"
+#include "app/gamepad.h"
+#include "bus/cpu_bus.h"
+#include "console/machine.h"
+#include "support/harness.h"
+
+namespace {
+
+constexpr PadInput button(uint8_t n) { return {PadInputKind::Button, n, 0}; }
+constexpr PadInput hat(uint8_t n, uint8_t bit) { return {PadInputKind::Hat, n, static_cast<int8_t>(bit)}; }
+constexpr PadInput axis(uint8_t n, int8_t direction) { return {PadInputKind::Axis, n, direction}; }
+
+TEST(GamepadConfig, LinesAndFaultyLines)
+{
+    const std::string text =
+        "# chosen on the screen\n"
+        "a button 2\n"
+        "  up   hat 0 up\r\n"
+        "up axis 1 -\n"
+        "\n"
+        "left axis 3 +\n"
+        "start button 32\n"        // line 7: beyond the followed buttons
+        "select hat 0 north\n"
+        "jump button 1\n"          // no such controller button
+        "left axis 0 -\n"          // the second input of left is fine
+        "left button 5\n"          // a third one is not, and left falls back entirely
+        "B button 3\n";            // any case
+    std::ostringstream report;
+    const GamepadMap map = parseGamepadConfig(text, "gamepad.cfg", report);
+    EXPECT_EQ(map[ButtonA], (PadBinding{button(2)}));
+    EXPECT_EQ(map[ButtonUp], (PadBinding{hat(0, HatUp), axis(1, -1)}));
+    EXPECT_EQ(map[ButtonB], (PadBinding{button(3)}));
+    for (const uint32_t fallback : {ButtonSelect, ButtonStart, ButtonDown, ButtonLeft, ButtonRight})
+        EXPECT_EQ(map[fallback], PadBinding{}) << ButtonNames[fallback] << " takes the default";
+    const std::string lines = report.str();
+    for (const char* expected : {"gamepad.cfg, line 7: \"start button 32\" is not understood",
+                                 "line 8: \"select hat 0 north\" is not understood", ": select keeps the default mapping.",
+                                 "line 9: \"jump button 1\"", "line 11: \"left button 5\" is not understood (a button takes at most two lines): left keeps"})
+        EXPECT_NE(lines.find(expected), std::string::npos) << expected << "\nin:\n" << lines;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 4) << lines;
+
+    // What the screen writes reads back the same, and the default fills what the file leaves out.
+    GamepadMap chosen{};
+    chosen[ButtonA] = {button(2)};
+    chosen[ButtonLeft] = {axis(0, -1)};
+    chosen[ButtonRight] = {hat(1, HatRight)};
+    const TempFile file({}, "gamepad.cfg");
+    ASSERT_TRUE(saveGamepadConfig(file.path(), chosen));
+    std::ostringstream quiet;
+    loadGamepadConfig(file.path(), quiet);
+    EXPECT_EQ(quiet.str(), "");
+    EXPECT_EQ(gamepadConfig, chosen);
+    const GamepadMap resolved = resolveGamepadMap(gamepadConfig, 4);
+    EXPECT_EQ(resolved[ButtonB], (PadBinding{button(0)}));
+    EXPECT_EQ(resolved[ButtonStart], (PadBinding{button(3)}));
+    EXPECT_EQ(resolved[ButtonDown], (PadBinding{hat(0, HatDown), axis(1, 1)}));
+    EXPECT_EQ(resolved[ButtonRight], chosen[ButtonRight]);
+    loadGamepadConfig((file.folder() / "missing.cfg").string(), quiet);
+    EXPECT_EQ(gamepadConfig, GamepadMap{}) << "no file: the default everywhere, silently";
+    EXPECT_EQ(quiet.str(), "");
+}
+
+TEST(GamepadConfig, ScreenTakesOnlyFreshPresses)
+{
+    resetMachine();
+    connectGamepad(0, 10);
+    struct Case {
+        PadEvent event;
+        std::optional<PadInput> taken;
+    };
+    const Case cases[] = {
+        {{PadInputKind::Button, 4, 1}, button(4)},
+        {{PadInputKind::Button, 4, 0}, {}},
+        {{PadInputKind::Axis, 2, -20000}, axis(2, -1)},
+        {{PadInputKind::Axis, 2, -30000}, {}},  // still held: the same push again is no new input
+        {{PadInputKind::Axis, 2, 17000}, axis(2, 1)},
+        {{PadInputKind::Hat, 1, HatLeft}, hat(1, HatLeft)},
+        {{PadInputKind::Hat, 1, HatLeft | HatDown}, hat(1, HatDown)},
+        {{PadInputKind::Hat, 1, 0}, {}},
+    };
+    for (const Case& c : cases) {
+        const GamepadState before = gamepads[0];
+        applyPadEvent(0, c.event);
+        EXPECT_EQ(newlyPressedInput(c.event, before, gamepads[0]), c.taken)
+            << int(c.event.kind) << " " << int{c.event.index} << " " << c.event.value;
+    }
+}
+
+// After a strobe, 0x4017 and 0x4016 read in turn 24 times each: {0x4017 bits, 0x4016 bits}.
+std::pair<std::vector<uint8_t>, std::vector<uint8_t>> readBothPorts()
+{
+    cpuWrite(0x4016, 1);
+    cpuWrite(0x4016, 0);
+    std::pair<std::vector<uint8_t>, std::vector<uint8_t>> bits;
+    for (int i = 0; i < 24; ++i) {
+        bits.first.push_back(cpuRead(0x4017));
+        bits.second.push_back(cpuRead(0x4016));
+    }
+    return bits;
+}
+
+TEST(SecondController, SerialProtocolAtPort4017)
+{
+    resetMachine();
+    buttonState[ButtonA] = 1;
+    secondButtonState = {0, 1, 0, 0, 1, 0, 0, 1};
+    secondControllerPresent = true;
+    readBothPorts();  // the next strobe restarts both counts
+    const std::vector<uint8_t> first = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 0};
+    EXPECT_EQ(readBothPorts(), std::pair(std::vector<uint8_t>{0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0,
+                                                              0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 0}, first))
+        << "each port keeps its own count";
+    secondButtonState = {1, 1, 1, 1, 1, 1, 1, 1};
+    secondControllerPresent = false;  // no controller behind the port: nothing is read
+    EXPECT_EQ(readBothPorts(), std::pair(std::vector<uint8_t>(24, 0), first));
+}
+
+}  // namespace

@@ -1,0 +1,95 @@
+// Presenting the FrameBuffer: 2x2 doubling and the console's colours, through a real SDL surface.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include <sstream>
+
+#include "app/screen_geometry.h"
+#include "app/sdl/hotkeys.h"
+#include "app/sdl/video.h"
+#include "app/session.h"
+#include "ppu/frame_buffer.h"
+#include "ppu/palette.h"
+
+namespace {
+
+// The default window, at scale 2.
+constexpr int ScreenWidth = windowGeometry(DefaultScale).width;
+constexpr int ScreenHeight = windowGeometry(DefaultScale).height;
+
+class Present : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        screenSurface = SDL_SetVideoMode(ScreenWidth, ScreenHeight, 32, 0);
+        ASSERT_NE(screenSurface, nullptr) << SDL_GetError();
+        preparePalette(screenSurface->format);
+    }
+
+    static void TearDownTestSuite()
+    {
+        SDL_Quit();
+        screenSurface = nullptr;
+    }
+
+    // The colour of window pixel (x, y) as 0xRRGGBB.
+    static uint32_t windowPixel(int x, int y)
+    {
+        SDL_LockSurface(screenSurface);
+        const auto* row = static_cast<const uint8_t*>(screenSurface->pixels) + y * screenSurface->pitch;
+        const uint32_t pixel = reinterpret_cast<const uint32_t*>(row)[x];
+        SDL_UnlockSurface(screenSurface);
+        Uint8 r, g, b;
+        SDL_GetRGB(pixel, screenSurface->format, &r, &g, &b);
+        return (uint32_t{r} << 16) | (uint32_t{g} << 8) | b;
+    }
+};
+
+TEST_F(Present, EachFramePixelBecomesATwoByTwoBlock)
+{
+    for (uint32_t i = 0; i < frameBuffer.size(); ++i)
+        frameBuffer[i] = static_cast<uint8_t>((i * 7 + i / 256) % 64);
+    presentFrame();
+    int wrong = 0;
+    for (int y = 0; y < ScreenHeight; ++y)
+        for (int x = 0; x < ScreenWidth; ++x)
+            wrong += windowPixel(x, y) != SystemPalette[frameBuffer[y / 2 * 256 + x / 2]];
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(Present, ColoursOfTheDarkEntriesAndTheFont)
+{
+    const std::vector<std::pair<uint8_t, uint32_t>> colours = {
+        {0x00, 0x808080}, {0x16, 0xFF371A}, {0x0F, 0x050505}, {0x0D, 0x000000}, {0x1F, 0x090909}, {0x2E, 0x0D0D0D},
+        {0x3F, 0x111111}, {0x20, 0xFFFFFF}, {64, 0x000000},   {65, 0xFFFFFF},
+        // Bytes beyond the table show their colour number modulo 64.
+        {66, 0x3700BF}, {0x80, 0x808080}, {0xFF, 0x111111},
+    };
+    for (const auto& [index, rgb] : colours) {
+        frameBuffer.fill(index);
+        presentFrame();
+        EXPECT_EQ(windowPixel(511, 479), rgb) << "index " << int{index};
+    }
+}
+
+TEST_F(Present, MessagesAreDrawnInTheWindowNeverInTheFrameBuffer)
+{
+    frameBuffer.fill(0x16);
+    const FrameBuffer before = frameBuffer;
+    std::ostringstream console;
+    showMessage("State 3 saved", SDL_GetTicks(), console);
+    EXPECT_EQ(console.str(), "State 3 saved\n");
+    presentFrame();
+    drawMessageOverlay(screenSurface);
+    EXPECT_TRUE(frameBuffer == before);
+    // The box starts 4 frame pixels in; 'S' has ink in its glyph row 1, columns 1-2.
+    EXPECT_EQ(windowPixel(8, 8), 0x000000u);
+    EXPECT_EQ(windowPixel(2 * (6 + 1), 2 * (6 + 1)), 0xFFFFFFu);
+    EXPECT_EQ(windowPixel(400, 8), 0xFF371Au) << "beyond the box the picture shows";
+    EXPECT_EQ(shownMessage(SDL_GetTicks() + MessageMilliseconds), "") << "gone after two seconds";
+}
+
+}  // namespace

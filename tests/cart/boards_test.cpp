@@ -1,0 +1,366 @@
+// Mapper registers, driven through cpuWrite and checked through what the CPU and PPU then see.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "bus/cpu_bus.h"
+#include "cart/boards.h"
+#include "cart/cartridge.h"
+#include "cart/page_maps.h"
+#include "cpu/cpu_state.h"
+#include "ppu/ppu_state.h"
+#include "support/harness.h"
+
+namespace {
+
+using Pages = std::array<uint8_t, 8>;
+using Windows = std::array<uint8_t, 4>;
+
+constexpr NametableMap Horizontal{0x2000, 0x2000, 0x2400, 0x2400};
+constexpr NametableMap Vertical{0x2000, 0x2400, 0x2000, 0x2400};
+constexpr NametableMap LowerScreen{0x2000, 0x2000, 0x2000, 0x2000};
+constexpr NametableMap UpperScreen{0x2400, 0x2400, 0x2400, 0x2400};
+
+// A fresh machine with the mapper's image. Each PRG byte tells its bank of `prgUnit` bytes
+// (k + 1), each CHR byte its 1 KB bank (k).
+void loadMapper(uint8_t mapper, uint8_t prgBanks, uint8_t chrBanks, uint8_t mirroringBit = 0, size_t prgUnit = 8192)
+{
+    InesImage image(prgBanks, chrBanks, static_cast<uint8_t>((mapper & 0x0F) << 4 | mirroringBit), mapper & 0xF0);
+    for (size_t i = 0; i < image.prg.size(); ++i)
+        image.prg[i] = static_cast<uint8_t>(i / prgUnit + 1);
+    for (size_t i = 0; i < image.chr.size(); ++i)
+        image.chr[i] = static_cast<uint8_t>(i / 1024);
+    ASSERT_EQ(loadImage(image), LoadResult::Loaded);
+}
+
+// The 1 KB CHR bank the PPU sees on each pattern page.
+Pages chrPages()
+{
+    Pages pages{};
+    for (uint32_t p = 0; p < 8; ++p)
+        pages[p] = cartridge.chrMemory[chrPageMap[p]];
+    return pages;
+}
+
+// What the CPU reads at 0x8000, 0xA000, 0xC000 and 0xE000.
+Windows prgWindows() { return {cpuRead(0x8000), cpuRead(0xA000), cpuRead(0xC000), cpuRead(0xE000)}; }
+
+struct Mappings {
+    PrgPageMap prg;
+    ChrPageMap chr;
+    NametableMap nametables;
+    uint8_t mirroring;
+    MapperState mapper;
+    bool operator==(const Mappings&) const = default;
+};
+
+Mappings snapshot() { return {prgPageMap, chrPageMap, nametableMap, cartridge.mirroring, mapperState}; }
+
+// ---------------------------------------------------------------- MMC1
+
+// Five serial writes, lowest bit first, as games load an MMC1 register.
+void writeMmc1(uint32_t address, uint8_t value)
+{
+    for (int bit = 0; bit < 5; ++bit)
+        cpuWrite(address, static_cast<uint8_t>((value >> bit) & 1));
+}
+
+class Mmc1Test : public ::testing::Test {
+protected:
+    void SetUp() override { loadMapper(1, 8, 4, 0, 16384); }  // 128 KB PRG in 16 KB marks, 32 KB CHR
+};
+
+TEST_F(Mmc1Test, ResetMidSequenceDiscardsTheBitsAndOnlyBitZeroCounts)
+{
+    writeMmc1(0x8000, 0x00);  // one-screen lower, 32 KB PRG
+    writeMmc1(0xE000, 0x06);
+    for (int i = 0; i < 4; ++i)
+        cpuWrite(0x8000, 1);
+    const Mappings before = snapshot();
+    cpuWrite(0x8000, 0x80);
+    EXPECT_EQ(mapperState.mmc1Control, 0x0Cu);
+    EXPECT_EQ(std::tie(prgPageMap, chrPageMap, nametableMap), std::tie(before.prg, before.chr, before.nametables));
+
+    for (uint8_t value : {0x01, 0x02, 0x7E, 0x03, 0x00})  // a whole new value: control 0x09
+        cpuWrite(0x8000, value);
+    EXPECT_EQ(nametableMap, UpperScreen);
+    EXPECT_EQ(cpuRead(0x8000), 1);  // fixed to the first bank
+    EXPECT_EQ(cpuRead(0xC000), 7);  // the PRG register's bank 6
+}
+
+TEST_F(Mmc1Test, PrgModesAndNametablesFollowTheRegisters)
+{
+    struct Case {
+        uint8_t control, prg, at8000, atC000;
+        NametableMap nametables;
+    };
+    const Case cases[] = {
+        {0x00, 5, 5, 6, LowerScreen},    // 32 KB mode drops the low bit of the bank
+        {0x01, 4, 5, 6, UpperScreen},
+        {0x0E, 5, 6, 8, Vertical},       // 16 KB mode, 0xC000 fixed to the last bank
+        {0x0F, 0x15, 6, 8, Horizontal},  // bit 4 of the PRG register is not a bank bit
+        {0x0A, 5, 1, 6, Vertical},       // 16 KB mode, 0x8000 fixed to the first bank
+    };
+    for (const Case& c : cases) {
+        writeMmc1(0xE000, c.prg);
+        writeMmc1(0x8000, c.control);
+        EXPECT_EQ(prgWindows(), (Windows{c.at8000, c.at8000, c.atC000, c.atC000})) << int{c.control};
+        EXPECT_EQ(nametableMap, c.nametables) << int{c.control};
+    }
+}
+
+TEST_F(Mmc1Test, ChrModesAndAnyRegisterWriteRebuildsEveryMapping)
+{
+    writeMmc1(0xA000, 3);
+    writeMmc1(0xC000, 6);
+    writeMmc1(0x8000, 0x1C);  // 4 KB mode: both registers
+    EXPECT_EQ(chrPages(), (Pages{12, 13, 14, 15, 24, 25, 26, 27}));
+    writeMmc1(0x8000, 0x0F);  // 8 KB mode: register 0 without its low bit
+    EXPECT_EQ(chrPages(), (Pages{8, 9, 10, 11, 12, 13, 14, 15}));
+
+    nametableMap.fill(0);
+    prgPageMap.fill(0);
+    writeMmc1(0xA000, 0);
+    EXPECT_EQ(nametableMap, Horizontal);
+    EXPECT_EQ(prgWindows(), (Windows{1, 1, 8, 8}));
+}
+
+TEST(Mmc1Large, ChrRegisterBitFourPicksThe256KbHalfOfBothWindows)
+{
+    loadMapper(1, 32, 0, 0, 16384);  // 512 KB PRG, CHR RAM
+    EXPECT_EQ(prgWindows(), (Windows{1, 1, 16, 16})) << "the first half at power-on";
+    const std::array<uint8_t, 4> cases[] = {
+        // CHR register 0, PRG register, then 0x8000 and 0xC000
+        {0x10, 0, 17, 32}, {0x10, 3, 20, 32}, {0x00, 3, 4, 16}, {0x1F, 15, 32, 32},
+    };
+    for (const auto& [chr, prg, at8000, atC000] : cases) {
+        writeMmc1(0xE000, prg);
+        writeMmc1(0xA000, chr);
+        EXPECT_EQ(prgWindows(), (Windows{at8000, at8000, atC000, atC000})) << int{chr} << " " << int{prg};
+    }
+    writeMmc1(0x8000, 0x08);  // 0x8000 fixed to the first bank of the half
+    EXPECT_EQ(prgWindows(), (Windows{17, 17, 32, 32}));
+}
+
+// ---------------------------------------------------------------- UxROM
+
+TEST(Uxrom, SelectsTheLowWindowAndKeepsTheLastBankHigh)
+{
+    // Address and value written, and the bank mark then read at 0x8000-0xBFFF.
+    const std::array<uint32_t, 3> cases[] = {{0x8000, 3, 4}, {0xFFFF, 6, 7}, {0xC123, 7, 8},
+                                             {0x8000, 9, 2},   // beyond the image: wraps around it
+                                             {0x7FFF, 3, 2}};  // not a mapper address
+    loadMapper(2, 8, 0, 0, 16384);
+    for (const auto& [address, value, at8000] : cases) {
+        cpuWrite(address, static_cast<uint8_t>(value));
+        EXPECT_EQ(prgWindows(), (Windows{uint8_t(at8000), uint8_t(at8000), 8, 8})) << std::hex << address;
+    }
+}
+
+// ---------------------------------------------------------------- the simple boards
+
+TEST(SimpleBoards, PrgAndChrBanksAndNametables)
+{
+    struct Case {
+        uint8_t mapper;
+        uint32_t address;
+        uint8_t value;
+        Windows prg;        // 8 KB bank marks at 0x8000, 0xA000, 0xC000, 0xE000
+        uint8_t chrPage0;   // 1 KB CHR bank at 0x0000
+        NametableMap nametables;
+    };
+    const Case cases[] = {
+        {3, 0x8000, 0x02, {1, 2, 15, 16}, 16, Horizontal},    // CNROM: 8 KB CHR bank
+        {3, 0xFFFF, 0x05, {1, 2, 15, 16}, 8, Horizontal},     // bank 5 of 4 wraps to 1
+        {66, 0x8000, 0x21, {9, 10, 11, 12}, 8, Horizontal},   // GxROM: PRG bits 4-5, CHR bits 0-1
+        {11, 0xFFFF, 0x31, {5, 6, 7, 8}, 24, Horizontal},     // Color Dreams: PRG bits 0-1, CHR bits 4-7
+        {34, 0x8000, 0x03, {13, 14, 15, 16}, 0, Horizontal},  // BNROM: 32 KB PRG
+        {71, 0xC000, 0x02, {5, 6, 15, 16}, 0, Horizontal},    // Camerica: 16 KB at 0x8000
+        {71, 0x9000, 0x10, {1, 2, 15, 16}, 0, UpperScreen},   // its one-screen switch
+        {71, 0x8000, 0x13, {1, 2, 15, 16}, 0, Horizontal},    // below 0x9000: nothing
+        {9, 0xAFFF, 0x05, {6, 14, 15, 16}, 0, Horizontal},    // MMC2: only the first 8 KB window switches
+        {9, 0xF000, 0x00, {1, 14, 15, 16}, 0, Vertical},      // its mirroring register
+    };
+    for (const Case& c : cases) {
+        loadMapper(c.mapper, 8, 4);
+        cpuWrite(c.address, c.value);
+        EXPECT_EQ(prgWindows(), c.prg) << int{c.mapper} << " " << int{c.value};
+        EXPECT_EQ(chrPages()[0], c.chrPage0) << int{c.mapper} << " " << int{c.value};
+        EXPECT_EQ(nametableMap, c.nametables) << int{c.mapper} << " " << int{c.value};
+        if (c.nametables == Vertical || c.nametables == Horizontal) {
+            EXPECT_EQ(cartridge.mirroring, c.nametables == Vertical ? Mirroring::Vertical : Mirroring::Horizontal);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- MMC3
+// (The CHR inversion bit and the acknowledge at 0xE000 change the recorded frames of the golden
+// runs' MMC3 ROMs.)
+
+class Mmc3Test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        loadMapper(4, 4, 2, 0x01);  // 64 KB PRG, 16 KB CHR, vertical
+        ppu.showBackground = 1;
+    }
+
+    // Runs the counter through one frame as the scheduler does and lists the lines that took an IRQ.
+    static std::vector<uint32_t> irqLinesOfOneFrame()
+    {
+        mapperState.mmc3IrqCounter = mapperState.mmc3IrqReload;
+        std::vector<uint32_t> lines;
+        for (uint32_t line = 0; line < 240; ++line) {
+            cpu.p = FlagUnused;
+            cpu.s = 0xFF;
+            boardLineEnd();
+            if (cpu.s != 0xFF)  // entered
+                lines.push_back(line);
+        }
+        return lines;
+    }
+};
+
+TEST_F(Mmc3Test, PrgWindowsFollowR6AndR7)
+{
+    ASSERT_EQ(prgWindows(), (Windows{1, 2, 7, 8}));
+    // 0xA000 always R7, 0xE000 the last bank; bit 6 swaps R6 and the second-to-last bank, at once.
+    const std::pair<std::array<uint8_t, 2>, Windows> steps[] = {
+        {{0x40, 0}, {7, 2, 1, 8}},  // bit 6 alone remaps
+        {{0x06, 2}, {3, 2, 7, 8}},  // R6 at 0x8000
+        {{0x07, 4}, {3, 5, 7, 8}},  // R7 at 0xA000
+        {{0x46, 5}, {7, 5, 6, 8}},  // bit 6: R6 at 0xC000
+        {{0x47, 0}, {7, 1, 6, 8}},  // R7 stays at 0xA000
+    };
+    for (const auto& [write, windows] : steps) {
+        cpuWrite(0x8000, write[0]);
+        if (write[0] & 7)
+            cpuWrite(0x8001, write[1]);
+        EXPECT_EQ(prgWindows(), windows) << "select " << int{write[0]};
+    }
+    cpuWrite(0x8000, 0x00);
+    EXPECT_EQ(prgWindows(), (Windows{6, 1, 7, 8})) << "both registers kept their values";
+}
+
+TEST_F(Mmc3Test, MirroringUsesBitZeroAndOnlyTheSevenRegisterAddressesAreDecoded)
+{
+    for (uint8_t value : {0x01, 0x00, 0xFF, 0xFE}) {
+        cpuWrite(0xA000, value);
+        EXPECT_EQ(cartridge.mirroring, value & 1 ? Mirroring::Horizontal : Mirroring::Vertical) << int{value};
+        EXPECT_EQ(nametableMap, value & 1 ? Horizontal : Vertical) << int{value};
+    }
+    cpuWrite(0x8000, 0x06);  // a wrongly decoded bank-data write would now remap 0x8000
+    const Mappings before = snapshot();
+    for (uint32_t address : {0x8002u, 0x8003u, 0x9000u, 0x9FFFu, 0xA001u, 0xA002u, 0xBFFFu, 0xC002u, 0xC003u,
+                             0xD000u, 0xE002u, 0xE003u, 0xFFFFu}) {
+        cpuWrite(address, 0xC5);
+        EXPECT_EQ(snapshot(), before) << std::hex << "address 0x" << address;
+    }
+}
+
+TEST_F(Mmc3Test, IrqLinesDependOnReloadEnableAndRendering)
+{
+    struct Case {
+        uint8_t reload;
+        bool enabled;
+        uint8_t background, sprites;
+        size_t irqs;
+        uint32_t first;
+    };
+    const Case cases[] = {
+        {5, true, 1, 0, 40, 4},   // every sixth line, from line 4
+        {0, true, 1, 0, 240, 0},  // reload 0: every line
+        {5, true, 0, 1, 40, 4},   // sprites alone clock the counter
+        {5, true, 0, 0, 0, 0},    // rendering off: the counter stands still
+        {0, false, 1, 1, 0, 0},   // 0xE000 disables
+    };
+    for (const Case& c : cases) {
+        cpuWrite(0xC001, c.reload);
+        cpuWrite(c.enabled ? 0xE001 : 0xE000, 0);
+        ppu.showBackground = c.background;
+        ppu.showSprites = c.sprites;
+        const std::vector<uint32_t> lines = irqLinesOfOneFrame();
+        EXPECT_EQ(lines.size(), c.irqs) << "reload " << int{c.reload};
+        if (c.irqs > 1) {
+            EXPECT_EQ(lines[0], c.first);
+            EXPECT_EQ(lines[1] - lines[0], c.reload + 1u);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- AxROM
+
+TEST(Axrom, SwitchesThirtyTwoKbBanksAndTheOneScreen)
+{
+    // 1 MB of PRG, so a bank number that kept bit 4 would not wrap back onto the same bank.
+    loadMapper(7, 64, 0, 0x01, 16384);
+    ASSERT_EQ(nametableMap, Vertical);
+    // Address and value written, the bank mark then read at 0x8000, and the nametables.
+    const std::pair<std::array<uint32_t, 3>, NametableMap> cases[] = {{{0x8000, 0x02, 5}, LowerScreen},
+                                                                      {{0xFFFF, 0x12, 5}, UpperScreen},
+                                                                      {{0xC000, 0x13, 7}, UpperScreen},
+                                                                      {{0xA000, 0x01, 3}, LowerScreen}};
+    for (const auto& [write, nametables] : cases) {
+        cpuWrite(write[0], static_cast<uint8_t>(write[1]));
+        const auto bank = static_cast<uint8_t>(write[2]);
+        EXPECT_EQ(prgWindows(), (Windows{bank, bank, uint8_t(bank + 1), uint8_t(bank + 1)})) << write[1];
+        EXPECT_EQ(nametableMap, nametables) << write[1];
+    }
+}
+
+// ---------------------------------------------------------------- MMC2
+
+class Mmc2Test : public ::testing::Test {
+protected:
+    void SetUp() override { loadMapper(9, 8, 4); }  // 128 KB PRG (16 banks of 8 KB), 32 KB CHR, horizontal
+};
+
+TEST_F(Mmc2Test, UpperChrWindowTakesOnlyTheRegisterMatchingTheLatch)
+{
+    struct Case {
+        uint8_t latch;
+        uint32_t address;
+        uint8_t value;
+        uint8_t at0000, at1000;  // 1 KB banks seen at 0x0000 and 0x1000 afterwards
+    };
+    const Case cases[] = {
+        {0xFD, 0x9FFF, 7, 0, 4},                                                       // ignored
+        {0xFE, 0xB000, 3, 12, 4}, {0xFD, 0xCFFF, 5, 20, 4},                            // lower window, any latch
+        {0xFE, 0xD000, 2, 20, 4}, {0xFD, 0xDFFF, 2, 20, 8}, {0xFD, 0xE000, 5, 20, 8},  // upper window
+        {0xFE, 0xEFFF, 5, 20, 20},
+    };
+    for (const Case& c : cases) {
+        mapperState.mmc2Latch = c.latch;
+        cpuWrite(c.address, c.value);
+        EXPECT_EQ(std::pair(chrPages()[0], chrPages()[4]), std::pair(c.at0000, c.at1000))
+            << std::hex << "latch " << int{c.latch} << " address " << c.address;
+        EXPECT_EQ(prgWindows()[0], 1);
+        EXPECT_EQ(mapperState.mmc2Latch, c.latch);
+    }
+}
+
+// ---------------------------------------------------------------- mappers without registers
+
+TEST(RegisterlessMappers, IgnoreEveryWriteAndNeverClockTheMmc3Counter)
+{
+    for (uint8_t mapper : {0, 5, 6, 8, 10, 255}) {
+        loadMapper(mapper, 8, 4);
+        ASSERT_EQ(cartridge.mapperNumber, mapper);
+        const Mappings before = snapshot();
+        for (uint32_t address : {0x8000u, 0x8001u, 0xA000u, 0xC000u, 0xE000u, 0xE001u, 0xF000u, 0xFFFFu})
+            for (uint8_t value : {0x00, 0x01, 0x13, 0x80, 0xFF})
+                cpuWrite(address, value);
+        EXPECT_EQ(snapshot(), before) << int{mapper};
+    }
+    ppu.showBackground = 1;
+    mapperState.mmc3IrqCounter = 1;
+    mapperState.mmc3IrqEnabled = 1;
+    boardLineEnd();
+    EXPECT_EQ(mapperState.mmc3IrqCounter, 1u);
+    EXPECT_FALSE(cpu.irqPending);
+}
+
+}  // namespace

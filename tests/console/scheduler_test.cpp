@@ -1,0 +1,41 @@
+// The frame scheduler where the golden runs do not look: the MMC3 counter in skipped frames, and
+// a frame counter past 2^31. (Budgets, frame skip, the NMI point and mid-frame address writes
+// change the recorded frames and samples of tests/console/golden_runs_test.cpp.)
+#include <gtest/gtest.h>
+
+#include "cart/boards.h"
+#include "console/scheduler.h"
+#include "cpu/opcode_table.h"
+#include "support/harness.h"
+#include "support/rom_runner.h"
+
+namespace {
+
+// An MMC3 program that shows both layers and spins: $2001 = $18; JMP $8005.
+void loadShowBoth()
+{
+    InesImage image(2, 1, 0x40);
+    image.put(0x8000, {0xA9, 0x18, 0x8D, 0x01, 0x20, 0x4C, 0x05, 0x80});
+    image.setVectors(0x8000, 0x8005);
+    ASSERT_EQ(loadImage(image), LoadResult::Loaded);
+    initOpcodeTable();
+}
+
+TEST(Scheduler, Mmc3CounterIsClockedOncePerVisibleLineOfSkippedFramesToo)
+{
+    loadShowBoth();
+    mapperState.mmc3IrqReload = 255;
+    runFrames(2, 0, {.frameSkip = 2});
+    EXPECT_EQ(mapperState.mmc3IrqCounter, 255u - 240) << "frame 2 is skipped";
+}
+
+TEST(Scheduler, AHeadlessRunOfAYearCountsOnPast2To31Frames)
+{
+    loadShowBoth();
+    scheduler.frameCounter = 2147483647;
+    runFrames(1, 0, {.frameSkip = 3});
+    EXPECT_TRUE(scheduler.frameCounter > 2147483647 && !isRenderedFrame({.frameSkip = 3}))
+        << "2^31 is not a multiple of 3";
+}
+
+}  // namespace
