@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/file_io.h"
-#include "cart/save_memory.h"
+#include "console/console.h"
 
 namespace {
 

@@ -18,7 +18,7 @@ void drawText(int32_t column, int32_t row, std::string_view text)
 {
     for (const char character : text) {
         if (column >= 0 && row >= 0 && row < TextRows) {
-            const auto* glyph = &FontGlyphs[static_cast<uint8_t>(character) * GlyphBytes];
+            const uint8_t* glyph = glyphOf(character);
             for (uint32_t gy = 0; gy < GlyphSize; ++gy)
                 for (uint32_t gx = 0; gx < GlyphSize; ++gx)
                     frameBuffer[(row * GlyphSize + gy) * FrameWidth + column * GlyphSize + gx] =

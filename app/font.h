@@ -1,4 +1,5 @@
-// The 8x8 font of the key-configuration screen.
+// The 8x8 font of the configuration screens and the on-screen messages: the printable ASCII
+// characters, in the shapes of the IBM PC's.
 #pragma once
 
 #include <array>
@@ -6,10 +7,19 @@
 
 constexpr uint32_t GlyphSize = 8;
 constexpr uint32_t GlyphBytes = GlyphSize * GlyphSize;
-constexpr uint32_t GlyphCount = 256;
+constexpr uint8_t FirstGlyph = ' ';  // the font holds ' ' to '~'
+constexpr uint8_t LastGlyph = '~';
+constexpr uint32_t GlyphCount = LastGlyph - FirstGlyph + 1;
 
-// One glyph per character code, in the shapes of the IBM PC character set (code page 437):
-// glyph c's pixel (column gx, row gy) is byte c * 64 + gy * 8 + gx, 0 for background, 1 for ink.
-// Printable ASCII is complete; 0, 9-13, 32 and 255 are blank, as are the codes not drawn here.
+// Glyph k shows character FirstGlyph + k: its pixel (column gx, row gy) is byte k * 64 + gy * 8 + gx,
+// 0 for background, 1 for ink.
 using Font = std::array<uint8_t, GlyphCount * GlyphBytes>;
 extern const Font FontGlyphs;
+
+// The 64 pixels of a character's glyph; a character outside the font shows as a space.
+constexpr const uint8_t* glyphOf(char character, const Font& font = FontGlyphs)
+{
+    const auto code = static_cast<uint8_t>(character);
+    const uint32_t index = code >= FirstGlyph && code <= LastGlyph ? code - FirstGlyph : 0;
+    return &font[index * GlyphBytes];
+}

@@ -54,7 +54,7 @@ MessagePicture drawMessage(std::string_view text)
     text = text.substr(0, MessageMaxCharacters);
     MessagePicture picture{static_cast<uint32_t>(text.size()) * GlyphSize + 2 * Margin, GlyphSize + 2 * Margin, {}};
     for (uint32_t c = 0; c < text.size(); ++c) {
-        const uint8_t* glyph = &FontGlyphs[static_cast<uint8_t>(text[c]) * GlyphBytes];
+        const uint8_t* glyph = glyphOf(text[c]);
         for (uint32_t gy = 0; gy < GlyphSize; ++gy)
             for (uint32_t gx = 0; gx < GlyphSize; ++gx)
                 picture.pixels[(Margin + gy) * picture.width + Margin + c * GlyphSize + gx] = glyph[gy * GlyphSize + gx];

@@ -63,7 +63,8 @@ std::vector<uint8_t> cell(int column, int row)
 
 std::vector<uint8_t> glyph(char character)
 {
-    std::vector<uint8_t> pixels(FontGlyphs.begin() + character * GlyphBytes, FontGlyphs.begin() + (character + 1) * GlyphBytes);
+    const uint8_t* font = glyphOf(character);
+    std::vector<uint8_t> pixels(font, font + GlyphBytes);
     for (uint8_t& pixel : pixels)
         pixel += 64;
     return pixels;
