@@ -35,8 +35,17 @@ TEST(SoundFifo, PlaysInOrderThenFadesOutOnAnUnderrunAndWaitsForTheTarget)
         takeDeviceSamples(out.data(), piece);
         played.insert(played.end(), out.begin(), out.begin() + piece);
     }
-    for (size_t k = 0; k < written.size(); ++k)
-        ASSERT_EQ(played[k], k < FadeSamples ? written[k] * static_cast<int32_t>(k) / FadeSamples : written[k]) << k;
+    // The fade-in: a gain that starts near silence and rises, then every sample as written.
+    double gain = 0;
+    for (size_t k = 1; k < FadeSamples; ++k) {
+        const double now = static_cast<double>(played[k]) / written[k];
+        ASSERT_TRUE(now >= gain && now < 1) << k;
+        gain = now;
+    }
+    EXPECT_LT(static_cast<double>(played[1]) / written[1], 0.05);
+    EXPECT_GT(gain, 0.95);
+    for (size_t k = FadeSamples; k < written.size(); ++k)
+        ASSERT_EQ(played[k], written[k]) << k;
     EXPECT_TRUE(std::is_sorted(played.begin() + 3000, played.end(), std::greater<>()));
     EXPECT_LT(played[3000], written.back());
     EXPECT_EQ(played[3000 + FadeSamples - 1], 0);

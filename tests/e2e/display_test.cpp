@@ -1,5 +1,6 @@
 // The window at -scale 3 and full screen in a real X server: captured with ImageMagick's import and
-// compared pixel for pixel with the configuration screen's frame enlarged.
+// compared pixel for pixel with the configuration screen's frame enlarged. The X server going away
+// under a running game.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -81,6 +82,33 @@ TEST_F(Screen, F11AndAltEnterSwitchDuringTheGame)
         EXPECT_EQ(sizeOf(window), size) << key;
     }
     stop();
+}
+
+// The display goes away while a battery game runs: the program ends with a line and status 1 (no
+// abort from a thread left running), and the save memory of the last moments is in GAME.sav.
+TEST(DisplayLoss, EndsCleanlyAndKeepsTheSaveMemory)
+{
+    InesImage image(2, 1, 0x02);  // with a battery
+    image.put(0x8000, {0xA9, 0x80, 0x8D, 0x00, 0x20, 0x4C, 0x05, 0x80,   // NMI on; spin
+                       0xEE, 0x00, 0x60, 0xD0, 0x02, 0xEE, 0x01, 0x60,   // nmi: INC $6000 (carrying
+                       0x40});                                           // into $6001); RTI
+    image.setVectors(0x8000, 0x8008);
+    const Workspace workspace;
+    std::filesystem::copy_file(TempFile(image.bytes()).path(), workspace.folder() / "game.nes");
+    VirtualDisplay display;
+    if (!display.running())
+        GTEST_SKIP() << "Xvfb could not be started";
+    ChildProcess program({tallowbyBinary().string(), (workspace.folder() / "game.nes").string()}, display.environment(),
+                         workspace.folder());
+    ASSERT_TRUE(program.waitForOutput("Loaded 32 KB PRG", 10s)) << program.output();
+    std::this_thread::sleep_for(500ms);  // frames run: the save memory has changed, and is not stored yet
+    display.shutDown();
+    const ProcessResult result = program.wait(10s);
+    EXPECT_EQ(result.exitCode, 1) << result.output;
+    EXPECT_NE(result.output.find("The display was lost: Tallowby ends.\n"), std::string::npos) << result.output;
+    const std::vector<uint8_t> save = fileBytes(workspace.folder() / "game.sav");
+    ASSERT_EQ(save.size(), 8192u);
+    EXPECT_GT(save[0] | save[1] << 8, 10) << "frames counted before the display went";
 }
 
 }  // namespace

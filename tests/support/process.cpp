@@ -90,7 +90,7 @@ bool ChildProcess::waitForOutput(const std::string& text, std::chrono::milliseco
 
 void ChildProcess::sendSignal(int signal) const
 {
-    if (pid_ > 0)
+    if (pid_ > 0 && !finished_)
         kill(pid_, signal);
 }
 
@@ -162,8 +162,13 @@ VirtualDisplay::VirtualDisplay(const std::string& screen)
         name_ = ":" + server_.output().substr(0, server_.output().find('\n'));
 }
 
-VirtualDisplay::~VirtualDisplay()
+VirtualDisplay::~VirtualDisplay() { shutDown(); }
+
+void VirtualDisplay::shutDown()
 {
+    if (stopped_)
+        return;
+    stopped_ = true;
     server_.sendSignal(SIGTERM);
     server_.wait(5s);
 }

@@ -77,9 +77,13 @@ public:
         return {"DISPLAY=" + name_, "SDL_AUDIODRIVER=dummy", "ASAN_OPTIONS=detect_leaks=0"};
     }
 
+    // Ends the server, as a logout or a dropped remote display does to the programs on it.
+    void shutDown();
+
 private:
     ChildProcess server_;
     std::string name_;
+    bool stopped_ = false;
 };
 
 // A working folder holding a keymap.cfg (Z, X, right shift, Return and the arrow keys), so that

@@ -1,6 +1,7 @@
 // Presenting the FrameBuffer: 2x2 doubling and the console's colours, through a real SDL surface.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <sstream>
@@ -60,19 +61,20 @@ TEST_F(Present, EachFramePixelBecomesATwoByTwoBlock)
     EXPECT_EQ(wrong, 0);
 }
 
-TEST_F(Present, ColoursOfTheDarkEntriesAndTheFont)
+TEST_F(Present, EveryByteShowsItsColourTheFontsInkAndTheConsolesBlacks)
 {
-    const std::vector<std::pair<uint8_t, uint32_t>> colours = {
-        {0x00, 0x808080}, {0x16, 0xFF371A}, {0x0F, 0x050505}, {0x0D, 0x000000}, {0x1F, 0x090909}, {0x2E, 0x0D0D0D},
-        {0x3F, 0x111111}, {0x20, 0xFFFFFF}, {64, 0x000000},   {65, 0xFFFFFF},
-        // Bytes beyond the table show their colour number modulo 64.
-        {66, 0x3700BF}, {0x80, 0x808080}, {0xFF, 0x111111},
-    };
-    for (const auto& [index, rgb] : colours) {
-        frameBuffer.fill(index);
+    for (uint32_t index = 0; index < 256; ++index) {
+        frameBuffer.fill(static_cast<uint8_t>(index));
         presentFrame();
-        EXPECT_EQ(windowPixel(511, 479), rgb) << "index " << int{index};
+        ASSERT_EQ(windowPixel(511, 479), colourOf(static_cast<uint8_t>(index))) << index;
     }
+    EXPECT_EQ(std::pair(colourOf(64), colourOf(65)), std::pair(0x000000u, 0xFFFFFFu)) << "the font's paper and ink";
+    for (uint32_t index = 66; index < 256; ++index)
+        EXPECT_EQ(colourOf(static_cast<uint8_t>(index)), SystemPalette[index % 64]) << "beyond the table: modulo 64";
+    // Columns 0xD-0xF of every row are the console's blacks and near-blacks.
+    for (const uint8_t index : {0x0D, 0x0E, 0x0F, 0x1D, 0x1E, 0x1F, 0x2E, 0x2F, 0x3E, 0x3F})
+        EXPECT_LE(std::max({colourOf(index) >> 16, colourOf(index) >> 8 & 0xFF, colourOf(index) & 0xFF}), 0x20u)
+            << int{index};
 }
 
 TEST_F(Present, MessagesAreDrawnInTheWindowNeverInTheFrameBuffer)
