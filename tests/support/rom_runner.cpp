@@ -1,6 +1,7 @@
 #include "support/rom_runner.h"
 
 #include "console/console.h"
+#include "support/cpu_harness.h"
 
 void runFrames(uint32_t count, uint8_t buttons, const FrameSettings& settings)
 {
@@ -19,4 +20,13 @@ uint64_t frameHash()
     for (const uint8_t byte : picture())
         hash = (hash ^ byte) * 0x100000001B3;
     return hash;
+}
+
+std::optional<TestRomResult> runTestRom(const std::filesystem::path& rom, uint32_t frames)
+{
+    if (!loadRomFile(rom))
+        return std::nullopt;
+    for (uint32_t n = 0; n < frames && !readTestRomResult(); ++n)
+        runFrames(1);
+    return readTestRomResult();
 }

@@ -2,7 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 
+#include "app/automation.h"
 #include "console/scheduler.h"
 
 // Runs `count` frames through the console and counts each one, as the frame loop does; `buttons`
@@ -12,3 +15,7 @@ void runFrames(uint32_t count, uint8_t buttons = 0, const FrameSettings& setting
 
 // 64-bit FNV-1a hash of the 61,440 palette bytes of the frame buffer.
 uint64_t frameHash();
+
+// Loads a test ROM and runs it frame by frame until it reports a result through the 0x6000
+// protocol or `frames` have run; nothing when it did not load or gave no result.
+std::optional<TestRomResult> runTestRom(const std::filesystem::path& rom, uint32_t frames);
