@@ -13,50 +13,41 @@ namespace {
 
 constexpr uint32_t Untouched = 0xDEAD;
 
-struct ModeCase {
-    const char* name;
-    std::vector<uint8_t> code;  // opcode and operand bytes
-    uint32_t x, y;
-    std::vector<std::pair<uint32_t, uint8_t>> memory;  // pointer bytes in RAM
-    uint32_t address;                                  // expected operandAddress
-};
-
-void PrintTo(const ModeCase& c, std::ostream* out) { *out << c.name; }
-
 // A pointer at 0xFF takes its high byte from 0x0100 (0x0000 holds a decoy).
 const std::vector<std::pair<uint32_t, uint8_t>> PointerAtFF = {{0xFF, 0x34}, {0x100, 0x12}, {0x00, 0x99}};
 
-const std::vector<ModeCase> modeCases = {
-    {"implied leaves the address alone", {0xEA}, 0, 0, {}, Untouched},
-    {"abs on the controller port", {0xAD, 0x16, 0x40}, 0, 0, {}, 0x4016},
-    {"relative 0x80 is -128", {0xD0, 0x80}, 0, 0, {}, static_cast<uint32_t>(-128)},
-    {"(zp),Y past 0xFFFF wraps to 16 bits", {0xB1, 0x80}, 0, 0x20, {{0x80, 0xF0}, {0x81, 0xFF}}, 0x0010},
-    {"(zp) ignores Y", {0xB2, 0x80}, 0, 0x20, {{0x80, 0x34}, {0x81, 0x12}}, 0x1234},
-    {"(zp) pointer 0xFF", {0xB2, 0xFF}, 0, 0, PointerAtFF, 0x1234},
-    {"abs,X past 0xFFFF wraps to 16 bits", {0xBD, 0xF0, 0xFF}, 0x20, 0, {}, 0x0010},
-    {"(abs,X)", {0x7C, 0x00, 0x03}, 0x04, 0, {{0x304, 0x34}, {0x305, 0x12}}, 0x1234},
-};
-
-class AddressingMode : public ::testing::TestWithParam<ModeCase> {};
-
-TEST_P(AddressingMode, FormsTheEffectiveAddress)
+TEST(AddressingMode, FormsTheEffectiveAddress)
 {
-    const ModeCase& c = GetParam();
-    startInRam(c.code);
-    cpu.x = c.x;
-    cpu.y = c.y;
-    for (const auto& [address, value] : c.memory)
-        poke(address, value);
-    cpu.operandAddress = Untouched;
-    cpu.opcode = c.code[0];
-    cpu.pc = TestCodeAddress + 1;
-    controllerReadIndex = 3;  // the port counts its reads: resolving never reads the operand itself
-    resolveOperand(cpu.opcode);
-    EXPECT_EQ(cpu.operandAddress, c.address);
-    EXPECT_EQ(controllerReadIndex, 3);
+    const struct {
+        const char* name;
+        std::vector<uint8_t> code;  // opcode and operand bytes
+        uint32_t x, y;
+        std::vector<std::pair<uint32_t, uint8_t>> memory;  // pointer bytes in RAM
+        uint32_t address;                                  // expected operandAddress
+    } cases[] = {
+        {"implied leaves the address alone", {0xEA}, 0, 0, {}, Untouched},
+        {"abs on the controller port", {0xAD, 0x16, 0x40}, 0, 0, {}, 0x4016},
+        {"relative 0x80 is -128", {0xD0, 0x80}, 0, 0, {}, static_cast<uint32_t>(-128)},
+        {"(zp),Y past 0xFFFF wraps to 16 bits", {0xB1, 0x80}, 0, 0x20, {{0x80, 0xF0}, {0x81, 0xFF}}, 0x0010},
+        {"(zp) ignores Y", {0xB2, 0x80}, 0, 0x20, {{0x80, 0x34}, {0x81, 0x12}}, 0x1234},
+        {"(zp) pointer 0xFF", {0xB2, 0xFF}, 0, 0, PointerAtFF, 0x1234},
+        {"abs,X past 0xFFFF wraps to 16 bits", {0xBD, 0xF0, 0xFF}, 0x20, 0, {}, 0x0010},
+        {"(abs,X)", {0x7C, 0x00, 0x03}, 0x04, 0, {{0x304, 0x34}, {0x305, 0x12}}, 0x1234},
+    };
+    for (const auto& c : cases) {
+        startInRam(c.code);
+        cpu.x = c.x;
+        cpu.y = c.y;
+        for (const auto& [address, value] : c.memory)
+            poke(address, value);
+        cpu.operandAddress = Untouched;
+        cpu.opcode = c.code[0];
+        cpu.pc = TestCodeAddress + 1;
+        controllerReadIndex = 3;  // the port counts its reads: resolving never reads the operand itself
+        resolveOperand(cpu.opcode);
+        EXPECT_EQ(cpu.operandAddress, c.address) << c.name;
+        EXPECT_EQ(controllerReadIndex, 3) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Modes, AddressingMode, ::testing::ValuesIn(modeCases),
-                         [](const auto& info) { return testName(info.param.name); });
 
 }  // namespace

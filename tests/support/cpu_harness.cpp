@@ -1,12 +1,6 @@
 #include "support/cpu_harness.h"
 
-#include <cctype>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "console/machine.h"
 #include "cpu/interpreter.h"
@@ -31,11 +25,7 @@ void startInRam(const std::vector<uint8_t>& code)
 
 bool loadRomFile(const std::filesystem::path& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (!file.good() && !file.eof())
-        return false;
-    if (loadImageBytes(bytes) != LoadResult::Loaded)
+    if (loadImageBytes(fileBytes(path)) != LoadResult::Loaded)
         return false;
     initOpcodeTable();
     return true;
@@ -64,30 +54,4 @@ std::string traceLine(const CpuRegisters& r)
     char line[48];
     std::snprintf(line, sizeof line, "%04X A:%02X X:%02X Y:%02X P:%02X SP:%02X", r.pc, r.a, r.x, r.y, r.p, r.s);
     return line;
-}
-
-void PrintTo(const InstructionCase& c, std::ostream* out) { *out << c.name; }
-
-void expectInstruction(const InstructionCase& c)
-{
-    startInRam(c.code);
-    poke(0x10, c.memory);
-    cpu.a = c.before.a;
-    cpu.x = c.before.x;
-    cpu.y = c.before.y;
-    cpu.p = c.before.p;
-    cpu.s = static_cast<uint8_t>(c.before.s);
-    EXPECT_EQ(runInstructions(1), c.cycles);
-    CpuRegisters expected = c.after;
-    expected.pc = TestCodeAddress + static_cast<uint32_t>(c.code.size());
-    EXPECT_EQ(traceLine(), traceLine(expected));
-    EXPECT_EQ(peek(0x10), c.memoryAfter);
-}
-
-std::string testName(const std::string& description)
-{
-    std::string name;
-    for (const char c : description)
-        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
 }

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -46,19 +45,3 @@ struct CpuRegisters {
 CpuRegisters cpuRegisters();
 // "C000 A:00 X:00 Y:00 P:24 SP:FD" for the registers given.
 std::string traceLine(const CpuRegisters& registers = cpuRegisters());
-
-// One instruction run from RAM (startInRam): its bytes, the registers before and after (pc is
-// ignored; it must end just past the code), its cycles, and zero-page byte 0x10 before and after.
-struct InstructionCase {
-    const char* name;
-    std::vector<uint8_t> code;
-    CpuRegisters before;
-    CpuRegisters after;
-    int32_t cycles;
-    uint8_t memory = 0, memoryAfter = 0;
-};
-void PrintTo(const InstructionCase& c, std::ostream* out);
-void expectInstruction(const InstructionCase& c);
-
-// A test name from a case description: letters and digits kept, everything else an underscore.
-std::string testName(const std::string& description);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "console/machine.h"
@@ -54,6 +55,12 @@ TempFile::~TempFile()
 {
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
+}
+
+std::vector<uint8_t> fileBytes(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 LoadResult loadImageBytes(const std::vector<uint8_t>& bytes, std::string* console)

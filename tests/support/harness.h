@@ -41,6 +41,9 @@ private:
     std::string path_;
 };
 
+// The bytes of a file; empty when it cannot be read.
+std::vector<uint8_t> fileBytes(const std::filesystem::path& path);
+
 // Resets every emulated record, then loads `image` through the real loader. The loader's
 // console lines go to `console` when given.
 LoadResult loadImage(const InesImage& image, std::string* console = nullptr);

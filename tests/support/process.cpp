@@ -9,8 +9,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -116,12 +114,6 @@ ProcessResult runProcess(const std::vector<std::string>& args, const std::vector
 {
     ChildProcess child(args, environment, workingFolder);
     return child.wait(timeout);
-}
-
-std::vector<uint8_t> fileBytes(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 std::string findWindow(const std::vector<std::string>& environment)

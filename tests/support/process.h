@@ -35,7 +35,6 @@ public:
     const std::string& output() const { return buffer_; }
     // Waits for the end; a process still running after `timeout` is killed and reported with exit code -1.
     ProcessResult wait(std::chrono::milliseconds timeout);
-    pid_t pid() const { return pid_; }
 
 private:
     bool readSome(std::chrono::milliseconds timeout);
@@ -49,8 +48,6 @@ private:
 ProcessResult runProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment = {},
                          std::chrono::milliseconds timeout = 20s, const std::filesystem::path& workingFolder = {});
 
-// The bytes of a file; empty when it cannot be read.
-std::vector<uint8_t> fileBytes(const std::filesystem::path& path);
 // The id of the program's window on the display of `environment`, waiting up to 10 s; empty when none shows.
 std::string findWindow(const std::vector<std::string>& environment);
 // A window (or "root", the whole screen) as RGB bytes, captured with ImageMagick's import.
