@@ -49,25 +49,17 @@ protected:
     }
 };
 
-TEST_F(Present, EachFramePixelBecomesATwoByTwoBlock)
+TEST_F(Present, EachFramePixelBecomesATwoByTwoBlockOfItsColour)
 {
     for (uint32_t i = 0; i < frameBuffer.size(); ++i)
-        frameBuffer[i] = static_cast<uint8_t>((i * 7 + i / 256) % 64);
+        frameBuffer[i] = static_cast<uint8_t>(i * 7 + i / 256);  // every byte, in odd and even rows and columns
     presentFrame();
     int wrong = 0;
     for (int y = 0; y < ScreenHeight; ++y)
         for (int x = 0; x < ScreenWidth; ++x)
-            wrong += windowPixel(x, y) != SystemPalette[frameBuffer[y / 2 * 256 + x / 2]];
+            wrong += windowPixel(x, y) != colourOf(frameBuffer[y / 2 * 256 + x / 2]);
     EXPECT_EQ(wrong, 0);
-}
 
-TEST_F(Present, EveryByteShowsItsColourTheFontsInkAndTheConsolesBlacks)
-{
-    for (uint32_t index = 0; index < 256; ++index) {
-        frameBuffer.fill(static_cast<uint8_t>(index));
-        presentFrame();
-        ASSERT_EQ(windowPixel(511, 479), colourOf(static_cast<uint8_t>(index))) << index;
-    }
     EXPECT_EQ(std::pair(colourOf(64), colourOf(65)), std::pair(0x000000u, 0xFFFFFFu)) << "the font's paper and ink";
     for (uint32_t index = 66; index < 256; ++index)
         EXPECT_EQ(colourOf(static_cast<uint8_t>(index)), SystemPalette[index % 64]) << "beyond the table: modulo 64";
