@@ -1,5 +1,5 @@
-// The command line: usage text, option table, scan limits, frame skip, Game Genie codes and the
-// automation options.
+// The command line: usage text, option table, scan limits, frame skip, Game Genie codes, the
+// automation options and the window's scale.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -104,16 +104,18 @@ TEST(GameGenie, Codes)
                             {0xFFFF, 0xFF, 0xFF}, {0xC635, 0x29, 0x77}, {0xC635, 0x29, 0x07}, {0xC635, 0x21, NoCompare}}));
 }
 
-TEST(AutomationOptions, ValuesAndFlags)
+TEST(AutomationAndWindowOptions, ValuesAndFlags)
 {
     EXPECT_FALSE(parse({"game.nes", "-HEADLESS", "-frames", "120", "-screenshot", "a.png", "-wav", "b.wav", "-testrom",
                         "-input", "c.txt", "-Benchmark"}));
     EXPECT_EQ(std::tuple(options.headless, options.frameLimit, options.screenshotPath, options.wavPath, options.testRom,
-                         options.inputPath, options.benchmark, options.silent),
-              std::tuple(true, 120, "a.png", "b.wav", true, "c.txt", true, false));
+                         options.inputPath, options.benchmark, options.silent, options.scale),
+              std::tuple(true, 120, "a.png", "b.wav", true, "c.txt", true, false, 2));
+    EXPECT_FALSE(parse({"game.nes", "-scale", "3", "-FullScreen", "-setpad"}));
+    EXPECT_EQ(std::tuple(options.scale, options.fullScreen, options.setPad), std::tuple(3, true, true));
 }
 
-TEST(AutomationOptions, HelpVersionAndMissingOrBadValues)
+TEST(AutomationAndWindowOptions, HelpVersionAndMissingOrBadValues)
 {
     // Arguments, exit code, and a part of the console output (for a refusal, the option's name).
     const std::vector<std::tuple<std::vector<std::string>, std::optional<int>, std::string>> cases = {
@@ -123,10 +125,14 @@ TEST(AutomationOptions, HelpVersionAndMissingOrBadValues)
         {{"game.nes", "-wav", ""}, 1, "-wav"}, {{"game.nes", "-input"}, 1, "-input"},
         {{"game.nes", "-frames", "0"}, 1, "-frames"}, {{"game.nes", "-frames", "12x"}, 1, "-frames"},
         {{"game.nes", "-frames", "-5"}, 1, "-frames"},
+        {{"game.nes", "-scale", "1"}, std::nullopt, ""}, {{"game.nes", "-scale", "6"}, std::nullopt, ""},
+        {{"game.nes", "-scale", "0"}, 1, "Option -scale needs a whole number from 1 to 6, not \"0\".\n"},
+        {{"game.nes", "-scale", "7"}, 1, "-scale"}, {{"game.nes", "-scale", "2.5"}, 1, "-scale"},
+        {{"game.nes", "-scale", "x"}, 1, "-scale"}, {{"game.nes", "-scale", "3x"}, 1, "-scale"},
     };
     for (const auto& [args, exitCode, text] : cases) {
         std::string console;
-        EXPECT_EQ(parse(args, &console), exitCode) << args[0] << " " << args.size();
+        EXPECT_EQ(parse(args, &console), exitCode) << args[0] << " " << args.back();
         EXPECT_NE(console.find(text), std::string::npos) << console;
     }
     EXPECT_TRUE(ProgramTitle.starts_with("Tallowby v")) << "--version names the program and its version";

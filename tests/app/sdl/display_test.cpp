@@ -1,12 +1,9 @@
-// Window scale and full screen: the geometry and the -scale option; gamepad reports arriving as SDL
-// joystick events.
+// Window scale and full screen: the geometry; gamepad reports arriving as SDL joystick events.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
 
 #include "app/gamepad.h"
-#include "app/options.h"
 #include "app/run.h"
 #include "app/sdl/display.h"
 #include "app/sdl/frame_loop.h"
@@ -27,26 +24,6 @@ TEST(Display, WindowAndFullScreenGeometry)
     };
     for (const auto& [desktop, geometry] : desktops)
         EXPECT_EQ(fullScreenGeometry(desktop.first, desktop.second), geometry) << desktop.first << "x" << desktop.second;
-}
-
-TEST(Display, ScaleOption)
-{
-    const std::vector<std::pair<std::string, std::optional<int32_t>>> values = {
-        {"1", 1}, {"3", 3}, {"6", 6}, {"0", {}}, {"7", {}}, {"2.5", {}}, {"x", {}}, {"-2", {}}, {"3x", {}}};
-    for (const auto& [text, scale] : values) {
-        resetHostState();
-        std::ostringstream out;
-        const auto exitCode = parseCommandLine({"tallowby", "game.nes", "-scale", text, "-FullScreen", "-setpad"}, out);
-        if (scale) {
-            EXPECT_EQ(exitCode, std::nullopt) << text;
-            EXPECT_EQ(std::tuple(options.scale, options.fullScreen, options.setPad), std::tuple(*scale, true, true));
-        } else {
-            EXPECT_EQ(exitCode, 1) << text;
-            EXPECT_EQ(out.str(), "Option -scale needs a whole number from 1 to 6, not \"" + text + "\".\n");
-        }
-    }
-    resetHostState();
-    EXPECT_EQ(options.scale, 2) << "the default window";
 }
 
 class ShellEvents : public testing::Test {
