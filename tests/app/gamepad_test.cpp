@@ -1,5 +1,5 @@
-// Gamepads in the core: gamepad.cfg, the default mapping, the inputs the configuration screen
-// takes, and controller 2 read through 0x4017.
+// Gamepads in the core: gamepad.cfg, the default mapping and the inputs the configuration screen
+// takes. (Controller 2's port is read in tests/input; pads driving both controllers in tests/app/sdl.)
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -7,7 +7,6 @@
 
 #include "app/config_screen.h"
 #include "app/gamepad.h"
-#include "bus/cpu_bus.h"
 #include "console/machine.h"
 #include "support/harness.h"
 
@@ -91,35 +90,6 @@ TEST(GamepadConfig, ScreenTakesOnlyFreshPresses)
         EXPECT_EQ(newlyPressedInput(c.event, before, gamepads[0]), c.taken)
             << int(c.event.kind) << " " << int{c.event.index} << " " << c.event.value;
     }
-}
-
-// After a strobe, 0x4017 and 0x4016 read in turn 24 times each: {0x4017 bits, 0x4016 bits}.
-std::pair<std::vector<uint8_t>, std::vector<uint8_t>> readBothPorts()
-{
-    cpuWrite(0x4016, 1);
-    cpuWrite(0x4016, 0);
-    std::pair<std::vector<uint8_t>, std::vector<uint8_t>> bits;
-    for (int i = 0; i < 24; ++i) {
-        bits.first.push_back(cpuRead(0x4017));
-        bits.second.push_back(cpuRead(0x4016));
-    }
-    return bits;
-}
-
-TEST(SecondController, SerialProtocolAtPort4017)
-{
-    resetMachine();
-    buttonState[ButtonA] = 1;
-    secondButtonState = {0, 1, 0, 0, 1, 0, 0, 1};
-    secondControllerPresent = true;
-    readBothPorts();  // the next strobe restarts both counts
-    const std::vector<uint8_t> first = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 0};
-    EXPECT_EQ(readBothPorts(), std::pair(std::vector<uint8_t>{0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0,
-                                                              0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 0}, first))
-        << "each port keeps its own count";
-    secondButtonState = {1, 1, 1, 1, 1, 1, 1, 1};
-    secondControllerPresent = false;  // no controller behind the port: nothing is read
-    EXPECT_EQ(readBothPorts(), std::pair(std::vector<uint8_t>(24, 0), first));
 }
 
 }  // namespace
