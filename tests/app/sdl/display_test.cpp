@@ -35,10 +35,7 @@ protected:
         resetMachine();
         resetHostState();
     }
-    void TearDown() override
-    {
-        SDL_Quit();
-    }
+    void TearDown() override { SDL_Quit(); }
 };
 
 // Joystick events pushed into SDL's queue reach the controllers through the window's event step.
@@ -60,16 +57,12 @@ TEST_F(ShellEvents, JoystickEventsDriveBothControllers)
     };
     // What the ports read at the next frame's start, when they take the buttons held.
     const auto controllers = [] {
-        const ControllerInput held = heldButtons();
-        buttonState = held.first;
-        secondButtonState = held.second;
+        buttonState = heldButtons().first;
+        secondButtonState = heldButtons().second;
         cpuWrite(0x4016, 1);
         std::string bits;
-        for (int i = 0; i < 8; ++i)
-            bits += static_cast<char>('0' + cpuRead(0x4016));
-        bits += ' ';
-        for (int i = 0; i < 8; ++i)
-            bits += static_cast<char>('0' + cpuRead(0x4017));
+        for (int i = 0; i < 17; ++i)
+            bits += i == 8 ? ' ' : static_cast<char>('0' + cpuRead(i < 8 ? 0x4016 : 0x4017));
         return bits;
     };
     struct Step {
