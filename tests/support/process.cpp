@@ -13,26 +13,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 using SteadyClock = std::chrono::steady_clock;
-
-[[noreturn]] void execChild(const std::vector<std::string>& args, const std::vector<std::string>& environment,
-                            const std::filesystem::path& workingFolder)
-{
-    for (const std::string& entry : environment)
-        putenv(const_cast<char*>(entry.c_str()));
-    if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0)
-        _exit(126);
-    std::vector<char*> argv;
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-}
-
-}  // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment,
                            const std::filesystem::path& workingFolder)
@@ -42,12 +23,19 @@ ChildProcess::ChildProcess(const std::vector<std::string>& args, const std::vect
         return;
     pid_ = fork();
     if (pid_ == 0) {
-        const int devNull = open("/dev/null", O_RDONLY);
-        dup2(devNull, STDIN_FILENO);
+        dup2(open("/dev/null", O_RDONLY), STDIN_FILENO);
         dup2(pipeFds[1], STDOUT_FILENO);
         close(pipeFds[0]);
         close(pipeFds[1]);
-        execChild(args, environment, workingFolder);
+        for (const std::string& entry : environment)
+            putenv(const_cast<char*>(entry.c_str()));
+        std::vector<char*> argv;
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        if (workingFolder.empty() || chdir(workingFolder.c_str()) == 0)
+            execvp(argv[0], argv.data());
+        _exit(127);
     }
     close(pipeFds[1]);
     output_ = pipeFds[0];
@@ -98,8 +86,8 @@ ProcessResult ChildProcess::wait(std::chrono::milliseconds timeout)
     while (SteadyClock::now() < deadline && readSome(20ms)) {
     }  // to the end of its output
     int status = 0;
-    pid_t ended = waitpid(pid_, &status, WNOHANG);
-    for (; ended == 0 && SteadyClock::now() < deadline; ended = waitpid(pid_, &status, WNOHANG))
+    pid_t ended;
+    while ((ended = waitpid(pid_, &status, WNOHANG)) == 0 && SteadyClock::now() < deadline)
         std::this_thread::sleep_for(10ms);
     if (ended == 0) {
         kill(pid_, SIGKILL);
