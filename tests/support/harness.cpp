@@ -1,5 +1,6 @@
 #include "support/harness.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -19,13 +20,7 @@ InesImage::InesImage(uint8_t prgBanks, uint8_t chrBanks, uint8_t flags6, uint8_t
 
 void InesImage::put(uint32_t address, const std::vector<uint8_t>& bytes)
 {
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const uint32_t offset = address - 0x8000 + static_cast<uint32_t>(i);
-        if (prg.size() == 16384)
-            prg[offset % 16384] = bytes[i];
-        else
-            prg[prg.size() - 32768 + offset] = bytes[i];
-    }
+    std::copy(bytes.begin(), bytes.end(), prg.end() - 0x10000 + address);  // the last 32 KB from 0x8000
 }
 
 void InesImage::setVectors(uint16_t reset, uint16_t nmi, uint16_t irq)

@@ -17,8 +17,7 @@ struct InesImage {
 
     InesImage(uint8_t prgBanks, uint8_t chrBanks, uint8_t flags6 = 0, uint8_t flags7 = 0);
 
-    // Writes `bytes` at CPU address `address` of a 32 KB NROM layout (0x8000-0xFFFF; with one
-    // 16 KB bank, 0xC000-0xFFFF lands on the same bytes as 0x8000-0xBFFF).
+    // Writes `bytes` at CPU address `address` of the last 32 KB of PRG, as NROM maps it at 0x8000-0xFFFF.
     void put(uint32_t address, const std::vector<uint8_t>& bytes);
     // Sets the reset, NMI and IRQ vectors in the last PRG bank.
     void setVectors(uint16_t reset, uint16_t nmi = 0, uint16_t irq = 0);
