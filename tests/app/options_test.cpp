@@ -135,7 +135,6 @@ TEST(AutomationAndWindowOptions, HelpVersionAndMissingOrBadValues)
         EXPECT_EQ(parse(args, &console), exitCode) << args[0] << " " << args.back();
         EXPECT_NE(console.find(text), std::string::npos) << console;
     }
-    EXPECT_TRUE(ProgramTitle.starts_with("Tallowby v")) << "--version names the program and its version";
 }
 
 }  // namespace
