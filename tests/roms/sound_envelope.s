@@ -4,16 +4,10 @@
 
 .include "sound_start.inc"
 
-main:
-    play script
-forever:
-    jmp forever
+script_only
 
 script:
     .byte $15,$01, $00,$80, $02,$64, $03,$08, WAIT,30
     .byte $00,$A0, $03,$08, WAIT,30
     .byte $15,$08, $0C,$03, $0E,$04, $0F,$08, WAIT,30
     .byte END
-
-.segment "VECTORS"
-    .word nmi, reset, reset

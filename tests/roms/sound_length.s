@@ -8,10 +8,7 @@
 
 .include "sound_start.inc"
 
-main:
-    play script
-forever:
-    jmp forever
+script_only
 
 script:
     .byte $15,$01, $00,$BF, $02,$FD, $03,$00, WAIT,150
@@ -21,6 +18,3 @@ script:
     .byte $15,$00, $03,$08, $15,$01, WAIT,30
     .byte $15,$08, $0C,$1F, $0E,$0A, $0F,$10, WAIT,30
     .byte END
-
-.segment "VECTORS"
-    .word nmi, reset, reset

@@ -11,10 +11,7 @@
 
 .include "sound_start.inc"
 
-main:
-    play script
-forever:
-    jmp forever
+script_only
 
 script:
     .byte $15,$01, $00,$BF, $02,$00, $03,$09, $01,$00, $17,$C0, $01,$F1, $17,$40, WAIT,30
@@ -24,6 +21,3 @@ script:
     .byte $01,$00, $02,$07, $03,$08, WAIT,30
     .byte $02,$08, WAIT,30
     .byte END
-
-.segment "VECTORS"
-    .word nmi, reset, reset

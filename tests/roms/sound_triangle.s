@@ -4,16 +4,10 @@
 
 .include "sound_start.inc"
 
-main:
-    play script
-forever:
-    jmp forever
+script_only
 
 script:
     .byte $15,$04, $08,$0A, $0A,$64, $0B,$08, WAIT,30
     .byte $08,$8A, $0B,$08, WAIT,30
     .byte $08,$7F, $0B,$10, WAIT,30
     .byte END
-
-.segment "VECTORS"
-    .word nmi, reset, reset

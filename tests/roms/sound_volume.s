@@ -4,10 +4,7 @@
 
 .include "sound_start.inc"
 
-main:
-    play script
-forever:
-    jmp forever
+script_only
 
 script:
     .byte $15,$01, $00,$30, $02,$FD, $03,$08, WAIT,30   ; square 1, volume 0
@@ -17,6 +14,3 @@ script:
     .byte $15,$08, $0C,$3F, $0E,$0A, $0F,$08, WAIT,30   ; noise, volume 15
     .byte $0C,$30, WAIT,30                              ; noise, volume 0
     .byte END
-
-.segment "VECTORS"
-    .word nmi, reset, reset
