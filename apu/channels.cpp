@@ -11,8 +11,9 @@ namespace {
 uint8_t bit(uint8_t value, int index) { return (value >> index) & 1u; }
 
 // A channel whose schedule is further behind than this many steps (a state loaded from elsewhere)
-// takes one step and starts its schedule afresh, instead of catching up.
-constexpr uint32_t MaxCatchUpSteps = 64;
+// takes one step and starts its schedule afresh, instead of catching up. Between two mixes the
+// busiest channel (the triangle at its shortest period) takes about 50.
+constexpr uint32_t MaxCatchUpSteps = 256;
 
 void writeEnvelope(Envelope& envelope, uint8_t value)
 {
@@ -151,17 +152,19 @@ void stepSample(uint32_t steps)
     }
 }
 
-// The steps of one channel up to `now`: as many as whole periods have passed since its last step
-// was due, each next step due exactly a period after the one before.
+// The steps of a channel up to `now`: as many as whole periods have passed since its last step was
+// due, each next step due exactly a period after the one before. A schedule far behind (a state
+// from elsewhere, a stamp seen as lying ahead) takes one step and starts afresh.
 template <typename Step>
-void catchUp(uint32_t period, uint32_t& stamp, uint32_t now, Step step)
+[[gnu::always_inline]] inline void catchUp(uint16_t period, uint32_t& stamp, uint32_t now, Step step)
 {
     if (period == 0)
         return;
-    const int32_t elapsed = cyclesSince(stamp, now);
-    if (elapsed < static_cast<int32_t>(period))
+    const uint32_t elapsed = now - stamp;
+    if (elapsed < period)
         return;
-    const uint32_t steps = static_cast<uint32_t>(elapsed) / period;
+    // Mostly one step: the division only for a channel whose period is shorter than the mix's.
+    const uint32_t steps = elapsed < 2u * period ? 1 : elapsed / period;
     if (steps > MaxCatchUpSteps) {
         step(1);
         stamp = now;
@@ -171,34 +174,44 @@ void catchUp(uint32_t period, uint32_t& stamp, uint32_t now, Step step)
     stamp += steps * period;
 }
 
-// Every channel's due steps, then the mix when a sample is due.
-void stepChannels(uint32_t now)
+// The squares, the triangle and the noise: their steps change nothing but what the mix hears, so
+// they are brought up to date just before a mix, a register write or a frame step looks at them.
+void catchUpTonalChannels(uint32_t now)
 {
     catchUp(apu.square1.period, apu.square1.lastStepCycle, now, [](uint32_t n) { stepSquare(apu.square1, n); });
     catchUp(apu.square2.period, apu.square2.lastStepCycle, now, [](uint32_t n) { stepSquare(apu.square2, n); });
     catchUp(apu.triangle.period, apu.triangle.lastStepCycle, now, stepTriangle);
     catchUp(apu.noise.period, apu.noise.lastStepCycle, now, stepNoise);
-    catchUp(apu.sample.period, apu.sample.lastStepCycle, now, stepSample);
-    if (cyclesSince(apu.lastSampleCycle, now) >= SamplePeriodCycles) {
-        mixSample();
-        apu.lastSampleCycle = now;
-    }
 }
 
-// Cycles from `now` until the first step or sample falls due, at most `wait`.
-int32_t untilNextStep(uint32_t now, int32_t wait)
+// The events the APU wakes for between full passes: the sample channel's bits (it reads memory and
+// raises its IRQ at its own moments) and the mix. Worked out from the saved stamps and periods by
+// every full pass, so nothing here needs saving.
+struct ApuDueTimes {
+    uint32_t sample, mix;
+};
+ApuDueTimes apuDue{};
+
+// A sample channel that stands is due so far ahead that only a full pass (at least every frame
+// step) can start it again.
+constexpr uint32_t Standing = 1u << 30;
+
+uint32_t sampleDue() { return apu.sample.lastStepCycle + (apu.sample.period != 0 ? apu.sample.period : Standing); }
+
+// The sample channel's bits and the mix when they are due; the cycles until the next of them.
+int32_t stepDueEvents(uint32_t now, int32_t wait)
 {
-    const auto next = [&](uint32_t period, uint32_t stamp) {
-        if (period != 0)
-            wait = std::min(wait, static_cast<int32_t>(period) - cyclesSince(stamp, now));
-    };
-    next(apu.square1.period, apu.square1.lastStepCycle);
-    next(apu.square2.period, apu.square2.lastStepCycle);
-    next(apu.triangle.period, apu.triangle.lastStepCycle);
-    next(apu.noise.period, apu.noise.lastStepCycle);
-    next(apu.sample.period, apu.sample.lastStepCycle);
-    next(SamplePeriodCycles, apu.lastSampleCycle);
-    return wait;
+    if (cyclesSince(apuDue.sample, now) >= 0) {
+        catchUp(apu.sample.period, apu.sample.lastStepCycle, now, stepSample);
+        apuDue.sample = sampleDue();  // it stands once it has nothing left to play
+    }
+    if (cyclesSince(apuDue.mix, now) >= 0) {
+        catchUpTonalChannels(now);
+        mixSample();
+        apu.lastSampleCycle = now;
+        apuDue.mix = now + SamplePeriodCycles;
+    }
+    return std::min({wait, cyclesSince(now, apuDue.sample), cyclesSince(now, apuDue.mix)});
 }
 
 // A channel's period, 0 while it stands: a square that is silent (no length, muted, or at level
@@ -231,6 +244,8 @@ void updatePeriods(uint32_t now)
 
 void apuRegisterWrite(uint16_t address, uint8_t value)
 {
+    if (apuRunning)
+        catchUpTonalChannels(cpu.totalCycles);  // the steps before the write, at the registers before it
     wakeApu();
     if (address >= 0x4000 && address <= 0x4003) {
         writeSquare(apu.square1, address - 0x4000, value);
@@ -324,17 +339,19 @@ void apuTick()
         apuIdleUntil = apuFullPassDue = now;
         return;
     }
-    updatePeriods(now);
-    stepChannels(now);
+    // Up to the present at the periods they had, then the frame step, then the new periods.
+    catchUpTonalChannels(now);
+    catchUp(apu.sample.period, apu.sample.lastStepCycle, now, stepSample);
     const int32_t sinceFrameStep = cyclesSince(apu.lastFrameStepCycle, now);
     if (sinceFrameStep >= FrameStepCycles) {
         frameSequencerStep();
         // A schedule far behind (a state loaded from elsewhere) starts afresh.
         apu.lastFrameStepCycle = sinceFrameStep >= 2 * FrameStepCycles ? now : apu.lastFrameStepCycle + FrameStepCycles;
-        updatePeriods(now);  // lengths, envelopes, sweeps and the linear counter have moved
     }
+    updatePeriods(now);
     apuFullPassDue = apu.lastFrameStepCycle + static_cast<uint32_t>(FrameStepCycles);
-    apuIdleUntil = now + static_cast<uint32_t>(std::max(untilNextStep(now, cyclesSince(now, apuFullPassDue)), 0));
+    apuDue = {sampleDue(), apu.lastSampleCycle + static_cast<uint32_t>(SamplePeriodCycles)};
+    apuIdleUntil = now + static_cast<uint32_t>(std::max(stepDueEvents(now, cyclesSince(now, apuFullPassDue)), 0));
 }
 
 void apuStepDueEvents()
@@ -344,8 +361,7 @@ void apuStepDueEvents()
         apuTick();
         return;
     }
-    stepChannels(now);
-    apuIdleUntil = now + static_cast<uint32_t>(std::max(untilNextStep(now, cyclesSince(now, apuFullPassDue)), 0));
+    apuIdleUntil = now + static_cast<uint32_t>(std::max(stepDueEvents(now, cyclesSince(now, apuFullPassDue)), 0));
 }
 
 void resetApu()

@@ -35,13 +35,14 @@ inline bool squareMuted(const SquareChannel& square, bool firstSquare)
     return square.timer < MinimumSquareTimer || sweepTarget(square, firstSquare) > static_cast<int32_t>(MaxTimer);
 }
 
-// The totalCycles value before which the APU has nothing to do: no channel step, sample or frame
-// step can fall due earlier.
+// The totalCycles value before which the APU has nothing to do: no mix, sample-channel bit or
+// frame step can fall due earlier. (The squares, the triangle and the noise step when they are
+// heard: just before a mix, a register write or a frame step.)
 inline uint32_t apuIdleUntil = 0;
 
 // When the next full pass falls due: the next frame step, or the present after anything that can
-// change a channel's period or start or stop it (a register write). Between two full passes only
-// the channels' steps happen, at the periods the last full pass left.
+// change a channel's period or start or stop it (a register write). Between two full passes the
+// channels step at the periods the last full pass left.
 inline uint32_t apuFullPassDue = 0;
 
 // Every APU register write, a reset and a loaded state call this: the APU looks again, with a
@@ -57,8 +58,8 @@ inline void wakeApu()
 // look are worked out again. Nothing runs while the sound is not emulated (apuRunning).
 void apuTick();
 
-// The steps of the channels that are due, from the periods the full pass left; the full pass
-// itself when one is due.
+// The mix and the sample channel's bits when they are due, from the periods the full pass left;
+// the full pass itself when one is due.
 void apuStepDueEvents();
 
 // Run after every instruction: nothing until an event is due.

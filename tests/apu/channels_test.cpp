@@ -62,7 +62,7 @@ TEST_F(Apu, NoiseRegisterHas15BitsAndASilentRunStepsNothing)
     apuRegisterWrite(0x400C, 0x3F);  // halted, constant volume 15
     apuRegisterWrite(0x400E, 0x03);  // 32 cycles
     apuRegisterWrite(0x400F, 0x08);
-    runCycles(34);
+    runCycles(44);  // one step of 32 cycles, seen by the first mix
     EXPECT_EQ(apu.noise.shiftRegister, 0x4000) << "feedback 1 enters at bit 14";
 
     apuRunning = false;
@@ -119,6 +119,7 @@ TEST_F(Apu, StepsKeepTheirScheduleAcrossTheWrapOfTotalCycles)
     runCycles(2);
     const uint32_t start = apu.square1.lastStepCycle;
     runCycles(64 * 100 + 2);  // past the wrap
+    apuTick();                // every step up to the present
     EXPECT_EQ(apu.square1.lastStepCycle - start, 64u * 100) << "each step a period after the one before";
     EXPECT_EQ(apu.square1.dutyStep, 100 % 8);
 }
