@@ -1,4 +1,4 @@
-// The APU's channel records and the constant tables behind them.
+// The APU's records and the constant tables behind them.
 #pragma once
 
 #include <array>
@@ -11,91 +11,125 @@ constexpr int64_t SamplePeriodCycles = 41;
 // The frame sequencer steps 240 times a second: the first whole cycle count at or past
 // 1789773 / 240 = 7457.3875 is 7458.
 constexpr int64_t FrameStepCycles = (CpuClockRate + 239) / 240;
-// The highest period a rising sweep can reach (about 82,000 years of CPU cycles), far below the
-// largest 64-bit value.
-constexpr int64_t MaxSweptPeriod = int64_t{1} << 62;
-// Square and noise periods below this many cycles do not step.
-constexpr int64_t MinimumPeriod = 8;
+// A square whose timer is below this is muted, and so is one whose sweep target passes MaxTimer.
+constexpr uint32_t MinimumSquareTimer = 8;
+constexpr uint32_t MaxTimer = 0x7FF;
 
 // Length counter loads, indexed by bits 3-7 of a length register write.
-constexpr std::array<int32_t, 32> LengthTable = {
+constexpr std::array<uint8_t, 32> LengthTable = {
     10, 254, 20, 2,  40, 4,  80, 6,  160, 8,  60, 10, 14, 12, 26, 14,
     12, 16,  24, 18, 48, 20, 96, 22, 192, 24, 72, 26, 16, 28, 32, 30,
 };
 
-// The four square waveforms, 16 steps each (1 = high).
-constexpr std::array<std::array<uint8_t, 16>, 4> DutyTable = {{
-    {0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {0, 0, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    {0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0},
-    {1, 1, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
-}};
-
-// The sign of a square's level at each step of its waveform: 0 low, 1 high, -1 high in duty 3.
-constexpr std::array<std::array<int8_t, 16>, 4> SquareSigns = [] {
-    std::array<std::array<int8_t, 16>, 4> table{};
-    for (uint32_t duty = 0; duty < 4; ++duty)
-        for (uint32_t step = 0; step < 16; ++step)
-            table[duty][step] = static_cast<int8_t>(DutyTable[duty][step] == 0 ? 0 : duty == 3 ? -1 : 1);
-    return table;
-}();
+// The four square waveforms of 8 steps, a bit a step from bit 7 down (1 = high): 12.5%, 25%,
+// 50% and 75%.
+constexpr std::array<uint8_t, 4> DutySequences = {0b01000000, 0b01100000, 0b01111000, 0b10011111};
 
 // The triangle's 32 output levels.
 constexpr std::array<int8_t, 32> TriangleTable = {
-    8, 9, 10, 11, 12, 13, 14, 15, 15, 14, 13, 12, 11, 10, 9, 8,
-    7, 6, 5,  4,  3,  2,  1,  0,  0,  1,  2,  3,  4,  5,  6, 7,
+    15, 14, 13, 12, 11, 10, 9,  8,  7,  6,  5,  4,  3,  2,  1,  0,
+    0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
 };
 
 // Noise periods in CPU cycles, indexed by bits 0-3 of a 0x400E write.
-constexpr std::array<int64_t, 16> NoisePeriodTable = {
+constexpr std::array<uint16_t, 16> NoisePeriodTable = {
     4, 8, 16, 32, 64, 96, 128, 160, 202, 254, 380, 508, 762, 1016, 2034, 4068,
 };
 
+// Sample channel: CPU cycles per bit, indexed by bits 0-3 of a 0x4010 write.
+constexpr std::array<uint16_t, 16> SampleRateTable = {
+    428, 380, 340, 320, 286, 254, 226, 214, 190, 160, 142, 128, 106, 84, 72, 54,
+};
+
+// The volume unit of the squares and the noise (register bits --LC VVVV).
+struct Envelope {
+    uint8_t loop;      // L: the decay starts again at 15 after 0; also halts the length counter
+    uint8_t constant;  // C: the level is `volume`
+    uint8_t volume;    // V: the constant level, or the divider's reload
+    uint8_t start;     // set by a write to the channel's fourth register
+    uint8_t divider;
+    uint8_t decay;     // 0-15
+};
+
+// Every channel steps at its own pace: its next step is due `period` CPU cycles after the last one
+// was due (lastStepCycle). A channel that is silent or has nothing to do stands (period 0), and
+// starts its schedule afresh when it sounds again. The periods are worked out by the APU's full
+// pass (see channels.h) whenever a register write or a frame step may have changed them.
 struct SquareChannel {
-    uint32_t duty;           // row of DutyTable, 0-3
-    uint32_t dutyStep;       // position in the waveform, 0-15
-    uint32_t volume = 15;    // 0-15
-    uint32_t halt;           // register 0 bit 5: the channel plays at level 15
-    uint32_t sweepEnabled;
-    uint32_t sweepNegate;
-    uint32_t sweepShift;     // 0-7
-    int32_t sweepCount;      // sweep steps left
-    int32_t length;          // length counter
-    uint32_t enabled;        // from 0x4015
-    int64_t period = 1;      // timer period in CPU cycles; a sweep may push it past 11 bits
-    int8_t output;           // current level
-    uint32_t lastStepCycle;  // totalCycles at the last step
+    uint8_t duty;      // 0-3, a row of DutySequences
+    uint8_t dutyStep;  // 0-7
+    Envelope envelope;
+    uint8_t sweepEnabled;
+    uint8_t sweepPeriod;  // P
+    uint8_t sweepNegate;
+    uint8_t sweepShift;   // S, 0-7
+    uint8_t sweepDivider;
+    uint8_t sweepReload;
+    uint16_t timer;       // t, 11 bits: a step every 2 (t + 1) CPU cycles
+    uint8_t length;       // length counter
+    uint8_t enabled;      // from 0x4015
+    uint16_t period;      // CPU cycles between steps while the channel sounds; 0 while it stands
+    uint32_t lastStepCycle;  // totalCycles at which the last step was due
 };
 
 struct TriangleChannel {
-    int32_t length;
-    uint32_t enabled;
-    int64_t period = 1;
-    int8_t step;  // position in TriangleTable, 0-31
-    int8_t output;
+    uint8_t control;        // C of 0x4008: length halt, and the linear counter's reload kept
+    uint8_t linearReload;   // R of 0x4008
+    uint8_t linearCounter;
+    uint8_t linearReloadFlag;
+    uint16_t timer;         // a step every t + 1 CPU cycles
+    uint8_t length;
+    uint8_t enabled;
+    uint8_t step;           // position in TriangleTable, 0-31
+    int8_t output;          // the level of the last step, held while the triangle stands
+    uint16_t period;
     uint32_t lastStepCycle;
 };
 
 struct NoiseChannel {
-    uint32_t volume;  // 0-31
-    int32_t length;
-    uint32_t enabled;
-    uint32_t mode;  // 1: feedback from bit 6 instead of bit 1
-    int64_t period = 1;
-    int32_t shiftRegister = 1;  // 14 bits
-    int8_t output;
+    Envelope envelope;
+    uint8_t length;
+    uint8_t enabled;
+    uint8_t mode;                // 1: feedback from bit 6 instead of bit 1
+    uint8_t periodIndex;         // into NoisePeriodTable
+    uint16_t shiftRegister = 1;  // 15 bits
+    uint16_t period;
+    uint32_t lastStepCycle;
+};
+
+// The sample channel (delta modulation): bytes read from CPU memory, a bit at a time, each bit
+// moving the output level up or down by 2.
+struct SampleChannel {
+    uint8_t irqEnabled;
+    uint8_t loop;
+    uint8_t rateIndex;       // into SampleRateTable
+    uint8_t output;          // 0-127
+    uint16_t startAddress;   // 0xC000 + 64 x A
+    uint16_t sampleLength;   // 16 x L + 1 bytes
+    uint16_t address;        // the next byte to read
+    uint16_t bytesRemaining;
+    uint8_t buffer;          // the byte read ahead
+    uint8_t bufferFull;
+    uint8_t shift;           // the byte being played, lowest bit next
+    uint8_t bitsRemaining = 8;
+    uint8_t silent = 1;      // no byte to play: the output stands
+    uint8_t irqFlag;
+    uint16_t period;
     uint32_t lastStepCycle;
 };
 
 struct ApuState {
     uint8_t frameSteps = 4;  // frame sequencer mode, 4 or 5
-    uint8_t frameStepIndex;  // position in the five-step sequence, 0-4
+    uint8_t frameStepIndex;  // the step the sequence is at, 0 to frameSteps - 1
+    uint8_t irqInhibit;      // bit 6 of 0x4017
+    uint8_t frameIrqFlag;
     SquareChannel square1;
     SquareChannel square2;
     TriangleChannel triangle;
     NoiseChannel noise;
+    SampleChannel sample;
     uint32_t lastSampleCycle;     // totalCycles at the last mixed sample
-    uint32_t lastFrameStepCycle;  // totalCycles at the last frame sequencer step
+    uint32_t lastFrameStepCycle;  // totalCycles at which the last frame sequencer step was due
 };
 
 inline ApuState apu{};
@@ -112,13 +146,19 @@ inline int32_t cyclesSince(uint32_t stamp, uint32_t now) { return static_cast<in
 constexpr int32_t StreamRate = 44100;
 constexpr int32_t SamplesPerFrame = 735;
 
+// The mixer's samples are in twentieths of a level step: the squares and the triangle weigh 20 a
+// level, the noise 7 (0.35) and the sample channel 9 (0.45). The largest sum is 3 x 15 x 20 +
+// 15 x 7 + 127 x 9 = 2148.
+constexpr int32_t MixUnitsPerLevel = 20;
+constexpr int32_t MaxMixedSample = 3 * 15 * MixUnitsPerLevel + 15 * 7 + 127 * 9;
+
 // Positions within the stream are counted in CPU cycles x SamplesPerFrame: a frame of C cycles
 // spans C x 735 units and one output sample C units, so every boundary is a whole number.
 struct SoundStream {
     uint32_t frameStartCycle;  // totalCycles at which the current frame began (its budget, overshoot not counted)
     uint32_t frameCycles;      // the current frame's length in CPU cycles
     uint32_t integratedTo;     // totalCycles up to which heldSample has been added into `area`
-    int32_t heldSample;        // the last mixed sample, -30 to 56
+    int32_t heldSample;        // the last mixed sample, 0 to MaxMixedSample
     int64_t area;              // heldSample x units since the last output boundary
     uint32_t produced;         // output samples of the current frame so far, 0-735
 };

@@ -1,12 +1,33 @@
 #include "apu/channels.h"
 
+#include "apu/frame_sequencer.h"
+#include "apu/mixer.h"
 #include "apu/sound_stream.h"
+#include "bus/cpu_bus.h"
+#include "cpu/interrupts.h"
 
 namespace {
 
-uint32_t bit(uint8_t value, int index) { return (value >> index) & 1u; }
+uint8_t bit(uint8_t value, int index) { return (value >> index) & 1u; }
 
-int32_t lengthFor(uint8_t value) { return LengthTable[value >> 3]; }
+// A channel whose schedule is further behind than this many steps (a state loaded from elsewhere)
+// takes one step and starts its schedule afresh, instead of catching up. Between two mixes the
+// busiest channel (the triangle at its shortest period) takes about 50.
+constexpr uint32_t MaxCatchUpSteps = 256;
+
+void writeEnvelope(Envelope& envelope, uint8_t value)
+{
+    envelope.loop = bit(value, 5);
+    envelope.constant = bit(value, 4);
+    envelope.volume = value & 0x0F;
+}
+
+// The length counter takes its table value only while the channel is enabled.
+void loadLength(uint8_t& length, uint8_t enabled, uint8_t value)
+{
+    if (enabled)
+        length = LengthTable[value >> 3];
+}
 
 // Registers 0-3 of a square channel; `reg` is the address's offset within the channel.
 void writeSquare(SquareChannel& square, uint32_t reg, uint8_t value)
@@ -14,31 +35,217 @@ void writeSquare(SquareChannel& square, uint32_t reg, uint8_t value)
     switch (reg) {
     case 0:
         square.duty = value >> 6;
-        square.halt = bit(value, 5);
-        square.volume = value & 0x0F;
+        writeEnvelope(square.envelope, value);
         break;
     case 1:
         square.sweepEnabled = bit(value, 7);
-        square.sweepCount = static_cast<int32_t>((value >> 4) & 7) + 1;
+        square.sweepPeriod = (value >> 4) & 7;
         square.sweepNegate = bit(value, 3);
         square.sweepShift = value & 7;
+        square.sweepReload = 1;
         break;
     case 2:
-        // Keeps bits 8-11 and drops anything a sweep pushed above them.
-        square.period = (square.period & 0xF00) + value;
+        square.timer = static_cast<uint16_t>((square.timer & 0x700) | value);
         break;
     default:
-        square.length = lengthFor(value);
-        square.period = (square.period & 0xFF) + ((value & 7) << 8);
+        square.timer = static_cast<uint16_t>((square.timer & 0xFF) | (value & 7) << 8);
+        loadLength(square.length, square.enabled, value);
         square.dutyStep = 0;
+        square.envelope.start = 1;
         break;
     }
+}
+
+void restartSample()
+{
+    apu.sample.address = apu.sample.startAddress;
+    apu.sample.bytesRemaining = apu.sample.sampleLength;
+}
+
+// The sample channel reads its next byte through the CPU's bus when its buffer is empty and
+// bytes remain; after the last one it starts again (loop) or raises its IRQ.
+void fetchSampleByte()
+{
+    SampleChannel& sample = apu.sample;
+    if (sample.bufferFull || sample.bytesRemaining == 0)
+        return;
+    sample.buffer = cpuRead(sample.address);
+    sample.bufferFull = 1;
+    sample.address = sample.address == 0xFFFF ? 0x8000 : static_cast<uint16_t>(sample.address + 1);
+    if (--sample.bytesRemaining != 0)
+        return;
+    if (sample.loop) {
+        restartSample();
+    } else if (sample.irqEnabled) {
+        sample.irqFlag = 1;
+        raiseApuIrq();
+    }
+}
+
+void writeStatus(uint8_t value)
+{
+    const auto enable = [](uint8_t& enabled, uint8_t& length, uint8_t on) {
+        enabled = on;
+        if (!on)
+            length = 0;
+    };
+    enable(apu.square1.enabled, apu.square1.length, bit(value, 0));
+    enable(apu.square2.enabled, apu.square2.length, bit(value, 1));
+    enable(apu.triangle.enabled, apu.triangle.length, bit(value, 2));
+    enable(apu.noise.enabled, apu.noise.length, bit(value, 3));
+    SampleChannel& sample = apu.sample;
+    sample.irqFlag = 0;
+    lowerApuIrqWhenClear();
+    if (!bit(value, 4)) {
+        sample.bytesRemaining = 0;
+    } else if (sample.bytesRemaining == 0) {
+        restartSample();
+        fetchSampleByte();  // a sample of one byte ends here, and may raise the IRQ at once
+    }
+}
+
+// One step of each channel, `steps` times over.
+void stepSquare(SquareChannel& square, uint32_t steps) { square.dutyStep = (square.dutyStep + steps) & 7; }
+
+void stepTriangle(uint32_t steps)
+{
+    TriangleChannel& triangle = apu.triangle;
+    triangle.output = TriangleTable[(triangle.step + steps - 1) & 31];
+    triangle.step = (triangle.step + steps) & 31;
+}
+
+void stepNoise(uint32_t steps)
+{
+    NoiseChannel& noise = apu.noise;
+    const int tap = noise.mode ? 6 : 1;
+    for (uint32_t k = 0; k < steps; ++k) {
+        const uint32_t feedback = (noise.shiftRegister ^ (noise.shiftRegister >> tap)) & 1;
+        noise.shiftRegister = static_cast<uint16_t>((noise.shiftRegister >> 1) | feedback << 14);
+    }
+}
+
+// Each bit moves the output by 2 up (a 1) or down (a 0), within 0-127; after eight bits the next
+// byte is taken from the buffer, or the output stands until there is one.
+void stepSample(uint32_t steps)
+{
+    SampleChannel& sample = apu.sample;
+    for (uint32_t k = 0; k < steps; ++k) {
+        if (!sample.silent) {
+            if (sample.shift & 1)
+                sample.output = sample.output <= 125 ? static_cast<uint8_t>(sample.output + 2) : sample.output;
+            else
+                sample.output = sample.output >= 2 ? static_cast<uint8_t>(sample.output - 2) : sample.output;
+        }
+        sample.shift >>= 1;
+        if (--sample.bitsRemaining != 0)
+            continue;
+        sample.bitsRemaining = 8;
+        sample.silent = !sample.bufferFull;
+        if (sample.bufferFull) {
+            sample.shift = sample.buffer;
+            sample.bufferFull = 0;
+            fetchSampleByte();
+        } else if (sample.bytesRemaining == 0) {
+            sample.period = 0;  // nothing more to play: the channel stands until it is started again
+            return;
+        }
+    }
+}
+
+// The steps of a channel up to `now`: as many as whole periods have passed since its last step was
+// due, each next step due exactly a period after the one before. A schedule far behind (a state
+// from elsewhere, a stamp seen as lying ahead) takes one step and starts afresh.
+template <typename Step>
+[[gnu::always_inline]] inline void catchUp(uint16_t period, uint32_t& stamp, uint32_t now, Step step)
+{
+    if (period == 0)
+        return;
+    const uint32_t elapsed = now - stamp;
+    if (elapsed < period)
+        return;
+    // Mostly one step: the division only for a channel whose period is shorter than the mix's.
+    const uint32_t steps = elapsed < 2u * period ? 1 : elapsed / period;
+    if (steps > MaxCatchUpSteps) {
+        step(1);
+        stamp = now;
+        return;
+    }
+    step(steps);
+    stamp += steps * period;
+}
+
+// The squares, the triangle and the noise: their steps change nothing but what the mix hears, so
+// they are brought up to date just before a mix, a register write or a frame step looks at them.
+void catchUpTonalChannels(uint32_t now)
+{
+    catchUp(apu.square1.period, apu.square1.lastStepCycle, now, [](uint32_t n) { stepSquare(apu.square1, n); });
+    catchUp(apu.square2.period, apu.square2.lastStepCycle, now, [](uint32_t n) { stepSquare(apu.square2, n); });
+    catchUp(apu.triangle.period, apu.triangle.lastStepCycle, now, stepTriangle);
+    catchUp(apu.noise.period, apu.noise.lastStepCycle, now, stepNoise);
+}
+
+// The events the APU wakes for between full passes: the sample channel's bits (it reads memory and
+// raises its IRQ at its own moments) and the mix. Worked out from the saved stamps and periods by
+// every full pass, so nothing here needs saving.
+struct ApuDueTimes {
+    uint32_t sample, mix;
+};
+ApuDueTimes apuDue{};
+
+// A sample channel that stands is due so far ahead that only a full pass (at least every frame
+// step) can start it again.
+constexpr uint32_t Standing = 1u << 30;
+
+uint32_t sampleDue() { return apu.sample.lastStepCycle + (apu.sample.period != 0 ? apu.sample.period : Standing); }
+
+// The sample channel's bits and the mix when they are due; the cycles until the next of them.
+int32_t stepDueEvents(uint32_t now, int32_t wait)
+{
+    if (cyclesSince(apuDue.sample, now) >= 0) {
+        catchUp(apu.sample.period, apu.sample.lastStepCycle, now, stepSample);
+        apuDue.sample = sampleDue();  // it stands once it has nothing left to play
+    }
+    if (cyclesSince(apuDue.mix, now) >= 0) {
+        catchUpTonalChannels(now);
+        mixSample();
+        apu.lastSampleCycle = now;
+        apuDue.mix = now + SamplePeriodCycles;
+    }
+    return std::min({wait, cyclesSince(now, apuDue.sample), cyclesSince(now, apuDue.mix)});
+}
+
+// A channel's period, 0 while it stands: a square that is silent (no length, muted, or at level
+// 0), a triangle without both counters, a noise channel without length or level, a sample
+// channel with nothing to play. One that starts again starts its schedule at `now`.
+void updatePeriods(uint32_t now)
+{
+    const auto set = [now](uint16_t& period, uint32_t& stamp, bool steps, uint32_t cycles) {
+        if (steps && period == 0)
+            stamp = now;
+        period = static_cast<uint16_t>(steps ? cycles : 0);
+    };
+    const auto square = [&](SquareChannel& s, bool first) {
+        const bool sounds = s.length > 0 && !squareMuted(s, first) && envelopeLevel(s.envelope) > 0;
+        set(s.period, s.lastStepCycle, sounds, 2u * (s.timer + 1u));
+    };
+    square(apu.square1, true);
+    square(apu.square2, false);
+    TriangleChannel& triangle = apu.triangle;
+    set(triangle.period, triangle.lastStepCycle, triangle.length > 0 && triangle.linearCounter > 0, triangle.timer + 1u);
+    NoiseChannel& noise = apu.noise;
+    set(noise.period, noise.lastStepCycle, noise.length > 0 && envelopeLevel(noise.envelope) > 0,
+        NoisePeriodTable[noise.periodIndex]);
+    SampleChannel& sample = apu.sample;
+    set(sample.period, sample.lastStepCycle, !sample.silent || sample.bufferFull || sample.bytesRemaining > 0,
+        SampleRateTable[sample.rateIndex]);
 }
 
 }  // namespace
 
 void apuRegisterWrite(uint16_t address, uint8_t value)
 {
+    if (apuRunning)
+        catchUpTonalChannels(cpu.totalCycles);  // the steps before the write, at the registers before it
     wakeApu();
     if (address >= 0x4000 && address <= 0x4003) {
         writeSquare(apu.square1, address - 0x4000, value);
@@ -48,73 +255,80 @@ void apuRegisterWrite(uint16_t address, uint8_t value)
         writeSquare(apu.square2, address - 0x4004, value);
         return;
     }
+    TriangleChannel& triangle = apu.triangle;
+    SampleChannel& sample = apu.sample;
     switch (address) {
+    case 0x4008:
+        triangle.control = bit(value, 7);
+        triangle.linearReload = value & 0x7F;
+        break;
     case 0x400A:
-        apu.triangle.period = (apu.triangle.period & 0xF00) + value;
+        triangle.timer = static_cast<uint16_t>((triangle.timer & 0x700) | value);
         break;
     case 0x400B:
-        apu.triangle.period = (apu.triangle.period & 0xFF) + ((value & 7) << 8);
-        apu.triangle.length = lengthFor(value);
+        triangle.timer = static_cast<uint16_t>((triangle.timer & 0xFF) | (value & 7) << 8);
+        loadLength(triangle.length, triangle.enabled, value);
+        triangle.linearReloadFlag = 1;
         break;
     case 0x400C:
-        // All five low bits: bit 4 adds 16. Bit 5 leaves the noise level alone.
-        apu.noise.volume = value & 0x1F;
+        writeEnvelope(apu.noise.envelope, value);
         break;
     case 0x400E:
         apu.noise.mode = bit(value, 7);
-        apu.noise.period = NoisePeriodTable[value & 0x0F];
+        apu.noise.periodIndex = value & 0x0F;
         break;
     case 0x400F:
-        apu.noise.length = lengthFor(value);
+        loadLength(apu.noise.length, apu.noise.enabled, value);
+        apu.noise.envelope.start = 1;
+        break;
+    case 0x4010:
+        sample.irqEnabled = bit(value, 7);
+        sample.loop = bit(value, 6);
+        sample.rateIndex = value & 0x0F;
+        if (!sample.irqEnabled) {
+            sample.irqFlag = 0;
+            lowerApuIrqWhenClear();
+        }
+        break;
+    case 0x4011:
+        sample.output = value & 0x7F;
+        break;
+    case 0x4012:
+        sample.startAddress = static_cast<uint16_t>(0xC000 + 64 * value);
+        break;
+    case 0x4013:
+        sample.sampleLength = static_cast<uint16_t>(16 * value + 1);
         break;
     case 0x4015:
-        apu.square1.enabled = bit(value, 0);
-        apu.square2.enabled = bit(value, 1);
-        apu.triangle.enabled = bit(value, 2);
-        apu.noise.enabled = bit(value, 3);
+        writeStatus(value);
         break;
     case 0x4017:
-        apu.frameSteps = (value & 0x80) ? 5 : 4;
-        apu.frameStepIndex = 0;
+        writeFrameCounter(value);
         break;
     default:
-        break;  // the linear counter, the delta-modulation channel: accepted, no effect
+        break;  // 0x4009 and 0x400D: no register
     }
 }
 
 uint8_t apuStatusRead()
 {
-    return static_cast<uint8_t>((apu.square1.length != 0 ? 0x01 : 0) | (apu.square2.length != 0 ? 0x02 : 0) |
-                                (apu.triangle.length != 0 ? 0x04 : 0) | (apu.noise.length != 0 ? 0x08 : 0));
+    const uint8_t status = static_cast<uint8_t>(
+        (apu.square1.length > 0 ? 0x01 : 0) | (apu.square2.length > 0 ? 0x02 : 0) |
+        (apu.triangle.length > 0 ? 0x04 : 0) | (apu.noise.length > 0 ? 0x08 : 0) |
+        (apu.sample.bytesRemaining > 0 ? 0x10 : 0) | (apu.frameIrqFlag ? 0x40 : 0) | (apu.sample.irqFlag ? 0x80 : 0));
+    if (apu.frameIrqFlag) {
+        apu.frameIrqFlag = 0;
+        lowerApuIrqWhenClear();
+    }
+    return status;
 }
 
-void stepSquare(SquareChannel& square)
-{
-    if (square.halt)
-        square.volume = 15;
-    // The level times the waveform's sign at this step, without a branch on the waveform.
-    square.output = static_cast<int8_t>(SquareSigns[square.duty][square.dutyStep] * static_cast<int32_t>(square.volume));
-    square.dutyStep = (square.dutyStep + 1) % 16;
-}
+void raiseApuIrq() { holdIrq(IrqFromApu); }
 
-void stepTriangle()
+void lowerApuIrqWhenClear()
 {
-    TriangleChannel& triangle = apu.triangle;
-    if (!triangle.enabled || triangle.length <= 0)
-        return;
-    triangle.output = TriangleTable[triangle.step];
-    triangle.step = static_cast<int8_t>((triangle.step + 1) % 32);
-}
-
-void stepNoise()
-{
-    NoiseChannel& noise = apu.noise;
-    const int32_t tap = noise.mode ? 6 : 1;
-    const int32_t feedback = (noise.shiftRegister ^ (noise.shiftRegister >> tap)) & 1;
-    // 14 bits: the feedback enters at bit 13.
-    noise.shiftRegister = (noise.shiftRegister >> 1) + (feedback << 13);
-    // The level while bit 0 is clear, 0 while it is set, without a branch on the random bit.
-    noise.output = static_cast<int8_t>(noise.volume & (0u - static_cast<uint32_t>(~noise.shiftRegister & 1)));
+    if (!apu.frameIrqFlag && !apu.sample.irqFlag)
+        acknowledgeIrq(IrqFromApu);
 }
 
 void apuTick()
@@ -122,90 +336,38 @@ void apuTick()
     const uint32_t now = cpu.totalCycles;
     if (!apuRunning) {
         // Sound may be switched on between frames: look again, with a full pass, next time.
-        apuIdleUntil = apuDue.fullPass = now;
+        apuIdleUntil = apuFullPassDue = now;
         return;
     }
-
-    // An active event runs when `period` cycles have passed since its stamp. The cycles left
-    // until each one is due give apuIdleUntil: a stamp's elapsed count grows with totalCycles and
-    // reaches the period before it can wrap. Waits past 2^30 (a stamp seen as lying ahead, a
-    // period pushed far up by the sweep) are cut short, which only brings the next look forward;
-    // the look that ends such a wait is a full pass again.
-    constexpr int64_t LongestWait = int64_t{1} << 30;
-    int64_t wait = LongestWait;
-    bool cutShort = false;
-    const auto whenDue = [&](bool active, int64_t period, uint32_t& stamp, uint32_t& due, auto step) {
-        if (!active)
-            return false;
-        int64_t left = period - cyclesSince(stamp, now);
-        if (left <= 0) {
-            step();
-            stamp = now;
-            left = period;
-        }
-        cutShort = cutShort || left >= LongestWait;
-        due = now + static_cast<uint32_t>(std::min(left, LongestWait));
-        wait = std::min(wait, left);
-        return true;
-    };
-    const NoiseChannel& noise = apu.noise;
-    apuDue.triangleActive = whenDue(apu.triangle.enabled, apu.triangle.period, apu.triangle.lastStepCycle,
-                                    apuDue.triangle, stepTriangle);
-    apuDue.square1Active = whenDue(squareIsActive(apu.square1), apu.square1.period, apu.square1.lastStepCycle,
-                                   apuDue.square1, [] { stepSquare(apu.square1); });
-    apuDue.square2Active = whenDue(squareIsActive(apu.square2), apu.square2.period, apu.square2.lastStepCycle,
-                                   apuDue.square2, [] { stepSquare(apu.square2); });
-    apuDue.noiseActive = whenDue(noise.length > 0 && noise.enabled && noise.period >= MinimumPeriod, noise.period,
-                                 apu.noise.lastStepCycle, apuDue.noise, stepNoise);
-    whenDue(true, SamplePeriodCycles, apu.lastSampleCycle, apuDue.sample, mixSample);
-    // The frame step changes lengths and periods: look again, with a full pass, after the next instruction.
-    bool stepped = false;
-    whenDue(true, FrameStepCycles, apu.lastFrameStepCycle, apuDue.fullPass, [&stepped] {
+    // Up to the present at the periods they had, then the frame step, then the new periods.
+    catchUpTonalChannels(now);
+    catchUp(apu.sample.period, apu.sample.lastStepCycle, now, stepSample);
+    const int32_t sinceFrameStep = cyclesSince(apu.lastFrameStepCycle, now);
+    if (sinceFrameStep >= FrameStepCycles) {
         frameSequencerStep();
-        stepped = true;
-    });
-    if (stepped)
-        wait = 0;
-    if (stepped || cutShort)
-        apuDue.fullPass = now + static_cast<uint32_t>(wait);
-    apuIdleUntil = now + static_cast<uint32_t>(std::max<int64_t>(wait, 0));
+        // A schedule far behind (a state loaded from elsewhere) starts afresh.
+        apu.lastFrameStepCycle = sinceFrameStep >= 2 * FrameStepCycles ? now : apu.lastFrameStepCycle + FrameStepCycles;
+    }
+    updatePeriods(now);
+    apuFullPassDue = apu.lastFrameStepCycle + static_cast<uint32_t>(FrameStepCycles);
+    apuDue = {sampleDue(), apu.lastSampleCycle + static_cast<uint32_t>(SamplePeriodCycles)};
+    apuIdleUntil = now + static_cast<uint32_t>(std::max(stepDueEvents(now, cyclesSince(now, apuFullPassDue)), 0));
 }
 
 void apuStepDueEvents()
 {
     const uint32_t now = cpu.totalCycles;
-    ApuDueTimes& due = apuDue;
-    if (cyclesSince(due.fullPass, now) >= 0) [[unlikely]] {
+    if (cyclesSince(apuFullPassDue, now) >= 0 || !apuRunning) [[unlikely]] {
         apuTick();
         return;
     }
-    int32_t wait = cyclesSince(now, due.fullPass);
-    const auto whenDue = [&](bool active, uint32_t period, uint32_t& stamp, uint32_t& at, auto step) {
-        if (!active)
-            return;
-        if (cyclesSince(at, now) >= 0) {
-            step();
-            stamp = now;
-            at = now + period;
-        }
-        wait = std::min(wait, cyclesSince(now, at));
-    };
-    // Periods below 2^30 here: a longer one makes the full pass cut its wait short.
-    whenDue(due.triangleActive, static_cast<uint32_t>(apu.triangle.period), apu.triangle.lastStepCycle,
-            due.triangle, stepTriangle);
-    whenDue(due.square1Active, static_cast<uint32_t>(apu.square1.period), apu.square1.lastStepCycle, due.square1,
-            [] { stepSquare(apu.square1); });
-    whenDue(due.square2Active, static_cast<uint32_t>(apu.square2.period), apu.square2.lastStepCycle, due.square2,
-            [] { stepSquare(apu.square2); });
-    whenDue(due.noiseActive, static_cast<uint32_t>(apu.noise.period), apu.noise.lastStepCycle, due.noise, stepNoise);
-    whenDue(true, SamplePeriodCycles, apu.lastSampleCycle, due.sample, mixSample);
-    apuIdleUntil = now + static_cast<uint32_t>(wait);
+    apuIdleUntil = now + static_cast<uint32_t>(std::max(stepDueEvents(now, cyclesSince(now, apuFullPassDue)), 0));
 }
 
 void resetApu()
 {
-    wakeApu();
     apu = ApuState{};
     apuRunning = false;
+    wakeApu();
     resetSoundStream();
 }

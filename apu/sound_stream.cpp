@@ -4,7 +4,8 @@
 
 namespace {
 
-// 256 / the current frame's cycles: an output sample's area times this is its average level x 256.
+// 256 / (20 x the current frame's cycles): an output sample's area (in twentieths of a level step)
+// times this is its average level x 256.
 // Taken at each frame's start, so the per-sample work is a multiplication.
 double outputScale = 0;
 
@@ -52,7 +53,7 @@ void beginSoundFrame(uint32_t cycles, int32_t overshoot)
     SoundStream& s = soundStream;
     s.frameStartCycle = cpu.totalCycles - static_cast<uint32_t>(overshoot);
     s.frameCycles = cycles;
-    outputScale = cycles > 0 ? 256.0 / cycles : 0.0;
+    outputScale = cycles > 0 ? 256.0 / (MixUnitsPerLevel * static_cast<double>(cycles)) : 0.0;
     s.produced = 0;
     soundFrame.count = 0;
     // Normally the previous frame has been added up to this frame's start or a few cycles past it
@@ -65,7 +66,7 @@ void beginSoundFrame(uint32_t cycles, int32_t overshoot)
     }
 }
 
-void streamSample(int8_t sample, uint32_t cycle)
+void streamSample(int32_t sample, uint32_t cycle)
 {
     integrateTo(cycle);
     soundStream.heldSample = sample;

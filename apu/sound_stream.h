@@ -6,7 +6,7 @@
 
 #include "apu/apu_state.h"
 
-// The current frame's output, signed 16-bit (a mixed level of 1 is 256). The shell takes it after
+// The current frame's output, signed 16-bit (a mixed level step of 1 is 256). The shell takes it after
 // each frame for the sound device and the WAV recording.
 struct SoundFrame {
     uint32_t count;
@@ -20,8 +20,8 @@ inline SoundFrame soundFrame{};
 void beginSoundFrame(uint32_t cycles, int32_t overshoot);
 
 // Adds the held sample up to `cycle` and emits every output sample whose stretch ends by then;
-// then holds `sample`.
-void streamSample(int8_t sample, uint32_t cycle);
+// then holds `sample` (a mix in twentieths of a level step, 0 to MaxMixedSample).
+void streamSample(int32_t sample, uint32_t cycle);
 
 // Ends the frame: the output samples left are emitted, so soundFrame holds exactly 735.
 void endSoundFrame();

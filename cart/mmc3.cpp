@@ -70,7 +70,7 @@ void writeMmc3(uint32_t address, uint8_t value)
     case 0xE000:
         mapperState.mmc3IrqEnabled = 0;
         mapperState.mmc3IrqCounter = mapperState.mmc3IrqReload;
-        acknowledgeIrq();
+        acknowledgeIrq(IrqFromBoard);
         break;
     case 0xE001:
         mapperState.mmc3IrqEnabled = 1;
@@ -94,5 +94,5 @@ void mmc3LineEnd()
     else
         --mapperState.mmc3IrqCounter;
     if (mapperState.mmc3IrqCounter == 0 && mapperState.mmc3IrqEnabled == 1)
-        requestIrq();
+        requestIrq(IrqFromBoard);
 }

@@ -17,7 +17,7 @@
 
 constexpr std::array<uint8_t, 8> StateMagic = {'T', 'B', 'S', 'T', 'A', 'T', 'E', 0x1A};
 // Raised whenever a section's contents change (a field added, removed or resized).
-constexpr uint32_t StateFormatVersion = 1;
+constexpr uint32_t StateFormatVersion = 2;
 // No state of this format comes near this size; a larger file is not read.
 constexpr size_t MaxStateBytes = 4 * 1024 * 1024;
 

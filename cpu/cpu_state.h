@@ -13,6 +13,10 @@ constexpr uint32_t FlagUnused = 0x20;
 constexpr uint32_t FlagV = 0x40;
 constexpr uint32_t FlagN = 0x80;
 
+// The devices that raise the IRQ line, as bits of CpuState::irqPending.
+constexpr uint8_t IrqFromBoard = 0x01;  // the cartridge's (the MMC3's scanline counter)
+constexpr uint8_t IrqFromApu = 0x02;    // the frame IRQ and the sample channel's
+
 struct CpuState {
     uint32_t a;               // accumulator, 0..255
     uint32_t x;               // index X, 0..255
@@ -24,7 +28,7 @@ struct CpuState {
     uint8_t opcode;           // opcode byte of the instruction being executed
     int32_t cycleCounter;     // cycles of the current run; the scheduler subtracts each budget
     uint32_t totalCycles;     // instruction cycles since start-up, wraps modulo 2^32
-    bool irqPending;          // an IRQ raised while I was set, held until I clears
+    uint8_t irqPending;       // the sources (IrqSource bits) of IRQs raised while I was set, held until I clears
 };
 
 inline CpuState cpu{};

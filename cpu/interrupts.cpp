@@ -22,7 +22,9 @@ void enterInterrupt(uint32_t vector)
     push(cpu.p);
     cpu.p |= FlagI;
     cpu.pc = readVector(vector);
+    // Seven cycles, in both counters: the sound unit's clock keeps pace with the CPU's.
     cpu.cycleCounter += 7;
+    cpu.totalCycles += 7;
 }
 
 }  // namespace
@@ -40,12 +42,12 @@ void cpuNmi() { enterInterrupt(0xFFFA); }
 
 void cpuIrq() { enterInterrupt(0xFFFE); }
 
-void requestIrq()
+void requestIrq(uint8_t source)
 {
     if (cpu.p & FlagI)
-        cpu.irqPending = true;
+        cpu.irqPending |= source;
     else
         cpuIrq();
 }
 
-void acknowledgeIrq() { cpu.irqPending = false; }
+void acknowledgeIrq(uint8_t source) { cpu.irqPending &= static_cast<uint8_t>(~source); }

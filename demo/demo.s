@@ -77,12 +77,12 @@ HIDDEN_Y  = $FF             ; below the last line: not drawn
 NOTE_FRAMES = 30            ; how long the quaver shows after A or B
 
 ; Pulse notes. Register 0: duty in bits 6-7, constant volume (bit 4) in bits 0-3; bit 5 stays clear,
-; as it would force the level to 15. Register 3: the length load in bits 3-7 (index 26 = 72 steps
-; of the 240 Hz sequencer, 0.3 s) over the period's top three bits.
+; as it would stop the length counter. Register 3: the length load in bits 3-7 (index 4 = 40 half
+; frames of the 120 Hz length clock, 0.33 s) over the period's top three bits.
 SQ1_SOUND   = %10011010     ; duty 50 %, volume 10
 SQ2_SOUND   = %01011000     ; duty 25 %, volume 8
 SWEEP_OFF   = %00001000     ; no sweep (negate set, so the console's sweep unit never mutes a low note)
-PAD_LENGTH  = 26 << 3
+PAD_LENGTH  = 4 << 3
 
 ; ---- Variables -------------------------------------------------------------------------------
 
@@ -164,8 +164,8 @@ reset:
     lda #1
     sta tune_timer          ; the tune starts on the first frame
 
-    ; Sound: squares and triangle on. The triangle's linear counter (a console feature that Tallowby
-    ; leaves out) is set long enough never to cut a note; the length counter ends each one.
+    ; Sound: squares and triangle on. The triangle's linear counter is set to its longest, 127
+    ; quarter frames (half a second), so that the length counter ends each note.
     lda #$7F
     sta TRI_LINEAR
     lda #%00000111
@@ -780,11 +780,11 @@ EIGHTH = 9                  ; frames per eighth note
 ; period register) lets it sound for about three quarters of that.
 .macro NOTE pitch, eighths
     .if eighths = 1
-        .byte pitch, EIGHTH, 29 << 3        ; length 28: 7 frames
+        .byte pitch, EIGHTH, 12 << 3        ; length 14 half frames: 7 frames
     .elseif eighths = 2
-        .byte pitch, 2 * EIGHTH, 10 << 3    ; length 60: 15 frames
+        .byte pitch, 2 * EIGHTH, 31 << 3    ; length 30: 15 frames
     .elseif eighths = 3
-        .byte pitch, 3 * EIGHTH, 6 << 3     ; length 80: 20 frames
+        .byte pitch, 3 * EIGHTH, 4 << 3     ; length 40: 20 frames
     .else
         .error "NOTE: 1 to 3 eighths"
     .endif

@@ -1,14 +1,13 @@
-// The channels where the notes ROM (notes_test.cpp) and the recorded runs (golden_runs_test.cpp)
-// do not reach: period bits above 11, noise mode 1, stepping under -silent and across the wrap of
-// totalCycles, a saturated sweep and the mixer's rounding. Waveforms, lengths, sweeps and the
-// frame sequencer's modes change the recorded samples.
+// The sound unit where the -wav tests (tests/e2e/sound_rules_test.cpp) do not look: the status
+// register and the IRQ line, the noise register's width, the sweep's two adders, the sample
+// channel's address wrap, a silent run, and the steps across the wrap of totalCycles.
 #include <gtest/gtest.h>
 
-#include <array>
-
 #include "apu/channels.h"
+#include "apu/mixer.h"
 #include "bus/cpu_bus.h"
 #include "console/machine.h"
+#include "cpu/interrupts.h"
 
 namespace {
 
@@ -18,146 +17,111 @@ protected:
     {
         resetMachine();
         apuRunning = true;
+        cpu.p = FlagI;  // IRQs are held, not taken
     }
 
-    // Two-cycle instructions, each followed by apuTick.
+    // Two-cycle instructions, each followed by the APU's look, as the interpreter runs them.
     static void runCycles(uint32_t cycles)
     {
         for (uint32_t done = 0; done < cycles; done += 2) {
             cpu.totalCycles += 2;
-            apuTick();
+            apuTickWhenDue();
         }
     }
 };
 
-// A sweep may push a period past 11 bits; each period register keeps only the other one's bits.
-TEST_F(Apu, PeriodWritesDropTheBitsASweepPushedAbove11)
+TEST_F(Apu, LengthsLoadOnlyWhileEnabledAndTheStatusShowsAndClearsTheFrameIrq)
 {
-    apu.square1.period = 0x1F23;
-    apuRegisterWrite(0x4002, 0x45);
-    EXPECT_EQ(apu.square1.period, 0xF45);
-    apu.square1.period = 0x1F23;
-    apuRegisterWrite(0x4003, 0x05);
-    EXPECT_EQ(apu.square1.period, 0x523);
+    apuRegisterWrite(0x4003, 0x08);  // disabled: no length
+    EXPECT_EQ(apuStatusRead(), 0x00);
+    apuRegisterWrite(0x4015, 0x0F);
+    for (const uint16_t reg : {0x4003, 0x4007, 0x400B, 0x400F})
+        apuRegisterWrite(reg, 0x08);  // length 254
+    EXPECT_EQ(apuStatusRead(), 0x0F);
+    apuRegisterWrite(0x4015, 0x05);
+    EXPECT_EQ(apuStatusRead(), 0x05) << "disabling a channel empties its length counter";
+
+    cpu.irqPending = IrqFromBoard;
+    runCycles(4 * FrameStepCycles + 10);  // step 4 of the 4-step sequence
+    EXPECT_EQ(cpu.irqPending, IrqFromBoard | IrqFromApu);
+    EXPECT_EQ(apuStatusRead() & 0x40, 0x40);
+    EXPECT_EQ(apuStatusRead() & 0x40, 0x00) << "the read cleared the flag";
+    EXPECT_EQ(cpu.irqPending, IrqFromBoard) << "the APU's held IRQ is dropped, the board's stays";
+
+    for (const uint8_t mode : {0x40, 0x80}) {  // IRQ inhibited; 5-step mode
+        apuRegisterWrite(0x4017, mode);
+        runCycles(6 * FrameStepCycles);
+        EXPECT_EQ(apuStatusRead() & 0x40, 0x00) << int{mode};
+    }
+    EXPECT_EQ(apu.square1.length, 254 - 8) << "eight half frames in 5-step mode, and the clock of the 0x4017 write";
 }
 
-TEST_F(Apu, OnlyEnabledChannelsWithALengthAndAPeriodOfEightOrMoreStep)
+TEST_F(Apu, NoiseRegisterHas15BitsAndASilentRunStepsNothing)
 {
-    apuRegisterWrite(0x4002, 0x08);
-    apuRegisterWrite(0x4003, 0x08);  // length 254
-    apuRegisterWrite(0x400E, 0x01);  // 8 cycles
+    apuRegisterWrite(0x4015, 0x08);
+    apuRegisterWrite(0x400C, 0x3F);  // halted, constant volume 15
+    apuRegisterWrite(0x400E, 0x03);  // 32 cycles
     apuRegisterWrite(0x400F, 0x08);
-    runCycles(400);  // disabled: nothing steps, the status still shows the lengths
-    EXPECT_EQ(apu.square1.dutyStep, 0u);
-    EXPECT_EQ(apu.noise.shiftRegister, 1);
-    EXPECT_EQ(cpuRead(0x4015), 0x09);
+    runCycles(44);  // one step of 32 cycles, seen by the first mix
+    EXPECT_EQ(apu.noise.shiftRegister, 0x4000) << "feedback 1 enters at bit 14";
 
-    apuRegisterWrite(0x4015, 0x09);
-    apuRunning = false;  // as under -silent: nothing steps, the counters stay
-    const uint32_t lastSample = apu.lastSampleCycle;
+    apuRunning = false;
     runCycles(20000);
-    EXPECT_EQ(apu.square1.dutyStep, 0u);
-    EXPECT_EQ(apu.square1.length, 254);
-    EXPECT_EQ(apu.lastSampleCycle, lastSample);
-
-    apuRunning = true;
-    runCycles(400);
-    EXPECT_EQ(apu.square1.dutyStep, 2u);  // 400 / 8 = 50 steps
-    EXPECT_NE(apu.noise.shiftRegister, 1);
-
-    apuRegisterWrite(0x4002, 0x07);
-    apuRegisterWrite(0x400E, 0x00);  // 4 cycles
-    apu.square1.output = 6;
-    const int32_t noise = apu.noise.shiftRegister;
-    runCycles(400);
-    EXPECT_EQ(apu.square1.dutyStep, 2u);
-    EXPECT_EQ(apu.square1.output, 6) << "the output holds its last level";
-    EXPECT_EQ(apu.noise.shiftRegister, noise);
-    apuRegisterWrite(0x4002, 0x08);
-    apu.square1.length = 0;
-    runCycles(400);
-    EXPECT_EQ(apu.square1.dutyStep, 2u);
+    EXPECT_EQ(apu.noise.shiftRegister, 0x4000);
+    EXPECT_EQ(apu.noise.length, 254) << "nothing counts down either";
 }
 
-TEST_F(Apu, NoiseShiftRegisterFeedsBackIntoBit13)
+TEST_F(Apu, SweepTargetsAndMuting)
 {
-    struct Case {
-        int32_t before;
-        uint32_t mode;
-        int32_t after;
-        int8_t output;
-    };
-    const Case cases[] = {
-        {0x0001, 0, 0x2000, 26},  // feedback 1 from bit 0; new bit 0 clear: output on
-        {0x0003, 0, 0x0001, 0},   // bits 0 and 1 cancel; new bit 0 set: output off
-        {0x0040, 0, 0x0020, 26},  // bit 6 counts only in mode 1
-        {0x0040, 1, 0x2020, 26},
-    };
-    apuRegisterWrite(0x400C, 0x3A);  // bit 4 adds 16, bit 5 is not part of the level
-    for (const Case& c : cases) {
-        apu.noise.shiftRegister = c.before;
-        apu.noise.mode = c.mode;
-        stepNoise();
-        EXPECT_EQ(apu.noise.shiftRegister, c.after) << c.before;
-        EXPECT_EQ(apu.noise.output, c.output) << c.before;
-    }
+    SquareChannel square{};
+    square.timer = 0x100;
+    square.sweepShift = 2;
+    EXPECT_EQ(sweepTarget(square, true), 0x140);
+    square.sweepNegate = 1;
+    EXPECT_EQ(sweepTarget(square, true), 0xBF) << "square 1 subtracts one more";
+    EXPECT_EQ(sweepTarget(square, false), 0xC0);
+    square.sweepNegate = 0;
+    square.timer = 0x700;
+    EXPECT_TRUE(squareMuted(square, false)) << "a target past 0x7FF mutes, sweep enabled or not";
+    square.timer = 7;
+    EXPECT_TRUE(squareMuted(square, false));
+    square.timer = 8;
+    EXPECT_FALSE(squareMuted(square, false));
 }
 
-TEST_F(Apu, OneStepPerInstructionAcrossTheWrapOfTotalCycles)
+TEST_F(Apu, TheSampleChannelWrapsTo8000AndRaisesItsIrqAtTheEnd)
 {
-    cpu.totalCycles = 0xFFFFFFF0u;
-    apu.square1.lastStepCycle = apu.lastSampleCycle = apu.lastFrameStepCycle = cpu.totalCycles;
+    cartridge.prgKb = 32;
+    cartridge.prgRom.fill(0xFF);  // every bit a 1: the level climbs
+    apuRegisterWrite(0x4010, 0x8F);  // IRQ, 54 cycles a bit
+    apuRegisterWrite(0x4012, 0xFF);  // 0xFFC0
+    apuRegisterWrite(0x4013, 0x04);  // 65 bytes: 0xFFC0-0xFFFF, then 0x8000
+    apuRegisterWrite(0x4015, 0x10);
+    EXPECT_EQ(apuStatusRead() & 0x10, 0x10);
+    runCycles(66 * 8 * 54);  // a silent byte's time, then 65 bytes
+    EXPECT_EQ(apu.sample.address, 0x8001) << "the 65th byte came from 0x8000";
+    EXPECT_EQ(apu.sample.output, 126) << "a 1 bit adds 2, and never past 127";
+    EXPECT_EQ(apuStatusRead() & 0x90, 0x80) << "no bytes left, the IRQ flag set";
+    EXPECT_EQ(cpu.irqPending, IrqFromApu);
+    apuRegisterWrite(0x4015, 0x00);
+    EXPECT_EQ(apuStatusRead() & 0x80, 0x00) << "a 0x4015 write clears it";
+    EXPECT_EQ(cpu.irqPending, 0);
+}
+
+TEST_F(Apu, StepsKeepTheirScheduleAcrossTheWrapOfTotalCycles)
+{
+    cpu.totalCycles = 0xFFFFF000u;
+    wakeApu();
     apuRegisterWrite(0x4015, 0x01);
-    apuRegisterWrite(0x4002, 0x08);
+    apuRegisterWrite(0x4000, 0x3F);
+    apuRegisterWrite(0x4002, 0x1F);  // 2 x 32 = 64 cycles a step
     apuRegisterWrite(0x4003, 0x08);
-    cpu.totalCycles += 40;  // five periods in one instruction, wrapping to 0x18
-    apuTick();
-    EXPECT_EQ(apu.square1.dutyStep, 1u);
-    EXPECT_EQ(apu.lastSampleCycle, 0xFFFFFFF0u) << "40 cycles: no sample yet";
-    cpu.totalCycles += 7;  // the lateness is not made up
-    apuTick();
-    EXPECT_EQ(apu.square1.dutyStep, 1u);
-    EXPECT_EQ(apu.lastSampleCycle, 0x1Fu);
-}
-
-TEST_F(Apu, ARisingSweepSaturatesInsteadOfOverflowing)
-{
-    apuRegisterWrite(0x4015, 0x01);
-    apuRegisterWrite(0x4002, 0x10);
-    apuRegisterWrite(0x4003, 0x08);
-    for (int write = 0; write < 10; ++write) {  // period field 7, shift 0: doubles on 7 steps each
-        apuRegisterWrite(0x4001, 0xF0);
-        for (int step = 0; step < 8; ++step)
-            frameSequencerStep();
-    }
-    EXPECT_EQ(apu.square1.period, MaxSweptPeriod);
-    apuRegisterWrite(0x4003, 0x08);  // bits 0-7 of the saturated period are 0: period 0
-    apuRegisterWrite(0x4002, 0x10);
-    EXPECT_EQ(apu.square1.period, 0x10);
-    const uint32_t step = apu.square1.dutyStep;
-    runCycles(64);
-    EXPECT_EQ(apu.square1.dutyStep, (step + 4) % 16) << "the square steps again";
-}
-
-TEST_F(Apu, MixRoundsHalvesToEven)
-{
-    // Square 1, square 2, triangle and noise levels, and the sample (noise weighs 0.35).
-    const std::array<int8_t, 5> cases[] = {
-        {15, 15, 15, 31, 56},  // 55.85
-        {0, 0, 0, 1, 0},       // 0.35
-        {0, 0, 0, 10, 4},      // 3.5
-        {0, 0, 0, 30, 10},     // 10.5
-        {-15, 0, 0, 10, -12},  // -11.5
-        {-15, -15, 3, 0, -27},
-    };
-    for (const auto& c : cases) {
-        apu.square1.output = c[0];
-        apu.square2.output = c[1];
-        apu.triangle.output = c[2];
-        apu.noise.output = c[3];
-        mixSample();
-        EXPECT_EQ(soundStream.heldSample, c[4]) << int{c[0]} << " " << int{c[3]};
-    }
+    runCycles(2);
+    const uint32_t start = apu.square1.lastStepCycle;
+    runCycles(64 * 100 + 2);  // past the wrap
+    apuTick();                // every step up to the present
+    EXPECT_EQ(apu.square1.lastStepCycle - start, 64u * 100) << "each step a period after the one before";
+    EXPECT_EQ(apu.square1.dutyStep, 100 % 8);
 }
 
 }  // namespace

@@ -49,13 +49,13 @@ done:
 
 ; Per note: status bit, then four (register, value) pairs.
 notes:
-    ; square 1: duty 2, volume 12, no sweep, period 254, length 20
-    .byte $01, $00,$8C, $01,$00, $02,$FE, $03,$10
-    ; square 2: duty 3, halt (level 15), period 380, length 20
-    .byte $02, $04,$E3, $05,$00, $06,$7C, $07,$11
-    ; triangle: period 200, length 20
-    .byte $04, $08,$81, $0A,$C8, $0B,$10, $0A,$C8
-    ; noise: volume 26, mode 0, period 4068, length 40
+    ; square 1: duty 2, constant volume 12, no sweep, timer 254, length 20
+    .byte $01, $00,$9C, $01,$00, $02,$FE, $03,$10
+    ; square 2: duty 3, volume decaying from 15 (the envelope), timer 380, length 20
+    .byte $02, $04,$C3, $05,$00, $06,$7C, $07,$11
+    ; triangle: linear counter 127 quarter frames, timer 200, length 20
+    .byte $04, $08,$7F, $0A,$C8, $0B,$10, $0A,$C8
+    ; noise: constant volume 10, mode 0, period 4068, length 40
     .byte $08, $0C,$1A, $0E,$0F, $0F,$20, $0C,$1A
 
 .segment "VECTORS"

@@ -1,6 +1,6 @@
-; Holds one steady note on the triangle for as long as it runs: period 250 cycles, 32 steps a
-; wave. The loop reloads the length counter, which leaves the wave where it is, and lasts 10
-; cycles, a divisor of the period, so every step falls on an instruction boundary exactly on time.
+; Holds one steady note on the triangle for as long as it runs: a step every 250 cycles (timer
+; 249), 32 steps a wave. The linear counter is held loaded (control bit set), and the loop reloads
+; the length counter, which leaves the wave where it is.
 
 .segment "HEADER"
     .byte "NES", $1A, 2, 1, $00, $00
@@ -14,8 +14,10 @@ reset:
     txs
     lda #$04
     sta $4015           ; the triangle alone
-    lda #250
-    sta $400A           ; period 250
+    lda #$FF
+    sta $4008           ; control set: the linear counter stays at 127
+    lda #249
+    sta $400A           ; a step every 249 + 1 cycles
 hold:
     lda #$08            ; 3 cycles: length 254, period bits 8-10 zero
     sta $400B           ; 4 cycles
