@@ -2,10 +2,8 @@
 // modes, and every kind of bad state refused with the running game left as it was.
 #include <gtest/gtest.h>
 
-#include "app/options.h"
-#include "apu/mixer.h"
 #include "apu/sound_stream.h"
-#include "console/save_state.h"
+#include "console/console.h"
 #include "state/state_io.h"
 #include "support/cpu_harness.h"
 #include "support/harness.h"
@@ -18,12 +16,15 @@ struct Played {
     std::vector<int16_t> samples;
 };
 
+// The render mode of the run under test.
+FrameSettings settings;
+
 // Runs `frames` frames with `buttons` held, keeping every sample mixed on the way.
 Played play(uint32_t frames, uint8_t buttons)
 {
     Played run{};
     for (uint32_t i = 0; i < frames; ++i) {
-        runFrames(1, buttons);
+        runFrames(1, buttons, settings);
         run.samples.insert(run.samples.end(), soundFrame.samples.begin(), soundFrame.samples.begin() + soundFrame.count);
     }
     run.frame = frameHash();
@@ -34,8 +35,8 @@ bool start(const std::filesystem::path& rom, bool scanline)
 {
     if (!loadRomFile(rom))
         return false;
-    options.scanlineMode = scanline;
-    apuRunning = true;
+    settings.scanlineMode = scanline;
+    setSoundEmulated(true);
     return true;
 }
 
