@@ -29,37 +29,23 @@ main:
     sta results+1
     lda #$CF            ; IRQ and loop
     jsr play_sample
-    lda $4015
-    and #$90
-    sta results+3
+    status $90, results+3
     lda #$00
     sta $4015           ; stop
     lda #1
     jsr wait_frames
     lda irqs
     sta results+2
-    lda $4015
-    and #$90
-    sta results+4
+    status $90, results+4
     sei
     lda #$8F
     jsr play_sample
-    lda $4015
-    and #$90
-    sta results+5
-    lda $4015
-    and #$90
-    sta results+6
+    status $90, results+5
+    status $90, results+6
     lda #$00
     sta $4015
-    lda $4015
-    and #$90
-    sta results+7
-    ldx #<text
-    ldy #>text
-    jsr report
-forever:
-    jmp forever
+    status $90, results+7
+    report_and_stop text
 
 ; Plays the 17 bytes at $C000 with $4010 = A, waits 2 frames and returns the IRQs taken in A.
 play_sample:

@@ -17,21 +17,15 @@ irqs: .res 1
 main:
     lda #2
     jsr wait_frames
-    lda $4015
-    and #$40
-    sta results
-    lda $4015
-    and #$40
-    sta results+1
+    status $40, results
+    status $40, results+1
     lda #$00
     sta $4017
     lda #2
     jsr wait_frames
     lda #$40
     sta $4017
-    lda $4015
-    and #$40
-    sta results+2
+    status $40, results+2
 
     ldx #$00
     jsr count_irqs
@@ -68,25 +62,15 @@ main:
     sta $4003
     lda #$40
     sta $4017
-    lda $4015
-    and #$01
-    sta results+7
+    status $01, results+7
     lda #$C0
     sta $4017
-    lda $4015
-    and #$01
-    sta results+8
+    status $01, results+8
     lda #$C0
     sta $4017
-    lda $4015
-    and #$01
-    sta results+9
+    status $01, results+9
 
-    ldx #<text
-    ldy #>text
-    jsr report
-forever:
-    jmp forever
+    report_and_stop text
 
 ; Writes X to $4017 and returns in A the IRQs taken in the next 60 frames.
 count_irqs:
