@@ -13,13 +13,8 @@ TEST(FileIo, ReadsOnlyRegularFilesWithinTheLimit)
     const fs::path fifo = file.folder() / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
 
-    struct Case {
-        std::string path;
-        size_t limit;
-        FileRead expected;
-        size_t size;
-    };
-    const Case cases[] = {
+    // Path, size limit, then the result and the bytes read.
+    const std::tuple<std::string, size_t, FileRead, size_t> cases[] = {
         {file.path(), 4, FileRead::Ok, 4},
         {file.path(), 3, FileRead::TooLarge, 0},
         {(file.folder() / "missing").string(), 4, FileRead::Missing, 0},
@@ -27,10 +22,10 @@ TEST(FileIo, ReadsOnlyRegularFilesWithinTheLimit)
         {fifo.string(), 4, FileRead::NotRegular, 0},  // refused without waiting for a writer
         {"/dev/zero", 4, FileRead::NotRegular, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& [path, limit, expected, size] : cases) {
         std::vector<uint8_t> bytes{9};
-        EXPECT_EQ(readRegularFile(c.path, c.limit, bytes), c.expected) << c.path;
-        EXPECT_EQ(bytes.size(), c.size) << c.path;
+        EXPECT_EQ(readRegularFile(path, limit, bytes), expected) << path;
+        EXPECT_EQ(bytes.size(), size) << path;
     }
 }
 

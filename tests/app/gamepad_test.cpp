@@ -70,11 +70,8 @@ TEST(GamepadConfig, ScreenTakesOnlyFreshPresses)
 {
     resetMachine();
     connectGamepad(0, 10);
-    struct Case {
-        PadEvent event;
-        std::optional<PadInput> taken;
-    };
-    const Case cases[] = {
+    // The event, and the input the screen takes from it.
+    const std::pair<PadEvent, std::optional<PadInput>> cases[] = {
         {{PadInputKind::Button, 4, 1}, button(4)},
         {{PadInputKind::Button, 4, 0}, {}},
         {{PadInputKind::Axis, 2, -20000}, axis(2, -1)},
@@ -84,11 +81,11 @@ TEST(GamepadConfig, ScreenTakesOnlyFreshPresses)
         {{PadInputKind::Hat, 1, HatLeft | HatDown}, hat(1, HatDown)},
         {{PadInputKind::Hat, 1, 0}, {}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [event, taken] : cases) {
         const GamepadState before = gamepads[0];
-        applyPadEvent(0, c.event);
-        EXPECT_EQ(newlyPressedInput(c.event, before, gamepads[0]), c.taken)
-            << int(c.event.kind) << " " << int{c.event.index} << " " << c.event.value;
+        applyPadEvent(0, event);
+        EXPECT_EQ(newlyPressedInput(event, before, gamepads[0]), taken)
+            << int(event.kind) << " " << int{event.index} << " " << event.value;
     }
 }
 

@@ -40,12 +40,9 @@ TEST(CommandLine, OptionTableAndScanLimits)
     std::vector<std::string> sixteen(14, "-unknown");  // the ROM file and arguments 2-14
     sixteen[0] = "game.nes";
     sixteen.insert(sixteen.end(), {"-scanline", "-silent"});  // arguments 15 and 16
-    struct Case {
-        std::vector<std::string> args;
-        std::tuple<bool, bool, bool, int32_t, bool> options;  // silent, setkeys, scanline, frame skip, auto
-        const char* what;
-    };
-    const Case cases[] = {
+    // Arguments; silent, setkeys, scanline, frame skip, auto frame skip; what the case shows.
+    using Options = std::tuple<bool, bool, bool, int32_t, bool>;
+    const std::tuple<std::vector<std::string>, Options, const char*> cases[] = {
         {{"game.nes"}, {false, false, false, 1, true}, "defaults"},
         {{"game.nes", "-SILENT", "-SetKeys", "-scanLINE", "-FSKIP", "3"}, {true, true, true, 3, false}, "any case"},
         {{"-silent"}, {false, false, false, 1, true}, "the first argument is always the ROM file"},
@@ -53,12 +50,12 @@ TEST(CommandLine, OptionTableAndScanLimits)
         {{"game.nes", "-scanline", "", "-silent"}, {false, false, true, 1, true}, "an empty argument ends the scan"},
         {sixteen, {false, false, true, 1, true}, "only arguments 2 to 15 are options"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [args, expected, what] : cases) {
         std::string console;
-        EXPECT_FALSE(parse(c.args, &console)) << c.what;
-        EXPECT_EQ(console, "") << c.what;
-        EXPECT_EQ(std::tuple(options.silent, options.setKeys, options.scanlineMode, options.frameSkip,
-                             options.autoFrameSkip), c.options) << c.what;
+        EXPECT_FALSE(parse(args, &console)) << what;
+        EXPECT_EQ(console, "") << what;
+        EXPECT_EQ(Options(options.silent, options.setKeys, options.scanlineMode, options.frameSkip,
+                          options.autoFrameSkip), expected) << what;
     }
     EXPECT_EQ(cheats.cheatCount, 0);
 }

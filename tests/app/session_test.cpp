@@ -2,6 +2,8 @@
 // the reset button, and the names of state and screenshot files.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/options.h"
 #include "app/session.h"
 #include "app/sound_fifo.h"
@@ -17,27 +19,21 @@ namespace {
 
 TEST(Session, PauseAndFastForwardDecideWhatEachLoopPassDoes)
 {
-    struct Case {
-        bool paused, fastForward, benchmark;
-        int32_t frame;
-        bool runs, presents, paces, muted;
+    // Paused, fast-forward, benchmark, frame; then whether the pass runs a frame, presents, paces
+    // and mutes the sound (the device is given no samples while muted).
+    using Plan = std::tuple<bool, bool, bool, bool>;
+    const std::tuple<bool, bool, bool, int32_t, Plan> cases[] = {
+        {0, 0, 0, 5, {1, 1, 1, 0}}, {1, 0, 0, 5, {0, 1, 1, 1}}, {0, 1, 0, 8, {1, 1, 0, 1}},
+        {0, 1, 0, 9, {1, 0, 0, 1}}, {1, 1, 0, 9, {0, 1, 1, 1}}, {0, 0, 1, 5, {1, 1, 0, 0}},
     };
-    const Case cases[] = {
-        {false, false, false, 5, true, true, true, false},  {true, false, false, 5, false, true, true, true},
-        {false, true, false, 8, true, true, false, true},   {false, true, false, 9, true, false, false, true},
-        {true, true, false, 9, false, true, true, true},    {false, false, true, 5, true, true, false, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.paused << c.fastForward << c.benchmark << " frame " << c.frame);
-        setPaused(c.paused);
-        setFastForward(c.fastForward);
-        options.benchmark = c.benchmark;
-        scheduler.frameCounter = c.frame;
+    for (const auto& [paused, fastForward, benchmark, frame, expected] : cases) {
+        setPaused(paused);
+        setFastForward(fastForward);
+        options.benchmark = benchmark;
+        scheduler.frameCounter = frame;
         const LoopPass pass = planLoopPass();
-        EXPECT_EQ(pass.runsFrame, c.runs);
-        EXPECT_EQ(pass.presents, c.presents);
-        EXPECT_EQ(pass.paces, c.paces);
-        EXPECT_EQ(soundMuted, c.muted) << "the device is given no samples while muted";
+        EXPECT_EQ(Plan(pass.runsFrame, pass.presents, pass.paces, soundMuted), expected)
+            << paused << fastForward << benchmark << " frame " << frame;
     }
     setPaused(false);
     setFastForward(false);

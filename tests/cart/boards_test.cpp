@@ -85,22 +85,19 @@ TEST_F(Mmc1Test, ResetMidSequenceDiscardsTheBitsAndOnlyBitZeroCounts)
 
 TEST_F(Mmc1Test, PrgModesAndNametablesFollowTheRegisters)
 {
-    struct Case {
-        uint8_t control, prg, at8000, atC000;
-        NametableMap nametables;
-    };
-    const Case cases[] = {
+    // Control, PRG register, the bank marks then at 0x8000 and 0xC000, and the nametables.
+    const std::tuple<uint8_t, uint8_t, uint8_t, uint8_t, NametableMap> cases[] = {
         {0x00, 5, 5, 6, LowerScreen},    // 32 KB mode drops the low bit of the bank
         {0x01, 4, 5, 6, UpperScreen},
         {0x0E, 5, 6, 8, Vertical},       // 16 KB mode, 0xC000 fixed to the last bank
         {0x0F, 5, 6, 8, Horizontal},
         {0x0A, 5, 1, 6, Vertical},       // 16 KB mode, 0x8000 fixed to the first bank
     };
-    for (const Case& c : cases) {
-        writeMmc1(0xE000, c.prg);
-        writeMmc1(0x8000, c.control);
-        EXPECT_EQ(prgWindows(), (Windows{c.at8000, c.at8000, c.atC000, c.atC000})) << int{c.control};
-        EXPECT_EQ(nametableMap, c.nametables) << int{c.control};
+    for (const auto& [control, prg, at8000, atC000, nametables] : cases) {
+        writeMmc1(0xE000, prg);
+        writeMmc1(0x8000, control);
+        EXPECT_EQ(prgWindows(), (Windows{at8000, at8000, atC000, atC000})) << int{control};
+        EXPECT_EQ(nametableMap, nametables) << int{control};
     }
 }
 
@@ -156,15 +153,9 @@ TEST(Uxrom, SelectsTheLowWindowAndKeepsTheLastBankHigh)
 
 TEST(SimpleBoards, PrgAndChrBanksAndNametables)
 {
-    struct Case {
-        uint8_t mapper;
-        uint32_t address;
-        uint8_t value;
-        Windows prg;        // 8 KB bank marks at 0x8000, 0xA000, 0xC000, 0xE000
-        uint8_t chrPage0;   // 1 KB CHR bank at 0x0000
-        NametableMap nametables;
-    };
-    const Case cases[] = {
+    // Mapper, address and value written, then the 8 KB bank marks at 0x8000, 0xA000, 0xC000 and
+    // 0xE000, the 1 KB CHR bank at 0x0000, and the nametables.
+    const std::tuple<uint8_t, uint32_t, uint8_t, Windows, uint8_t, NametableMap> cases[] = {
         {3, 0x8000, 0x02, {1, 2, 15, 16}, 16, Horizontal},    // CNROM: 8 KB CHR bank
         {3, 0xFFFF, 0x05, {1, 2, 15, 16}, 8, Horizontal},     // bank 5 of 4 wraps to 1
         {66, 0x8000, 0x21, {9, 10, 11, 12}, 8, Horizontal},   // GxROM: PRG bits 4-5, CHR bits 0-1
@@ -176,14 +167,13 @@ TEST(SimpleBoards, PrgAndChrBanksAndNametables)
         {9, 0xAFFF, 0x05, {6, 14, 15, 16}, 0, Horizontal},    // MMC2: only the first 8 KB window switches
         {9, 0xF000, 0x00, {1, 14, 15, 16}, 0, Vertical},      // its mirroring register
     };
-    for (const Case& c : cases) {
-        loadMapper(c.mapper, 8, 4);
-        cpuWrite(c.address, c.value);
-        EXPECT_EQ(prgWindows(), c.prg) << int{c.mapper} << " " << int{c.value};
-        EXPECT_EQ(chrPages()[0], c.chrPage0) << int{c.mapper} << " " << int{c.value};
-        EXPECT_EQ(nametableMap, c.nametables) << int{c.mapper} << " " << int{c.value};
-        if (c.nametables == Vertical || c.nametables == Horizontal) {
-            EXPECT_EQ(cartridge.mirroring, c.nametables == Vertical ? Mirroring::Vertical : Mirroring::Horizontal);
+    for (const auto& [mapper, address, value, prg, chrPage0, nametables] : cases) {
+        loadMapper(mapper, 8, 4);
+        cpuWrite(address, value);
+        EXPECT_EQ(std::tuple(prgWindows(), chrPages()[0], nametableMap), std::tuple(prg, chrPage0, nametables))
+            << int{mapper} << " " << int{value};
+        if (nametables == Vertical || nametables == Horizontal) {
+            EXPECT_EQ(cartridge.mirroring, nametables == Vertical ? Mirroring::Vertical : Mirroring::Horizontal);
         }
     }
 }
@@ -255,30 +245,24 @@ TEST_F(Mmc3Test, MirroringUsesBitZeroAndOnlyTheSevenRegisterAddressesAreDecoded)
 
 TEST_F(Mmc3Test, IrqLinesDependOnReloadEnableAndRendering)
 {
-    struct Case {
-        uint8_t reload;
-        bool enabled;
-        uint8_t background, sprites;
-        size_t irqs;
-        uint32_t first;
-    };
-    const Case cases[] = {
+    // Reload, enabled, background and sprites shown, then the IRQs of a frame and the first line.
+    const std::tuple<uint8_t, bool, uint8_t, uint8_t, size_t, uint32_t> cases[] = {
         {5, true, 1, 0, 40, 4},   // every sixth line, from line 4
         {0, true, 1, 0, 240, 0},  // reload 0: every line
         {5, true, 0, 1, 40, 4},   // sprites alone clock the counter
         {5, true, 0, 0, 0, 0},    // rendering off: the counter stands still
         {0, false, 1, 1, 0, 0},   // 0xE000 disables
     };
-    for (const Case& c : cases) {
-        cpuWrite(0xC001, c.reload);
-        cpuWrite(c.enabled ? 0xE001 : 0xE000, 0);
-        ppu.showBackground = c.background;
-        ppu.showSprites = c.sprites;
+    for (const auto& [reload, enabled, background, sprites, irqs, first] : cases) {
+        cpuWrite(0xC001, reload);
+        cpuWrite(enabled ? 0xE001 : 0xE000, 0);
+        ppu.showBackground = background;
+        ppu.showSprites = sprites;
         const std::vector<uint32_t> lines = irqLinesOfOneFrame();
-        EXPECT_EQ(lines.size(), c.irqs) << "reload " << int{c.reload};
-        if (c.irqs > 1) {
-            EXPECT_EQ(lines[0], c.first);
-            EXPECT_EQ(lines[1] - lines[0], c.reload + 1u);
+        EXPECT_EQ(lines.size(), irqs) << "reload " << int{reload};
+        if (irqs > 1) {
+            EXPECT_EQ(lines[0], first);
+            EXPECT_EQ(lines[1] - lines[0], reload + 1u);
         }
     }
 }
@@ -308,25 +292,18 @@ TEST(Axrom, SwitchesThirtyTwoKbBanksAndTheOneScreen)
 TEST(Mmc2, UpperChrWindowTakesOnlyTheRegisterMatchingTheLatch)
 {
     loadMapper(9, 8, 4);  // 128 KB PRG (16 banks of 8 KB), 32 KB CHR, horizontal
-    struct Case {
-        uint8_t latch;
-        uint32_t address;
-        uint8_t value;
-        uint8_t at0000, at1000;  // 1 KB banks seen at 0x0000 and 0x1000 afterwards
-    };
-    const Case cases[] = {
+    // Latch, address and value written, then the 1 KB banks seen at 0x0000 and 0x1000.
+    const std::tuple<uint8_t, uint32_t, uint8_t, uint8_t, uint8_t> cases[] = {
         {0xFD, 0x9FFF, 7, 0, 4},                                                       // ignored
         {0xFE, 0xB000, 3, 12, 4}, {0xFD, 0xCFFF, 5, 20, 4},                            // lower window, any latch
         {0xFE, 0xD000, 2, 20, 4}, {0xFD, 0xDFFF, 2, 20, 8}, {0xFD, 0xE000, 5, 20, 8},  // upper window
         {0xFE, 0xEFFF, 5, 20, 20},
     };
-    for (const Case& c : cases) {
-        mapperState.mmc2Latch = c.latch;
-        cpuWrite(c.address, c.value);
-        EXPECT_EQ(std::pair(chrPages()[0], chrPages()[4]), std::pair(c.at0000, c.at1000))
-            << std::hex << "latch " << int{c.latch} << " address " << c.address;
-        EXPECT_EQ(prgWindows()[0], 1);
-        EXPECT_EQ(mapperState.mmc2Latch, c.latch);
+    for (const auto& [latch, address, value, at0000, at1000] : cases) {
+        mapperState.mmc2Latch = latch;
+        cpuWrite(address, value);
+        EXPECT_EQ(std::tuple(chrPages()[0], chrPages()[4], prgWindows()[0], mapperState.mmc2Latch),
+                  std::tuple(at0000, at1000, 1, latch)) << std::hex << "latch " << int{latch} << " address " << address;
     }
 }
 

@@ -95,36 +95,30 @@ TEST(SaveStates, BadStatesAreRefusedAndTheGameGoesOnUnchanged)
     play(5, 0);
     const std::vector<uint8_t> running = saveState();
 
-    struct Case {
-        std::string what;
-        std::vector<uint8_t> bytes;
-        StateLoad expected;
+    // Each refused with its reason, the running game left as it was.
+    const auto refused = [&](const std::string& what, const std::vector<uint8_t>& bytes, StateLoad expected) {
+        const StateLoad result = loadState(bytes);
+        EXPECT_TRUE(result == expected || (expected == StateLoad::NewerVersion && result == StateLoad::OlderVersion))
+            << what << ": the state " << refusalText(result);
+        EXPECT_TRUE(saveState() == running) << what << ": the running game changed";
     };
-    std::vector<Case> cases;
     std::vector<uint8_t> newer = good;
     putU32(newer, 8, StateFormatVersion + 1);
-    cases.push_back({"newer version", resealed(newer), StateLoad::NewerVersion});
-    cases.push_back({"empty", {}, StateLoad::NotAState});
+    refused("newer version", resealed(newer), StateLoad::NewerVersion);
+    refused("empty", {}, StateLoad::NotAState);
     std::vector<uint8_t> outOfRange = good;
     putU32(outOfRange, sectionStart(good, "PAGE"), 0xFFFFFC00);  // a PRG page far outside the image
-    cases.push_back({"page map out of the image", resealed(outOfRange), StateLoad::Damaged});
+    refused("page map out of the image", resealed(outOfRange), StateLoad::Damaged);
     for (size_t at = 0; at < good.size(); at += good.size() / 97 + 1) {
         std::vector<uint8_t> flipped = good;
         flipped[at] ^= static_cast<uint8_t>(1 << at % 8);
-        cases.push_back({"bit flipped at " + std::to_string(at), flipped,
-                         at < 8 ? StateLoad::NotAState : at < 12 ? StateLoad::NewerVersion : StateLoad::Damaged});
+        refused("bit flipped at " + std::to_string(at), flipped,
+                at < 8 ? StateLoad::NotAState : at < 12 ? StateLoad::NewerVersion : StateLoad::Damaged);
     }
     // Cut at every section boundary (after the header, after each section, before the checksum).
     for (size_t at = 16; at + 4 < good.size();) {
-        cases.push_back({"cut at " + std::to_string(at), std::vector(good.begin(), good.begin() + at), StateLoad::Damaged});
+        refused("cut at " + std::to_string(at), std::vector(good.begin(), good.begin() + at), StateLoad::Damaged);
         at += 8 + (good[at + 4] | good[at + 5] << 8 | good[at + 6] << 16 | uint32_t{good[at + 7]} << 24);
-    }
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const StateLoad result = loadState(c.bytes);
-        EXPECT_TRUE(result == c.expected || (c.expected == StateLoad::NewerVersion && result == StateLoad::OlderVersion))
-            << "the state " << refusalText(result);
-        EXPECT_TRUE(saveState() == running) << "the running game changed";
     }
 
     // The state of another game.

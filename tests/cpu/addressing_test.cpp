@@ -18,13 +18,9 @@ const std::vector<std::pair<uint32_t, uint8_t>> PointerAtFF = {{0xFF, 0x34}, {0x
 
 TEST(AddressingMode, FormsTheEffectiveAddress)
 {
-    const struct {
-        const char* name;
-        std::vector<uint8_t> code;  // opcode and operand bytes
-        uint32_t x, y;
-        std::vector<std::pair<uint32_t, uint8_t>> memory;  // pointer bytes in RAM
-        uint32_t address;                                  // expected operandAddress
-    } cases[] = {
+    // What the case shows, opcode and operand bytes, x, y, pointer bytes in RAM, and the operand address.
+    const std::tuple<const char*, std::vector<uint8_t>, uint32_t, uint32_t, std::vector<std::pair<uint32_t, uint8_t>>,
+                     uint32_t> cases[] = {
         {"implied leaves the address alone", {0xEA}, 0, 0, {}, Untouched},
         {"abs on the controller port", {0xAD, 0x16, 0x40}, 0, 0, {}, 0x4016},
         {"relative 0x80 is -128", {0xD0, 0x80}, 0, 0, {}, static_cast<uint32_t>(-128)},
@@ -34,19 +30,17 @@ TEST(AddressingMode, FormsTheEffectiveAddress)
         {"abs,X past 0xFFFF wraps to 16 bits", {0xBD, 0xF0, 0xFF}, 0x20, 0, {}, 0x0010},
         {"(abs,X)", {0x7C, 0x00, 0x03}, 0x04, 0, {{0x304, 0x34}, {0x305, 0x12}}, 0x1234},
     };
-    for (const auto& c : cases) {
-        startInRam(c.code);
-        cpu.x = c.x;
-        cpu.y = c.y;
-        for (const auto& [address, value] : c.memory)
-            poke(address, value);
+    for (const auto& [name, code, x, y, memory, address] : cases) {
+        startInRam(code);
+        std::tie(cpu.x, cpu.y) = std::pair(x, y);
+        for (const auto& [at, value] : memory)
+            poke(at, value);
         cpu.operandAddress = Untouched;
-        cpu.opcode = c.code[0];
+        cpu.opcode = code[0];
         cpu.pc = TestCodeAddress + 1;
         controllerReadIndex = 3;  // the port counts its reads: resolving never reads the operand itself
         resolveOperand(cpu.opcode);
-        EXPECT_EQ(cpu.operandAddress, c.address) << c.name;
-        EXPECT_EQ(controllerReadIndex, 3) << c.name;
+        EXPECT_EQ(std::pair(cpu.operandAddress, controllerReadIndex), std::pair(address, 3)) << name;
     }
 }
 

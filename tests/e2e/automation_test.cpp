@@ -43,12 +43,8 @@ InesImage reportingRom(uint8_t status, const std::string& text)
 
 TEST(TestRomOption, ResultsAndExitCodes)
 {
-    const struct {
-        uint8_t status;
-        std::string text;
-        int exitCode;
-        std::string lastLine;
-    } cases[] = {
+    // Status and text the ROM reports, then the exit code and the last line.
+    const std::tuple<uint8_t, std::string, int, std::string> cases[] = {
         {0, "tiny\n\nPassed\n", 0, "tiny\n\nPassed\n"},
         {2, "tiny\n\nFailed #2\n", 2, "tiny\n\nFailed #2\n"},
         {0x81, "press reset", 3, "The test ROM asks for the reset button, which Tallowby does not have.\n"},
@@ -113,11 +109,7 @@ TEST(BadInputs, RefusedAtStartWithOneLineAndNoFileWritten)
     const auto notScript = [](const std::string& path) {
         return "The input script " + path + " is not a file: a folder, FIFO, device or socket.\n";
     };
-    const struct {
-        std::string label;
-        std::vector<std::string> args;
-        std::string line;
-    } cases[] = {
+    const std::tuple<std::string, std::vector<std::string>, std::string> cases[] = {  // label, arguments, line
         {"ROM FIFO", {fifo}, notRom},  // a folder or a device the same way (tests/app/file_io_test.cpp)
         {"ROM too large", {(f / "huge.nes").string()}, "The file is larger than any valid iNES image (2097168 bytes).\n"},
         {"-input endless device", {rom, "-input", "/dev/zero"}, notScript("/dev/zero")},

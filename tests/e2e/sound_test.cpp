@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <regex>
 #include <vector>
@@ -91,19 +92,17 @@ TEST(Sound, TheNoSoundLineOnlyWhenSoundItselfCannotStart)
     const Workspace workspace;
     const std::string noSound = "No sound device could be opened: running without sound.\n";
     const std::string video = "Creating SDL screen context... OK!\n";
-    const struct {
-        std::string videoDriver, audioDriver, option, lines;
-    } cases[] = {
+    const std::array<std::string, 4> cases[] = {  // video driver, audio driver, option, lines
         {"dummy", "nosuchdriver", "-scanline", "Initializing SDL... OK!\n" + noSound + video},
         {"dummy", "nosuchdriver", "-silent", "Initializing SDL... OK!\n" + video},
         {"nosuchdriver", "dummy", "-scanline", "Initializing SDL... failed!\n"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [videoDriver, audioDriver, option, lines] : cases) {
         const ProcessResult result =
-            runProcess({tallowbyBinary().string(), builtRom("steady_note").string(), "-frames", "5", c.option},
-                       {"SDL_VIDEODRIVER=" + c.videoDriver, "SDL_AUDIODRIVER=" + c.audioDriver}, 20s, workspace.folder());
-        EXPECT_NE(result.output.find(c.lines), std::string::npos) << result.output;
-        EXPECT_EQ(result.output.find(noSound) != std::string::npos, c.lines.find(noSound) != std::string::npos);
+            runProcess({tallowbyBinary().string(), builtRom("steady_note").string(), "-frames", "5", option},
+                       {"SDL_VIDEODRIVER=" + videoDriver, "SDL_AUDIODRIVER=" + audioDriver}, 20s, workspace.folder());
+        EXPECT_NE(result.output.find(lines), std::string::npos) << result.output;
+        EXPECT_EQ(result.output.find(noSound) != std::string::npos, lines.find(noSound) != std::string::npos);
     }
 }
 

@@ -26,10 +26,7 @@ TEST(Startup, UsageAndFilesThatCannotBeLoadedFail)
 {
     const TempFile badMagic({'N', 'E', 'S', 0x00, 1, 1, 0, 0});
     const std::string loading = Banner + SdlLines + "Loading ROM: ";
-    const struct {
-        std::vector<std::string> args;
-        std::string output;
-    } cases[] = {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {  // arguments, start of the output
         {{}, Banner + "You must specify the NES ROM filename on the command line.\n"},
         {{"/no/such/game.nes"}, loading + "/no/such/game.nes\nFile does not exist!\n"},
         {{badMagic.path()}, loading + badMagic.path() + "\nNot a valid iNES ROM file!\n"},

@@ -152,26 +152,22 @@ TEST_F(Renderer, NinthSpriteOnALineOverflowsAndIsNotDrawn)
 TEST_F(Renderer, SpriteZeroHitNeedsAnOpaquePixelOnScreenRightOfTheClip)
 {
     setRow(0, 1, 3, {0, 0, 0, 0, 0, 0, 0, 1});  // tile 1: opaque only in row 3, column 7
-    const struct {
-        uint32_t x;
-        uint8_t mask;
-        bool hit;
-    } cases[] = {
+    const std::tuple<uint32_t, uint8_t, bool> cases[] = {  // sprite column, mask, hit
         {0, 0x1A, false},    // column 7 lies in the clipped columns
         {249, 0x1E, false},  // column 256 lies off screen
         {0, 0x1E, true},
         {100, 0x00, true},   // behind a transparent background, rendering off
     };
-    for (const auto& c : cases) {
-        setSprite(0, 59, 1, 0x20, c.x);
-        cpuWrite(0x2001, c.mask);
+    for (const auto& [x, mask, hit] : cases) {
+        setSprite(0, 59, 1, 0x20, x);
+        cpuWrite(0x2001, mask);
         ppuStartFrame();
         for (uint32_t line = 0; line < 63; ++line)
             renderLine(line);
-        EXPECT_EQ(ppu.spriteZeroHit, 0) << c.x;
+        EXPECT_EQ(ppu.spriteZeroHit, 0) << x;
         ppu.scanline = 63;
         evaluateSprites();  // decided at the head of the line
-        EXPECT_EQ(ppu.spriteZeroHit, c.hit) << c.x << " " << int{c.mask};
+        EXPECT_EQ(ppu.spriteZeroHit, hit) << x << " " << int{mask};
     }
     EXPECT_EQ(cpuRead(0x2002) & 0x40, 0x40) << "reads leave the hit alone";
     EXPECT_EQ(cpuRead(0x2002) & 0x40, 0x40);

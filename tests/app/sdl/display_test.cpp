@@ -65,12 +65,8 @@ TEST_F(ShellEvents, JoystickEventsDriveBothControllers)
             bits += i == 8 ? ' ' : static_cast<char>('0' + cpuRead(i < 8 ? 0x4016 : 0x4017));
         return bits;
     };
-    struct Step {
-        Uint8 type, which, index;
-        int value;
-        const char* ports;  // controller 1, controller 2: A B select start up down left right
-    };
-    const Step steps[] = {
+    // Event type, pad, input and value, then what controllers 1 and 2 read: A B select start up down left right.
+    const std::tuple<Uint8, Uint8, Uint8, int, const char*> steps[] = {
         {SDL_JOYBUTTONDOWN, 0, 1, 1, "10000000 00000000"},
         {SDL_JOYBUTTONDOWN, 0, 7, 1, "10010000 00000000"},
         {SDL_JOYBUTTONDOWN, 1, 3, 1, "10010000 00010000"},
@@ -85,11 +81,11 @@ TEST_F(ShellEvents, JoystickEventsDriveBothControllers)
         {SDL_JOYBUTTONDOWN, 1, 200, 1, "00010100 01010010"},  // beyond the followed buttons: ignored
         {SDL_JOYBUTTONDOWN, 2, 1, 1, "00010100 01010010"},    // a third pad plays nothing
     };
-    for (const Step& step : steps) {
-        push(step.type, step.which, step.index, step.value);
+    for (const auto& [type, which, index, value, ports] : steps) {
+        push(type, which, index, value);
         takeWindowEvent();
-        EXPECT_EQ(controllers(), step.ports) << int{step.type} << " pad " << int{step.which} << " input "
-                                            << int{step.index} << " value " << step.value;
+        EXPECT_EQ(controllers(), ports) << int{type} << " pad " << int{which} << " input " << int{index} << " value "
+                                        << value;
     }
     // Several reports in one frame are all taken: a stick moves in floods of them.
     push(SDL_JOYAXISMOTION, 0, 1, 0);
