@@ -1,4 +1,4 @@
-// The key map file and the key-configuration screen as drawn into the FrameBuffer.
+// The key map: key events, the file, and the key-configuration screen as drawn into the FrameBuffer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,11 +10,30 @@
 #include "app/controller_picture.h"
 #include "app/font.h"
 #include "app/keymap.h"
+#include "app/run.h"
 #include "console/machine.h"
 #include "ppu/frame_buffer.h"
 #include "support/harness.h"
 
 namespace {
+
+constexpr uint32_t KeySpace = 0x20, KeyLeft = 0x114, KeyRight = 0x113;
+
+TEST(KeyMap, KeyEventsPressTheButtonsOfTheirKey)
+{
+    resetHostState();
+    keyMap = {KeySpace, 0x78, 0x12F, KeySpace, 0x111, 0x112, KeyLeft, KeyRight};
+    applyKeyEvent(KeySpace, true);
+    applyKeyEvent(0x61, true);  // unmapped keys change nothing
+    EXPECT_EQ(keyButtons, (ButtonState{1, 0, 0, 1, 0, 0, 0, 0})) << "a key on two buttons presses both";
+    applyKeyEvent(0x61, false);
+    applyKeyEvent(KeySpace, false);
+    EXPECT_EQ(keyButtons, (ButtonState{}));
+
+    keyMap = {KeySpace, 0, 0, 0, 0, 0, 0, 0};  // as a short keymap.cfg leaves it
+    applyKeyEvent(0, true);  // a key SDL cannot name
+    EXPECT_EQ(keyButtons, (ButtonState{})) << "an entry of 0 is no key";
+}
 
 // Return, space, Z, X, up, down, left, right.
 constexpr KeyMap ExampleKeys = {0x0D, 0x20, 0x7A, 0x78, 0x111, 0x112, 0x114, 0x113};

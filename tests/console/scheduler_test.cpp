@@ -11,27 +11,17 @@
 
 namespace {
 
-// An MMC3 program that shows both layers and spins: $2001 = $18; JMP $8005.
-void loadShowBoth()
+TEST(Scheduler, SkippedFramesClockTheMmc3CounterAndAYearsRunCountsOnPast2To31Frames)
 {
-    InesImage image(2, 1, 0x40);
+    InesImage image(2, 1, 0x40);  // an MMC3 program that shows both layers and spins: $2001 = $18; JMP $8005
     image.put(0x8000, {0xA9, 0x18, 0x8D, 0x01, 0x20, 0x4C, 0x05, 0x80});
     image.setVectors(0x8000, 0x8005);
     ASSERT_EQ(loadImage(image), LoadResult::Loaded);
     initOpcodeTable();
-}
-
-TEST(Scheduler, Mmc3CounterIsClockedOncePerVisibleLineOfSkippedFramesToo)
-{
-    loadShowBoth();
     mapperState.mmc3IrqReload = 255;
     runFrames(2, 0, {.frameSkip = 2});
-    EXPECT_EQ(mapperState.mmc3IrqCounter, 255u - 240) << "frame 2 is skipped";
-}
+    EXPECT_EQ(mapperState.mmc3IrqCounter, 255u - 240) << "frame 2 is skipped: once per visible line all the same";
 
-TEST(Scheduler, AHeadlessRunOfAYearCountsOnPast2To31Frames)
-{
-    loadShowBoth();
     scheduler.frameCounter = 2147483647;
     runFrames(1, 0, {.frameSkip = 3});
     EXPECT_TRUE(scheduler.frameCounter > 2147483647 && !isRenderedFrame({.frameSkip = 3}))
