@@ -47,8 +47,7 @@ ChildProcess::~ChildProcess()
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
-    if (output_ >= 0)
-        close(output_);
+    close(output_);
 }
 
 bool ChildProcess::readSome(std::chrono::milliseconds timeout)
@@ -67,11 +66,9 @@ bool ChildProcess::readSome(std::chrono::milliseconds timeout)
 bool ChildProcess::waitForOutput(const std::string& text, std::chrono::milliseconds timeout)
 {
     const auto deadline = SteadyClock::now() + timeout;
-    while (buffer_.find(text) == std::string::npos) {
-        if (SteadyClock::now() >= deadline || !readSome(20ms))
-            return buffer_.find(text) != std::string::npos;
+    while (buffer_.find(text) == std::string::npos && SteadyClock::now() < deadline && readSome(20ms)) {
     }
-    return true;
+    return buffer_.find(text) != std::string::npos;
 }
 
 void ChildProcess::sendSignal(int signal) const
@@ -94,14 +91,13 @@ ProcessResult ChildProcess::wait(std::chrono::milliseconds timeout)
         waitpid(pid_, &status, 0);
     }
     finished_ = true;
-    return {ended != 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1, buffer_};
+    return {ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1, buffer_};
 }
 
 ProcessResult runProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment,
                          std::chrono::milliseconds timeout, const std::filesystem::path& workingFolder)
 {
-    ChildProcess child(args, environment, workingFolder);
-    return child.wait(timeout);
+    return ChildProcess(args, environment, workingFolder).wait(timeout);
 }
 
 std::string findWindow(const std::vector<std::string>& environment)
@@ -146,9 +142,8 @@ VirtualDisplay::~VirtualDisplay() { shutDown(); }
 
 void VirtualDisplay::shutDown()
 {
-    if (stopped_)
+    if (server_.finished())
         return;
-    stopped_ = true;
     server_.sendSignal(SIGTERM);
     server_.wait(5s);
 }

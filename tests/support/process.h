@@ -33,6 +33,7 @@ public:
     void sendSignal(int signal) const;
     // What the process has written to its standard output so far.
     const std::string& output() const { return buffer_; }
+    bool finished() const { return finished_; }
     // Waits for the end; a process still running after `timeout` is killed and reported with exit code -1.
     ProcessResult wait(std::chrono::milliseconds timeout);
 
@@ -80,7 +81,6 @@ public:
 private:
     ChildProcess server_;
     std::string name_;
-    bool stopped_ = false;
 };
 
 // A working folder holding a keymap.cfg (Z, X, right shift, Return and the arrow keys), so that
