@@ -97,21 +97,7 @@ TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFileInTheConfigurat
     EXPECT_EQ(again.output.find("not found"), std::string::npos) << again.output;
 }
 
-TEST_F(KeyConfiguration, SetKeysOverwritesTheWorkingFoldersFile)
-{
-    std::ofstream(rom_->folder() / "keymap.cfg", std::ios::binary)
-        .write(reinterpret_cast<const char*>(FirstKeyBytes.data()), 16);
-    std::string window;
-    auto program = start(window, {"-setkeys"});
-    ASSERT_FALSE(window.empty());
-    sendKeys(window, {"a", "s", "q", "w", "i", "k", "j", "l"});
-    ASSERT_TRUE(program->waitForOutput("Loaded 32 KB PRG", 10s));
-    EXPECT_EQ(fileBytes(rom_->folder() / "keymap.cfg"), (std::vector<uint8_t>{'a', 0, 's', 0, 'q', 0, 'w', 0, 'i', 0, 'k', 0, 'j', 0, 'l', 0}));
-    EXPECT_FALSE(std::filesystem::exists(configHome_)) << "the working folder's key map is the one used";
-    program->sendSignal(SIGINT);
-    EXPECT_EQ(program->wait(10s).exitCode, 0);
-}
-
+// (-setkeys in a window below; a keymap.cfg in the working folder wins, in tests/app/user_files_test.cpp.)
 TEST_F(KeyConfiguration, AConfigurationFolderThatCannotBeMadeIsReportedOnceAndTheGameGoesOn)
 {
     configHome_ = rom_->path();  // a file: no folder can be made below it
