@@ -63,9 +63,8 @@ TEST(CommandLine, OptionTableAndScanLimits)
 TEST(CommandLine, FrameSkipValues)
 {
     const std::vector<std::pair<std::string, int32_t>> cases = {
-        {"2.5", 2}, {"3.5", 4}, {"4x", 4}, {"1e1", 10}, {"0", 1}, {"-2", 1}, {"abc", 1}, {"", 1},
-        // Decimal only; an absurd size is capped.
-        {"0x10", 1}, {"inf", 1}, {"nan", 1}, {" +7e", 7}, {"1e99999", 2147483647}, {"99999999999", 2147483647}};
+        {"2.5", 2}, {"3.5", 4}, {"4x", 4}, {"1e1", 10}, {"0", 1}, {"abc", 1},
+        {"0x10", 1}, {"nan", 1}, {"1e99999", 2147483647}};  // decimal only; an absurd size is capped
     for (const auto& [text, expected] : cases) {
         parse({"game.nes", "-fskip", text});
         EXPECT_EQ(options.frameSkip, expected) << "-fskip \"" << text << "\"";
@@ -118,14 +117,11 @@ TEST(AutomationAndWindowOptions, HelpVersionAndMissingOrBadValues)
     const std::vector<std::tuple<std::vector<std::string>, std::optional<int>, std::string>> cases = {
         {{"--help"}, 0, "-headless"}, {{"-h"}, 0, "You must specify the NES ROM filename"},
         {{"--version"}, 0, ProgramTitle + "\n"}, {{"--help", "-silent"}, std::nullopt, ""},  // only alone
-        {{"game.nes", "-frames"}, 1, "-frames"}, {{"game.nes", "-screenshot"}, 1, "-screenshot"},
-        {{"game.nes", "-wav", ""}, 1, "-wav"}, {{"game.nes", "-input"}, 1, "-input"},
+        {{"game.nes", "-frames"}, 1, "-frames"}, {{"game.nes", "-wav", ""}, 1, "-wav"},
         {{"game.nes", "-frames", "0"}, 1, "-frames"}, {{"game.nes", "-frames", "12x"}, 1, "-frames"},
-        {{"game.nes", "-frames", "-5"}, 1, "-frames"},
         {{"game.nes", "-scale", "1"}, std::nullopt, ""}, {{"game.nes", "-scale", "6"}, std::nullopt, ""},
         {{"game.nes", "-scale", "0"}, 1, "Option -scale needs a whole number from 1 to 6, not \"0\".\n"},
-        {{"game.nes", "-scale", "7"}, 1, "-scale"}, {{"game.nes", "-scale", "2.5"}, 1, "-scale"},
-        {{"game.nes", "-scale", "x"}, 1, "-scale"}, {{"game.nes", "-scale", "3x"}, 1, "-scale"},
+        {{"game.nes", "-scale", "7"}, 1, "-scale"}, {{"game.nes", "-scale", "3x"}, 1, "-scale"},
     };
     for (const auto& [args, exitCode, text] : cases) {
         std::string console;
