@@ -1,6 +1,6 @@
-// Control flow: branches, BRK and RTI (PHP and PLP are checked against nestest's log), reset, NMI
-// and IRQ entry, and the IRQ held while I is set. (The run loop's budget shows in the golden runs
-// and the fast-path comparison.)
+// Control flow: BRK and RTI (PHP and PLP are checked against nestest's log), reset, NMI and IRQ
+// entry, and the IRQ held while I is set. (Branch cycles show in the opcode grid and, with the run
+// loop's budget, in the cycle counters of the golden runs.)
 #include <gtest/gtest.h>
 
 #include <array>
@@ -13,18 +13,6 @@
 namespace {
 
 constexpr uint32_t P = FlagUnused;
-
-TEST(Branch, BraIsAlwaysTakenAndCrossingAPageCostsNothingMore)
-{
-    startInRam({});
-    placeCode(0x0571, {0x80, 0xFE});  // BRA to itself: the offset counts from the next instruction
-    placeCode(0x04F0, {0x80, 0x7F});  // BRA +127, into the next page
-    cpu.p = 0xFF;
-    EXPECT_EQ(runInstructions(1), 3);
-    EXPECT_EQ(cpu.pc, 0x0571u);
-    EXPECT_EQ(runInstructions(2), 6);
-    EXPECT_EQ(cpu.pc, 0x0571u);
-}
 
 TEST(Stack, BrkPushesPcPlusTwoAndTheStatusAndRtiReturns)
 {
