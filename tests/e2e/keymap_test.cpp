@@ -86,16 +86,7 @@ TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFileInTheConfigurat
     EXPECT_FALSE(std::filesystem::exists(rom_->folder() / "keymap.cfg")) << "nothing in the working folder";
     program->sendSignal(SIGINT);
     EXPECT_EQ(program->wait(10s).exitCode, 0);
-
-    // The next start, from another folder, loads the file and goes straight to the game.
-    rom_ = std::make_unique<TempFile>(fileBytes(builtRom("scene")), "game.nes");
-    auto second = start(window);
-    ASSERT_TRUE(second->waitForOutput("Loaded 32 KB PRG", 10s));
-    second->sendSignal(SIGINT);
-    const ProcessResult again = second->wait(10s);
-    EXPECT_EQ(again.exitCode, 0);
-    EXPECT_EQ(again.output.find("not found"), std::string::npos) << again.output;
-}
+}  // (where the next start looks for the file: tests/app/user_files_test.cpp)
 
 // (-setkeys in a window below; a keymap.cfg in the working folder wins, in tests/app/user_files_test.cpp.)
 TEST_F(KeyConfiguration, AConfigurationFolderThatCannotBeMadeIsReportedOnceAndTheGameGoesOn)
