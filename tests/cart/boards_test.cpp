@@ -4,7 +4,6 @@
 #include <array>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "bus/cpu_bus.h"
 #include "cart/boards.h"
@@ -177,31 +176,13 @@ TEST(SimpleBoards, PrgAndChrBanksAndNametables)
 }
 
 // ---------------------------------------------------------------- MMC3
-// (The CHR inversion bit and the acknowledge at 0xE000 change the recorded frames of the golden
-// runs' MMC3 ROMs.)
+// (The CHR inversion bit and the scanline counter, its reload, enable, acknowledge and the layers
+// that clock it, change the recorded frames of the golden runs' MMC3 ROMs: mmc3_irq and
+// scattered_writes.)
 
 class Mmc3Test : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        loadMapper(4, 4, 2, 0x01);  // 64 KB PRG, 16 KB CHR, vertical
-        ppu.showBackground = 1;
-    }
-
-    // Runs the counter through one frame as the scheduler does and lists the lines that took an IRQ.
-    static std::vector<uint32_t> irqLinesOfOneFrame()
-    {
-        mapperState.mmc3IrqCounter = mapperState.mmc3IrqReload;
-        std::vector<uint32_t> lines;
-        for (uint32_t line = 0; line < 240; ++line) {
-            cpu.p = FlagUnused;
-            cpu.s = 0xFF;
-            boardLineEnd();
-            if (cpu.s != 0xFF)  // entered
-                lines.push_back(line);
-        }
-        return lines;
-    }
+    void SetUp() override { loadMapper(4, 4, 2, 0x01); }  // 64 KB PRG, 16 KB CHR, vertical
 };
 
 TEST_F(Mmc3Test, PrgWindowsFollowR6AndR7)
@@ -237,29 +218,6 @@ TEST_F(Mmc3Test, MirroringUsesBitZeroAndOnlyTheSevenRegisterAddressesAreDecoded)
     for (uint32_t address : {0x8002u, 0x9FFFu, 0xA002u, 0xC003u, 0xE002u, 0xFFFFu}) {
         cpuWrite(address, 0xC5);
         EXPECT_EQ(snapshot(), before) << std::hex << "address 0x" << address;
-    }
-}
-
-TEST_F(Mmc3Test, IrqLinesDependOnReloadEnableAndRendering)
-{
-    // Reload, enabled, background and sprites shown, then the IRQs of a frame and the first line.
-    const std::tuple<uint8_t, bool, uint8_t, uint8_t, size_t, uint32_t> cases[] = {
-        {5, true, 1, 0, 40, 4},   // every sixth line, from line 4
-        {5, true, 0, 1, 40, 4},   // sprites alone clock the counter
-        {5, true, 0, 0, 0, 0},    // rendering off: the counter stands still
-        {0, false, 1, 1, 0, 0},   // 0xE000 disables
-    };
-    for (const auto& [reload, enabled, background, sprites, irqs, first] : cases) {
-        cpuWrite(0xC001, reload);
-        cpuWrite(enabled ? 0xE001 : 0xE000, 0);
-        ppu.showBackground = background;
-        ppu.showSprites = sprites;
-        const std::vector<uint32_t> lines = irqLinesOfOneFrame();
-        EXPECT_EQ(lines.size(), irqs) << "reload " << int{reload};
-        if (irqs > 1) {
-            EXPECT_EQ(lines[0], first);
-            EXPECT_EQ(lines[1] - lines[0], reload + 1u);
-        }
     }
 }
 
