@@ -1,5 +1,7 @@
 #include "apu/apu_state.h"
 
+#include <algorithm>
+
 #include "state/state_io.h"
 
 namespace {
@@ -113,3 +115,115 @@ void soundStreamFields(StateIo& io, SoundStream& state)
     io.field(state.produced, 0, SamplesPerFrame);
 }
 static_assert(fieldCount<SoundStream>() == 6, "a SoundStream field is missing from soundStreamFields");
+
+// Format 1 held the sound unit of Tallowby's earlier rules: squares of 16 steps whose register-0
+// bit 5 forced level 15, no envelopes, no linear counter, a 14-bit noise register, no sample
+// channel and no frame IRQ. Its states are read into today's records as closely as they go; the
+// game's next register writes set the rest.
+namespace {
+
+struct SquareFormat1 {
+    uint32_t duty, dutyStep, volume, halt, sweepEnabled, sweepNegate, sweepShift;
+    int32_t sweepCount, length;
+    uint32_t enabled;
+    int64_t period;
+    int8_t output;
+    uint32_t lastStepCycle;
+};
+
+void squareFromFormat1(StateIo& io, SquareChannel& square)
+{
+    SquareFormat1 old{};
+    io.field(old.duty, 0, 3);
+    io.field(old.dutyStep, 0, 15);
+    io.field(old.volume, 0, 15);
+    io.field(old.halt);
+    io.field(old.sweepEnabled);
+    io.field(old.sweepNegate);
+    io.field(old.sweepShift, 0, 7);
+    io.field(old.sweepCount);
+    io.field(old.length);
+    io.field(old.enabled);
+    io.field(old.period);
+    io.field(old.output, -15, 15);
+    io.field(old.lastStepCycle);
+    square = SquareChannel{};
+    square.duty = static_cast<uint8_t>(old.duty);
+    square.dutyStep = static_cast<uint8_t>(old.dutyStep / 2);
+    square.envelope = {0, 1, static_cast<uint8_t>(old.halt ? 15 : old.volume), 0, 0, 0};
+    square.sweepEnabled = old.sweepEnabled != 0;
+    square.sweepNegate = old.sweepNegate != 0;
+    square.sweepShift = static_cast<uint8_t>(old.sweepShift);
+    square.sweepPeriod = static_cast<uint8_t>(std::clamp(old.sweepCount - 1, 0, 7));
+    square.sweepReload = 1;
+    square.timer = static_cast<uint16_t>(std::clamp<int64_t>(old.period, 0, MaxTimer));
+    square.length = static_cast<uint8_t>(std::clamp(old.length, 0, 255));
+    square.enabled = old.enabled != 0;
+    square.lastStepCycle = old.lastStepCycle;
+}
+
+}  // namespace
+
+void apuStateFieldsFormat1(StateIo& io, ApuState& state)
+{
+    state = ApuState{};
+    io.field(state.frameSteps, 4, 5);
+    io.field(state.frameStepIndex, 0, 4);
+    state.frameStepIndex = static_cast<uint8_t>(state.frameStepIndex % state.frameSteps);
+    state.irqInhibit = 1;  // the frame IRQ did not exist: the game did not have to turn it off
+    squareFromFormat1(io, state.square1);
+    squareFromFormat1(io, state.square2);
+
+    TriangleChannel& triangle = state.triangle;
+    int32_t length = 0;
+    uint32_t enabled = 0;
+    int64_t period = 0;
+    io.field(length);
+    io.field(enabled);
+    io.field(period);
+    io.field(triangle.step, 0, 31);
+    int8_t output = 0;
+    io.field(output, 0, 15);
+    io.field(triangle.lastStepCycle);
+    triangle.length = static_cast<uint8_t>(std::clamp(length, 0, 255));
+    triangle.enabled = enabled != 0;
+    triangle.timer = static_cast<uint16_t>(std::clamp<int64_t>(period, 0, MaxTimer));
+    triangle.output = output;
+    // No linear counter then: it starts at its longest, so that the note goes on.
+    triangle.linearReload = triangle.linearCounter = 127;
+
+    NoiseChannel& noise = state.noise;
+    uint32_t volume = 0, mode = 0;
+    int32_t shiftRegister = 1;
+    io.field(volume, 0, 31);
+    io.field(length);
+    io.field(enabled);
+    io.field(mode);
+    io.field(period);
+    io.field(shiftRegister);
+    io.field(output, 0, 31);
+    io.field(noise.lastStepCycle);
+    noise.envelope = {0, 1, static_cast<uint8_t>(volume & 15), 0, 0, 0};
+    noise.length = static_cast<uint8_t>(std::clamp(length, 0, 255));
+    noise.enabled = enabled != 0;
+    noise.mode = mode != 0;
+    const auto* index = std::find(NoisePeriodTable.begin(), NoisePeriodTable.end(), period);
+    noise.periodIndex = static_cast<uint8_t>(index == NoisePeriodTable.end() ? 0 : index - NoisePeriodTable.begin());
+    noise.shiftRegister = static_cast<uint16_t>((shiftRegister & 0x7FFF) != 0 ? shiftRegister & 0x7FFF : 1);
+
+    io.field(state.lastSampleCycle);
+    io.field(state.lastFrameStepCycle);
+}
+
+void soundStreamFieldsFormat1(StateIo& io, SoundStream& state)
+{
+    io.field(state.frameStartCycle);
+    io.field(state.frameCycles);
+    io.field(state.integratedTo);
+    io.field(state.heldSample, -128, 127);
+    io.field(state.area);
+    io.field(state.produced, 0, SamplesPerFrame);
+    // Whole levels then, twentieths now.
+    state.heldSample = std::clamp(state.heldSample * MixUnitsPerLevel, 0, MaxMixedSample);
+    state.area *= MixUnitsPerLevel;
+}

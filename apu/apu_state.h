@@ -170,3 +170,6 @@ class StateIo;
 void apuStateFields(StateIo& io, ApuState& state);
 // The sound stream's position within the current frame in a save state.
 void soundStreamFields(StateIo& io, SoundStream& state);
+// The same two sections as format 1 of the save states held them, read into today's records.
+void apuStateFieldsFormat1(StateIo& io, ApuState& state);
+void soundStreamFieldsFormat1(StateIo& io, SoundStream& state);

@@ -87,6 +87,7 @@ void applyMachine(const MachineState& m)
 struct Section {
     std::array<char, 4> tag;
     void (*fields)(StateIo& io, MachineState& m);
+    void (*format1)(StateIo& io, MachineState& m) = nullptr;  // how format 1 held it, when not the same
 };
 
 // The sections, written and expected in this order.
@@ -94,8 +95,10 @@ constexpr std::array<Section, 12> Sections = {{
     {{'C', 'P', 'U', ' '}, [](StateIo& io, MachineState& m) { cpuStateFields(io, m.cpu); }},
     {{'C', 'M', 'E', 'M'}, [](StateIo& io, MachineState& m) { io.field(m.cpuMemory); }},
     {{'P', 'P', 'U', ' '}, [](StateIo& io, MachineState& m) { ppuStateFields(io, m.ppu); }},
-    {{'A', 'P', 'U', ' '}, [](StateIo& io, MachineState& m) { apuStateFields(io, m.apu); }},
-    {{'S', 'N', 'D', ' '}, [](StateIo& io, MachineState& m) { soundStreamFields(io, m.sound); }},
+    {{'A', 'P', 'U', ' '}, [](StateIo& io, MachineState& m) { apuStateFields(io, m.apu); },
+     [](StateIo& io, MachineState& m) { apuStateFieldsFormat1(io, m.apu); }},
+    {{'S', 'N', 'D', ' '}, [](StateIo& io, MachineState& m) { soundStreamFields(io, m.sound); },
+     [](StateIo& io, MachineState& m) { soundStreamFieldsFormat1(io, m.sound); }},
     {{'M', 'A', 'P', 'R'}, [](StateIo& io, MachineState& m) { mapperStateFields(io, m.mapper); }},
     {{'P', 'A', 'G', 'E'},
      [](StateIo& io, MachineState& m) { pageMapFields(io, m.prgPages, m.chrPages, m.nametables); }},
@@ -153,7 +156,7 @@ StateLoad loadState(std::span<const uint8_t> bytes)
     const uint32_t version = readU32(bytes.subspan(StateMagic.size()));
     if (version > StateFormatVersion)
         return StateLoad::NewerVersion;
-    if (version < StateFormatVersion)
+    if (version < OldestReadableStateVersion)
         return StateLoad::OlderVersion;
     const auto body = bytes.first(bytes.size() - ChecksumBytes);
     if (crc32(body) != readU32(bytes.last(ChecksumBytes)))
@@ -173,7 +176,7 @@ StateLoad loadState(std::span<const uint8_t> bytes)
         if (head.failed() || tag != section.tag || length > body.size() - at)
             return StateLoad::Damaged;
         StateIo contents = StateIo::reader(body.subspan(at, length));
-        section.fields(contents, *scratch);
+        (version == 1 && section.format1 != nullptr ? section.format1 : section.fields)(contents, *scratch);
         if (contents.failed() || !contents.atEnd())
             return StateLoad::Damaged;
         at += length;

@@ -16,8 +16,13 @@
 #include <vector>
 
 constexpr std::array<uint8_t, 8> StateMagic = {'T', 'B', 'S', 'T', 'A', 'T', 'E', 0x1A};
-// Raised whenever a section's contents change (a field added, removed or resized).
+// Raised whenever a section's contents change (a field added, removed or resized). States of every
+// version from OldestReadableStateVersion on are read: a player's states outlive an update.
+//   1: the sound unit before it took the console's rules
+//   2: envelopes, length halts, the linear counter, sweeps that mute, the sample channel, the
+//      frame IRQ; the IRQ line held per device
 constexpr uint32_t StateFormatVersion = 2;
+constexpr uint32_t OldestReadableStateVersion = 1;
 // No state of this format comes near this size; a larger file is not read.
 constexpr size_t MaxStateBytes = 4 * 1024 * 1024;
 

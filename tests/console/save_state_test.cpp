@@ -2,6 +2,7 @@
 // modes, and every kind of bad state refused with the running game left as it was.
 #include <gtest/gtest.h>
 
+#include "apu/apu_state.h"
 #include "apu/sound_stream.h"
 #include "console/console.h"
 #include "state/state_io.h"
@@ -126,6 +127,21 @@ TEST(SaveStates, BadStatesAreRefusedAndTheGameGoesOnUnchanged)
     const std::vector<uint8_t> other = saveState();
     EXPECT_EQ(loadState(good), StateLoad::OtherGame);
     EXPECT_TRUE(saveState() == other);
+}
+
+// A state written by Tallowby before the sound unit took the console's rules (format 1) still
+// loads: its sound unit is read into today's records and the game runs on.
+TEST(SaveStates, AStateOfTheFirstFormatLoads)
+{
+    ASSERT_TRUE(start(builtRom("scattered_writes"), false));
+    const std::vector<uint8_t> old =
+        fileBytes(std::filesystem::path(TALLOWBY_SOURCE_DIR) / "tests/data/scattered_writes-v1.ss0");
+    ASSERT_TRUE(old.size() > 12 && old[8] == 1) << "a state of format 1 in tests/data";
+    ASSERT_EQ(loadState(old), StateLoad::Loaded);
+    EXPECT_EQ(framesRun(), 40);
+    EXPECT_EQ(apu.triangle.linearCounter, 127) << "the triangle plays on";
+    play(20, 0);
+    EXPECT_EQ(loadState(saveState()), StateLoad::Loaded) << "and is saved in today's format";
 }
 
 }  // namespace
