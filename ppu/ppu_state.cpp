@@ -17,7 +17,8 @@ void ppuStateFields(StateIo& io, PpuState& state)
     io.field(state.spritePatternBase);
     io.check(state.spritePatternBase == 0 || state.spritePatternBase == 0x1000);
     io.field(state.addressIncrement);
-    io.check(state.addressIncrement <= 1 || state.addressIncrement == 32);  // 0 until 0x2000 is written
+    // 0 in states written before the power-on value was 1 and before the game's first 0x2000 write
+    io.check(state.addressIncrement <= 1 || state.addressIncrement == 32);
     io.field(state.nametableSelect, 0, 3);
     io.field(state.showSprites);
     io.field(state.showBackground);

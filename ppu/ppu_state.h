@@ -12,10 +12,10 @@ struct PpuState {
     uint32_t scrollX;  // 0-255
     uint32_t scrollY;  // 0-255 from 0x2005; up to 479 after a mid-frame 0x2006 write (applySplit)
     uint8_t nmiEnable;
-    uint8_t spriteHeight;  // 8 or 16; anything but 16 acts as 8
+    uint8_t spriteHeight = 8;  // 8 or 16; anything but 16 acts as 8
     uint32_t backgroundPatternBase;
     uint32_t spritePatternBase;
-    uint32_t addressIncrement;
+    uint32_t addressIncrement = 1;  // at power-on as if 0x2000 had been written with 0
     uint32_t nametableSelect;
     uint8_t showSprites;
     uint8_t showBackground;

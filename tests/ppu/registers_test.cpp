@@ -1,8 +1,6 @@
 // The PPU registers as the CPU sees them, and the PPU's own address space behind the data port.
 // (Vertical blank and its NMI, enabled or not, show in every recorded run of the golden runs.)
 #include <gtest/gtest.h>
-
-#include <utility>
 #include <vector>
 
 #include "bus/cpu_bus.h"
@@ -106,11 +104,11 @@ TEST(PpuRegisters, PaletteReadsAreImmediateAndMirrorEveryFourthEntry)
 TEST(PpuRegisters, AddressesIncrementAndWrap)
 {
     ASSERT_EQ(loadImage(InesImage(1, 1)), LoadResult::Loaded);
-    writeAt(0x2000, 0x01);
+    writeAt(0x2000, 0x01);  // before any control write: a step of 1, as after writing 0
     cpuWrite(0x2007, 0x02);
-    cpuRead(0x2007);
-    EXPECT_EQ(ppu.vramAddress, 0x2000u) << "increment 0 before the first control write";
-    EXPECT_EQ(ppu.memory[0x2000], 0x02);
+    readAt(0x2000);  // the read buffer's byte
+    EXPECT_EQ(cpuRead(0x2007), 0x01);
+    EXPECT_EQ(cpuRead(0x2007), 0x02) << "the row reads back byte after byte";
     cpuWrite(0x2000, 0x00);
     writeAt(0x3FFF, 0x00);
     EXPECT_EQ(ppu.vramAddress, 0x0000u);
