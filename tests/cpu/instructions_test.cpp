@@ -25,6 +25,7 @@ TEST(Instruction, GivesRegistersFlagsMemoryAndCycles)
         {"ADC decimal 58 plus 46 plus carry, V from the binary sum", {0x69, 0x46}, 0x58, 0, D | FlagC, 0x05,
          D | FlagC | FlagV, 3, 0, 0},
         {"ADC decimal drops the binary carry", {0x69, 0x90}, 0x90, 0, D, 0x20, D | FlagV, 3, 0, 0},
+        {"ADC decimal 05 plus 05: a low digit of exactly 10 carries", {0x69, 0x05}, 0x05, 0, D, 0x10, D, 3, 0, 0},
         {"SBC decimal 42 minus 15", {0xE9, 0x15}, 0x42, 0, D | FlagC, 0x27, D | FlagC, 3, 0, 0},
         {"SBC decimal 15 minus 27 borrows", {0xE9, 0x27}, 0x15, 0, D | FlagC, 0x88, D | FlagN, 3, 0, 0},
         // BIT: Z from a AND m, N and V from m.
