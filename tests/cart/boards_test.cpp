@@ -206,6 +206,14 @@ TEST_F(Mmc3Test, PrgWindowsFollowR6AndR7)
     EXPECT_EQ(prgWindows(), (Windows{6, 1, 7, 8})) << "both registers kept their values";
 }
 
+TEST_F(Mmc3Test, R0SelectsA2KbBankIgnoringItsBitZero)
+{
+    cpuWrite(0x8000, 0x00);
+    cpuWrite(0x8001, 5);  // the 2 KB bank of 1 KB banks 4 and 5
+    EXPECT_EQ(chrPages()[0], 4);
+    EXPECT_EQ(chrPages()[1], 5);
+}
+
 TEST_F(Mmc3Test, MirroringUsesBitZeroAndOnlyTheSevenRegisterAddressesAreDecoded)
 {
     for (uint8_t value : {0xFF, 0xFE}) {
