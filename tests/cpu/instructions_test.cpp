@@ -50,6 +50,15 @@ TEST(Instruction, GivesRegistersFlagsMemoryAndCycles)
     }
 }
 
+TEST(Instruction, PlxTakesNAndZFromThePulledByte)
+{
+    startInRam({0xFA});
+    cpu.s = 0xFE;
+    poke(0x01FF, 0x80);
+    runInstructions(1);
+    EXPECT_EQ(std::pair(cpu.x, cpu.p & (FlagN | FlagZ)), std::pair(0x80u, FlagN));
+}
+
 // The controller port answers a read after a write (which restarts it) differently from the
 // read before, which shows where read-modify-write instructions take their flags from.
 TEST(Instruction, IncAndDecTakeFlagsFromASecondReadAndShiftsFromTheValue)
