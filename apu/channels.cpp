@@ -1,5 +1,7 @@
 #include "apu/channels.h"
 
+#include <algorithm>
+
 #include "apu/frame_sequencer.h"
 #include "apu/mixer.h"
 #include "apu/sound_stream.h"

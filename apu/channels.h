@@ -1,7 +1,6 @@
 // APU registers, the five channels and the per-instruction tick.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 
 #include "apu/apu_state.h"

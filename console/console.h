@@ -6,9 +6,7 @@
 
 #include <cstdint>
 #include <iosfwd>
-#include <optional>
 #include <span>
-#include <vector>
 
 #include "cart/cartridge.h"
 #include "cart/save_memory.h"
