@@ -19,10 +19,18 @@ uint32_t crc32(std::span<const uint8_t> bytes, uint32_t crc = 0);
 // stays so; its caller then drops everything it read.
 class StateIo {
 public:
-    static StateIo writer(std::vector<uint8_t>& out) { return StateIo(&out, {}); }
-    static StateIo reader(std::span<const uint8_t> in) { return StateIo(nullptr, in); }
+    static StateIo writer(std::vector<uint8_t>& out) { return StateIo(&out, {}, 0); }
+    // A reader of the format version `version` (the file's); by default the current one.
+    static StateIo reader(std::span<const uint8_t> in, uint32_t version = UINT32_MAX)
+    {
+        return StateIo(nullptr, in, version);
+    }
 
     bool reading() const { return out_ == nullptr; }
+    // True when the fields that format `version` added are there: always for a writer, for a reader
+    // of that version or a later one. A field function reads a newer field only `since` its version
+    // and otherwise gives it the value that matches the older file.
+    bool since(uint32_t version) const { return !reading() || version_ >= version; }
     bool failed() const { return failed_; }
     size_t position() const { return position_; }
     bool atEnd() const { return position_ == in_.size(); }
@@ -90,10 +98,14 @@ public:
     }
 
 private:
-    StateIo(std::vector<uint8_t>* out, std::span<const uint8_t> in) : out_(out), in_(in) {}
+    StateIo(std::vector<uint8_t>* out, std::span<const uint8_t> in, uint32_t version)
+        : out_(out), in_(in), version_(version)
+    {
+    }
 
     std::vector<uint8_t>* out_;
     std::span<const uint8_t> in_;
+    uint32_t version_;
     size_t position_ = 0;
     bool failed_ = false;
 };
