@@ -56,7 +56,7 @@ bool writeScreenshot(const std::string& path)
     }
     std::vector<uint8_t> rows(FrameWidth * FrameHeight * 3);
     for (uint32_t i = 0; i < FrameWidth * FrameHeight; ++i) {
-        const uint32_t rgb = colourOf(picture()[i]);
+        const uint32_t rgb = colourOf(picture()[i], pictureEmphasis()[i / FrameWidth]);
         rows[3 * i] = static_cast<uint8_t>(rgb >> 16);
         rows[3 * i + 1] = static_cast<uint8_t>(rgb >> 8);
         rows[3 * i + 2] = static_cast<uint8_t>(rgb);

@@ -34,6 +34,7 @@ void drawText(int32_t column, int32_t row, std::string_view text)
 void drawConfigScreen()
 {
     drawText(0, 0, std::string(TextColumns * TextRows, ' '));
+    lineEmphasis.fill(0);  // the game's colour emphasis does not tint the screen
     std::copy(ControllerPicture.begin(), ControllerPicture.end(), frameBuffer.begin() + PictureTopRow * FrameWidth);
     drawText(0, 0, "Player 1 controller configure");
 }

@@ -9,10 +9,12 @@ uint8_t deviceRead(uint32_t address)
         return ppuRegisterRead(address);
     if (address == 0x4015)
         return apuStatusRead();
+    // The ports drive bits 0-4; bits 5-7 keep what was last on the data bus, the 0x40 of the address.
+    constexpr uint8_t OpenBus = 0x40;
     if (address == 0x4016)
-        return controllerPortRead();
-    if (address == 0x4017 && secondControllerPresent)
-        return secondControllerPortRead();
+        return controllerPortRead() | OpenBus;
+    if (address == 0x4017)
+        return (secondControllerPresent ? secondControllerPortRead() : 0) | OpenBus;
     return cpuMemory[address];
 }
 
@@ -40,9 +42,10 @@ void deviceWrite(uint32_t address, uint8_t value)
 uint8_t fetchThroughNewWindow(uint32_t address)
 {
     const uint32_t window = address >> 13;
-    if (address < 0x2000) {
-        codeWindow = {window, &cpuMemory[0]};
-    } else if (address >= 0x6000 && address < 0x8000) {
+    // Mirrored RAM is no plain window: its bytes are read one by one.
+    if (address < 0x2000)
+        return cpuMemory[address & RamMask];
+    if (address >= 0x6000 && address < 0x8000) {
         codeWindow = {window, &cpuMemory[0x6000]};  // work RAM: no device answers there
     } else if (address >= 0x8000 && cheats.cheatCount == 0) {
         // The window's eight 1 KB pages must lie one after another in the image (every board maps

@@ -12,9 +12,11 @@
 #include "input/controller.h"
 #include "ppu/registers.h"
 
-// Backs every CPU address that no device claims. No mirroring: 0x0000-0x1FFF is 8 KB.
+// Backs every CPU address that no device claims. The 2 KB of internal RAM at 0x0000-0x07FF
+// answer at 0x0800-0x1FFF as well (three mirrors); those bytes of CpuMemory are never used.
 using CpuMemory = std::array<uint8_t, 0x10000>;
 inline CpuMemory cpuMemory{};
+constexpr uint32_t RamMask = 0x07FF;
 
 // Copies the 256 bytes at page*256 into OAM from oamAddress on (a write to 0x4014).
 void oamTransfer(uint8_t page);
@@ -41,7 +43,7 @@ void deviceWrite(uint32_t address, uint8_t value);
     if (address >= 0x8000)
         return prgRead(address);
     if (address < 0x2000)
-        return cpuMemory[address];
+        return cpuMemory[address & RamMask];
     return deviceRead(address);
 }
 
@@ -63,7 +65,7 @@ uint8_t fetchThroughNewWindow(uint32_t address);
 {
     address &= 0xFFFF;
     if (address < 0x2000)
-        cpuMemory[address] = value;
+        cpuMemory[address & RamMask] = value;
     else
         deviceWrite(address, value);
 }

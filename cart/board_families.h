@@ -27,11 +27,13 @@ void writeMmc1(uint32_t address, uint8_t value);
 // mmc2.cpp
 void startMmc2();
 void writeMmc2(uint32_t address, uint8_t value);
+void mmc2ChrFetch(uint32_t address);
 
 // mmc3.cpp
 void startMmc3();
 void writeMmc3(uint32_t address, uint8_t value);
-void mmc3FrameStart();
+// One clock of the scanline counter, at the end of every visible line and of the pre-render line
+// (the frame's start), while rendering is on.
 void mmc3LineEnd();
 // The MMC3's power-on registers: R0-R5 show the first 8 KB of CHR in order, R6/R7 the first two
 // 8 KB PRG banks, and every window mapped from them.

@@ -9,17 +9,17 @@ namespace {
 
 // clang-format off
 constexpr Board Boards[] = {
-    {0,  "NROM",         startFixedLastBank, nullptr,          nullptr,        nullptr},
-    {1,  "MMC1",         startMmc1,          writeMmc1,        nullptr,        nullptr},
-    {2,  "UxROM",        startFixedLastBank, writeUxrom,       nullptr,        nullptr},
-    {3,  "CNROM",        startFixedLastBank, writeCnrom,       nullptr,        nullptr},
-    {4,  "MMC3",         startMmc3,          writeMmc3,        mmc3FrameStart, mmc3LineEnd},
-    {7,  "AxROM",        startWhole32k,      writeAxrom,       nullptr,        nullptr},
-    {9,  "MMC2",         startMmc2,          writeMmc2,        nullptr,        nullptr},
-    {11, "Color Dreams", startWhole32k,      writeColorDreams, nullptr,        nullptr},
-    {34, "BNROM",        startWhole32k,      writeBnrom,       nullptr,        nullptr},
-    {66, "GxROM",        startWhole32k,      writeGxrom,       nullptr,        nullptr},
-    {71, "Camerica",     startFixedLastBank, writeCamerica,    nullptr,        nullptr},
+    {0,  "NROM",         startFixedLastBank, nullptr,          nullptr,     nullptr,     nullptr},
+    {1,  "MMC1",         startMmc1,          writeMmc1,        nullptr,     nullptr,     nullptr},
+    {2,  "UxROM",        startFixedLastBank, writeUxrom,       nullptr,     nullptr,     nullptr},
+    {3,  "CNROM",        startFixedLastBank, writeCnrom,       nullptr,     nullptr,     nullptr},
+    {4,  "MMC3",         startMmc3,          writeMmc3,        mmc3LineEnd, mmc3LineEnd, nullptr},
+    {7,  "AxROM",        startWhole32k,      writeAxrom,       nullptr,     nullptr,     nullptr},
+    {9,  "MMC2",         startMmc2,          writeMmc2,        nullptr,     nullptr,     mmc2ChrFetch},
+    {11, "Color Dreams", startWhole32k,      writeColorDreams, nullptr,     nullptr,     nullptr},
+    {34, "BNROM",        startWhole32k,      writeBnrom,       nullptr,     nullptr,     nullptr},
+    {66, "GxROM",        startWhole32k,      writeGxrom,       nullptr,     nullptr,     nullptr},
+    {71, "Camerica",     startFixedLastBank, writeCamerica,    nullptr,     nullptr,     nullptr},
 };
 // clang-format on
 
@@ -47,7 +47,9 @@ const Board* findBoard(uint8_t number)
 
 void startBoard()
 {
-    if (const Board* board = loadedBoard(); board != nullptr && board->start != nullptr)
+    const Board* board = loadedBoard();
+    chrFetchWatcher = board != nullptr ? board->chrFetch : nullptr;
+    if (board != nullptr && board->start != nullptr)
         board->start();
 }
 
@@ -81,7 +83,16 @@ void mapperStateFields(StateIo& io, MapperState& state)
     io.field(state.mmc1Prg);
     io.field(state.mmc1ShiftCount, 0, 4);  // a bit shift: the sixth write always completes
     io.field(state.mmc1Shift);
-    io.field(state.mmc2Latch);
+    if (io.since(3)) {
+        io.field(state.chrLatches);
+        io.field(state.latchedChrBanks);
+    } else {
+        // One latch, for the upper table; the banks are in the page maps until the game sets them.
+        io.field(state.chrLatches[1]);
+        state.chrLatches[0] = 0xFE;
+    }
+    for (const uint8_t latch : state.chrLatches)
+        io.check(latch == 0 || latch == 0xFD || latch == 0xFE);
     io.field(state.mmc3BankSelect, 0, 7);
     io.field(state.mmc3PrgWindow, 0, 2);
     io.field(state.mmc3ChrInvert);
@@ -91,4 +102,4 @@ void mapperStateFields(StateIo& io, MapperState& state)
     io.field(state.mmc3IrqReload);
     io.field(state.mmc3IrqEnabled);
 }
-static_assert(fieldCount<MapperState>() == 14, "a MapperState field is missing from mapperStateFields");
+static_assert(fieldCount<MapperState>() == 15, "a MapperState field is missing from mapperStateFields");

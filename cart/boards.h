@@ -13,7 +13,10 @@ struct MapperState {
     uint32_t mmc1Prg;
     uint32_t mmc1ShiftCount;
     uint8_t mmc1Shift;
-    uint8_t mmc2Latch;
+    // MMC2: a latch per pattern table (0xFD or 0xFE) and the two CHR banks of each table, for
+    // latch 0xFD and 0xFE: 0x0000 from [0] or [1], 0x1000 from [2] or [3].
+    std::array<uint8_t, 2> chrLatches;
+    std::array<uint8_t, 4> latchedChrBanks;
     uint8_t mmc3BankSelect;
     uint8_t mmc3PrgWindow;   // 0: R6 at 0x8000, second-to-last bank at 0xC000; 2: the two swapped
     uint32_t mmc3ChrInvert;  // 0: R0/R1 at 0x0000; 0x1000: R0/R1 at 0x1000, R2-R5 at 0x0000
@@ -35,7 +38,14 @@ struct Board {
     void (*write)(uint32_t address, uint8_t value);  // a CPU write to 0x8000-0xFFFF
     void (*frameStart)();                            // the start of every frame
     void (*lineEnd)();                               // after the pixel part of every visible line
+    void (*chrFetch)(uint32_t address);              // the PPU read pattern byte `address` (see chrFetchWatcher)
 };
+
+// The loaded board's chrFetch, for the boards that watch the PPU's pattern reads (MMC2's latches);
+// nullptr for every other board. The renderer calls it with the high-plane address of every tile
+// row it fetches (bytes 8-15 of the tile), background and sprites, and the data port with every
+// pattern address it reads.
+inline void (*chrFetchWatcher)(uint32_t address) = nullptr;
 
 // The board of a mapper number; nullptr when Tallowby has none for it.
 const Board* findBoard(uint8_t number);

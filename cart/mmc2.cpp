@@ -1,9 +1,23 @@
-// MMC2: a PRG bank at 0x8000, and CHR banks at 0x1000 that the PPU's own reads of tiles 0xFD and
-// 0xFE choose between (the latch, set in the PPU's bus reads).
+// MMC2: a PRG bank at 0x8000, and for each pattern table two CHR banks between which a latch
+// chooses. The PPU flips a table's latch by reading tile 0xFD or 0xFE of it (chrFetchWatcher).
 #include "cart/board_families.h"
 #include "cart/boards.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
+
+namespace {
+
+constexpr uint8_t LatchFd = 0xFD;
+constexpr uint8_t LatchFe = 0xFE;
+
+// Maps pattern table `table` (0 or 1) from its bank for its latch.
+void mapLatchedTable(uint32_t table)
+{
+    const uint32_t choice = mapperState.chrLatches[table] == LatchFd ? 0 : 1;
+    mapChr(table, mapperState.latchedChrBanks[2 * table + choice], 4096);
+}
+
+}  // namespace
 
 void startMmc2()
 {
@@ -12,24 +26,37 @@ void startMmc2()
     mapPrg(1, banks - 3, 8192);
     mapPrg(2, banks - 2, 8192);
     mapPrg(3, banks - 1, 8192);
-    mapperState.mmc2Latch = 0xFE;
+    mapperState.chrLatches = {LatchFe, LatchFe};
+    mapperState.latchedChrBanks = {};
+    mapLatchedTable(0);
+    mapLatchedTable(1);
 }
 
-// MMC2: the upper CHR window takes the register that matches the latch at the time of the write.
+// 0xA000 PRG bank, 0xB000/0xC000 the lower table's banks for latch 0xFD/0xFE, 0xD000/0xE000 the
+// upper table's, 0xF000 mirroring.
 void writeMmc2(uint32_t address, uint8_t value)
 {
     if (address >= 0xF000) {
         cartridge.mirroring = (value & 1) ? Mirroring::Horizontal : Mirroring::Vertical;
         applyMirroring(cartridge.mirroring);
-    } else if (address >= 0xE000) {
-        if (mapperState.mmc2Latch == 0xFE)
-            mapChr(1, value, 4096);
-    } else if (address >= 0xD000) {
-        if (mapperState.mmc2Latch == 0xFD)
-            mapChr(1, value, 4096);
     } else if (address >= 0xB000) {
-        mapChr(0, value, 4096);
+        const uint32_t bank = (address - 0xB000) >> 12;  // 0-3
+        mapperState.latchedChrBanks[bank] = value & 0x1F;
+        mapLatchedTable(bank / 2);
     } else if (address >= 0xA000) {
-        mapPrg(0, value, 8192);
+        mapPrg(0, value & 0x0F, 8192);
+    }
+}
+
+// A read of 0x0FD8-0x0FDF or 0x1FD8-0x1FDF sets its table's latch to 0xFD, one of 0x0FE8-0x0FEF or
+// 0x1FE8-0x1FEF to 0xFE (the high plane of the tile's rows); the new bank serves the next read.
+void mmc2ChrFetch(uint32_t address)
+{
+    const uint32_t row = address & 0x0FF8;
+    const uint8_t latch = row == 0x0FD8 ? LatchFd : row == 0x0FE8 ? LatchFe : 0;
+    const uint32_t table = (address >> 12) & 1;
+    if (latch != 0 && latch != mapperState.chrLatches[table]) {
+        mapperState.chrLatches[table] = latch;
+        mapLatchedTable(table);
     }
 }

@@ -43,10 +43,11 @@ void startMmc3()
     mapperState.mmc3IrqEnabled = 0;
 }
 
-// MMC3: only the seven exact register addresses are decoded.
+// MMC3: four register pairs, each decoded over its 8 KB by A0 (even, odd): bank select and bank
+// data, mirroring and PRG-RAM protect, IRQ reload latch and counter clear, IRQ disable and enable.
 void writeMmc3(uint32_t address, uint8_t value)
 {
-    switch (address) {
+    switch (address & 0xE001) {
     case 0x8000:
         mapperState.mmc3BankSelect = value & 7;
         mapperState.mmc3PrgWindow = (value & 0x40) ? 2 : 0;
@@ -62,29 +63,26 @@ void writeMmc3(uint32_t address, uint8_t value)
         applyMirroring(cartridge.mirroring);
         break;
     case 0xC000:
-        mapperState.mmc3IrqCounter = value;
+        mapperState.mmc3IrqReload = value;
         break;
     case 0xC001:
-        mapperState.mmc3IrqReload = value;
+        mapperState.mmc3IrqCounter = 0;  // reloaded at the next clock
         break;
     case 0xE000:
         mapperState.mmc3IrqEnabled = 0;
-        mapperState.mmc3IrqCounter = mapperState.mmc3IrqReload;
         acknowledgeIrq(IrqFromBoard);
         break;
     case 0xE001:
         mapperState.mmc3IrqEnabled = 1;
         break;
     default:
-        break;
+        break;  // 0xA001: the PRG-RAM protect bits; the RAM stays open
     }
 }
 
-// Each frame starts with the counter at its reload value.
-void mmc3FrameStart() { mapperState.mmc3IrqCounter = mapperState.mmc3IrqReload; }
-
-// One step of the scanline counter while rendering is on; the IRQ is raised when it reaches 0
-// with the interrupt enabled.
+// One clock of the scanline counter while rendering is on: at 0 (after a 0xC001 write too) it
+// takes the reload value, otherwise it counts down; the IRQ is raised when it is then 0 with the
+// interrupt enabled.
 void mmc3LineEnd()
 {
     if (!(ppu.showBackground || ppu.showSprites))

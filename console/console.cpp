@@ -31,8 +31,14 @@ int64_t framesRun() { return scheduler.frameCounter; }
 
 const FrameBuffer& picture() { return frameBuffer; }
 
+const LineEmphasis& pictureEmphasis() { return lineEmphasis; }
+
 std::span<const int16_t> frameSamples() { return std::span(soundFrame.samples).first(soundFrame.count); }
 
 void pressResetButton() { cpuReset(); }
 
-uint8_t peekMemory(uint32_t address) { return cpuMemory[address & 0xFFFF]; }
+uint8_t peekMemory(uint32_t address)
+{
+    address &= 0xFFFF;
+    return cpuMemory[address < 0x2000 ? address & RamMask : address];
+}

@@ -40,6 +40,8 @@ int64_t framesRun();
 
 // The last frame's picture and the 735 samples it made (signed 16-bit, 44100 a second).
 const FrameBuffer& picture();
+// The colour emphasis of each row of the picture (for colourOf).
+const LineEmphasis& pictureEmphasis();
 std::span<const int16_t> frameSamples();
 
 // The console's reset button: the CPU restarts; memory, PPU, APU and cartridge keep their state.

@@ -175,7 +175,7 @@ StateLoad loadState(std::span<const uint8_t> bytes)
         at += head.position();
         if (head.failed() || tag != section.tag || length > body.size() - at)
             return StateLoad::Damaged;
-        StateIo contents = StateIo::reader(body.subspan(at, length));
+        StateIo contents = StateIo::reader(body.subspan(at, length), version);
         (version == 1 && section.format1 != nullptr ? section.format1 : section.fields)(contents, *scratch);
         if (contents.failed() || !contents.atEnd())
             return StateLoad::Damaged;

@@ -21,7 +21,8 @@ constexpr std::array<uint8_t, 8> StateMagic = {'T', 'B', 'S', 'T', 'A', 'T', 'E'
 //   1: the sound unit before it took the console's rules
 //   2: envelopes, length halts, the linear counter, sweeps that mute, the sample channel, the
 //      frame IRQ; the IRQ line held per device
-constexpr uint32_t StateFormatVersion = 2;
+//   3: greyscale and colour emphasis; MMC2's two latches and four CHR banks
+constexpr uint32_t StateFormatVersion = 3;
 constexpr uint32_t OldestReadableStateVersion = 1;
 // No state of this format comes near this size; a larger file is not read.
 constexpr size_t MaxStateBytes = 4 * 1024 * 1024;

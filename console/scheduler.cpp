@@ -21,7 +21,11 @@ namespace {
     serviceHeldIrq();
 }
 
-void runVisibleLineSkipped() { run(VisiblePartCycles); }
+void runVisibleLineSkipped()
+{
+    evaluateSprites(false);  // the sprite flags, with nothing drawn
+    run(VisiblePartCycles);
+}
 
 void runVisibleLineByScanline()
 {
@@ -51,6 +55,19 @@ void runVisibleLineByPixel()
     renderPixels(pixelLine.drawn, FrameWidth);
 }
 
+// A vertical-blank line. An NMI that an instruction raises (the NMI enabled while the vblank flag
+// is set) is entered right after that instruction.
+void runVblankLine()
+{
+    const auto enterHeldNmi = [] {
+        if (cpu.irqPending & NmiHeld) [[unlikely]]
+            serviceHeldIrq();
+    };
+    runCpuUntil(VblankLineCycles, [] {}, enterHeldNmi);
+    cpu.cycleCounter -= VblankLineCycles;
+    serviceHeldIrq();
+}
+
 }  // namespace
 
 static_assert(PixelLineCycles * PixelsPerStep >= FrameWidth, "a pixel-mode line's steps cover every column");
@@ -75,13 +92,17 @@ void runFrame(const FrameSettings& settings)
             runVisibleLineByScanline();
         else
             runVisibleLineByPixel();
+        ppuLineEnd();
         boardLineEnd();
         run(HorizontalBlankCycles);
     }
 
     ppuStartVblank();
-    for (ppu.scanline = VisibleLines; ppu.scanline <= LastLine; ++ppu.scanline)
-        run(VblankLineCycles);
+    for (ppu.scanline = VisibleLines; ppu.scanline <= LastLine; ++ppu.scanline) {
+        if (ppu.scanline == LastLine)
+            ppuStartPrerenderLine();
+        runVblankLine();
+    }
     endSoundFrame();
 }
 

@@ -40,6 +40,7 @@ struct FrameSettings {
 // True when the frame about to run is drawn (frameCounter modulo frameSkip is 0).
 bool isRenderedFrame(const FrameSettings& settings);
 
-// Runs one emulated frame: frame start, 240 visible lines, vertical blank and its 23 lines.
+// Runs one emulated frame: frame start, 240 visible lines, vertical blank and its 23 lines (the last
+// of them the pre-render line).
 // The caller presents the picture, takes an event, paces and then counts the frame.
 void runFrame(const FrameSettings& settings);

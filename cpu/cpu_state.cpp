@@ -14,6 +14,6 @@ void cpuStateFields(StateIo& io, CpuState& state)
     io.field(state.opcode);
     io.field(state.cycleCounter, 0, 255);  // the overshoot carried between frames, never negative
     io.field(state.totalCycles);
-    io.field(state.irqPending, 0, IrqFromBoard | IrqFromApu);
+    io.field(state.irqPending, 0, IrqFromBoard | IrqFromApu | NmiHeld);
 }
 static_assert(fieldCount<CpuState>() == 11, "a CpuState field is missing from cpuStateFields");

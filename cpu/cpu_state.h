@@ -16,6 +16,9 @@ constexpr uint32_t FlagN = 0x80;
 // The devices that raise the IRQ line, as bits of CpuState::irqPending.
 constexpr uint8_t IrqFromBoard = 0x01;  // the cartridge's (the MMC3's scanline counter)
 constexpr uint8_t IrqFromApu = 0x02;    // the frame IRQ and the sample channel's
+// Not an IRQ: the PPU's NMI raised in the middle of an instruction (NMI enabled during vertical
+// blank), held in the same byte and entered after that instruction whatever I says.
+constexpr uint8_t NmiHeld = 0x80;
 
 struct CpuState {
     uint32_t a;               // accumulator, 0..255
@@ -28,7 +31,7 @@ struct CpuState {
     uint8_t opcode;           // opcode byte of the instruction being executed
     int32_t cycleCounter;     // cycles of the current run; the scheduler subtracts each budget
     uint32_t totalCycles;     // instruction cycles since start-up, wraps modulo 2^32
-    uint8_t irqPending;       // the sources (IrqSource bits) of IRQs raised while I was set, held until I clears
+    uint8_t irqPending;       // IrqFrom* bits of IRQs raised while I was set, held until I clears; NmiHeld
 };
 
 inline CpuState cpu{};

@@ -44,6 +44,14 @@ namespace cpu_step {
     return low | (cpuRead(address + 1) << 8);
 }
 
+// The pointer at zero-page address `pointer`; its high byte comes from the next zero-page byte, so a
+// pointer at 0xFF takes it from 0x00.
+[[gnu::always_inline]] inline uint32_t readZeroPageWord(uint32_t pointer)
+{
+    const uint32_t low = cpuRead(pointer);
+    return low | (cpuRead((pointer + 1) & 0xFF) << 8);
+}
+
 // base + index; the page crossing costs a cycle only for the opcodes whose base cycles equal `crossingKey`.
 template <uint32_t Opcode>
 [[gnu::always_inline]] inline void indexAddress(uint32_t base, uint32_t index, uint32_t crossingKey)
@@ -67,7 +75,7 @@ template <uint32_t Opcode>
     case Mode::Implied:
         break;
     case Mode::ZeroPageIndexedIndirect:
-        cpu.operandAddress = readWord((fetchByte() + cpu.x) & 0xFF);
+        cpu.operandAddress = readZeroPageWord((fetchByte() + cpu.x) & 0xFF);
         break;
     case Mode::ZeroPage:
         cpu.operandAddress = fetchByte();
@@ -83,10 +91,10 @@ template <uint32_t Opcode>
         cpu.operandAddress = static_cast<uint32_t>(static_cast<int8_t>(fetchByte()));
         break;
     case Mode::ZeroPageIndirectIndexed:
-        indexAddress<Opcode>(readWord(fetchByte()), cpu.y, 5);
+        indexAddress<Opcode>(readZeroPageWord(fetchByte()), cpu.y, 5);
         break;
     case Mode::ZeroPageIndirect:
-        cpu.operandAddress = readWord(fetchByte());
+        cpu.operandAddress = readZeroPageWord(fetchByte());
         break;
     case Mode::ZeroPageX:
         cpu.operandAddress = (fetchByte() + cpu.x) & 0xFF;

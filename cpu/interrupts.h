@@ -15,14 +15,20 @@ void requestIrq(uint8_t source);
 // device whose IRQ rises in the middle of an instruction (a register write) or of the APU's look.
 inline void holdIrq(uint8_t source) { cpu.irqPending |= source; }
 
+// The PPU raises the NMI during an instruction: entered after it (see serviceHeldIrq).
+inline void holdNmi() { cpu.irqPending |= NmiHeld; }
+
 // A device lowers its IRQ: its held IRQ that has not been taken yet is dropped (the MMC3
 // acknowledge, the APU's flags cleared); another device's stays.
 void acknowledgeIrq(uint8_t source);
 
-// Called by the scheduler after every run: enters a held IRQ once I is clear.
+// Called by the scheduler after every run: enters a held NMI, or else a held IRQ once I is clear.
 inline void serviceHeldIrq()
 {
-    if (cpu.irqPending && !(cpu.p & FlagI)) [[unlikely]] {
+    if (cpu.irqPending & NmiHeld) [[unlikely]] {
+        cpu.irqPending &= static_cast<uint8_t>(~NmiHeld);
+        cpuNmi();
+    } else if (cpu.irqPending && !(cpu.p & FlagI)) [[unlikely]] {
         cpu.irqPending = 0;
         cpuIrq();
     }

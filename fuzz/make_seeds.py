@@ -91,8 +91,9 @@ def main():
     write(texts, "gamepad.txt", b"\x04# pad\na button 2\nb button 1\nup hat 0 up\nleft axis 0 -\nright axis 0 +\n"
           b"start button 99\nselect bogus\n")
     # state.bin (reader 5) is a byte 5 and a state file written by tallowby -savestate; any game's will do.
-    # state-format1.bin is the same with a state of format 1 (tests/data/scattered_writes-v1.ss0), for the
-    # reader of the older format.
+    # state-format1.bin and state-format2.bin are the same with states of formats 1 and 2
+    # (tests/data/scattered_writes-v1.ss0, tests/data/mmc3_split-v2.ss0), for the readers of the older
+    # formats.
 
 
 main()

@@ -17,7 +17,7 @@ inline int32_t controllerReadIndex = 0;  // 0x4016 reads since the last 0x4016 w
 // Controller 2, behind 0x4017 reads; a write to 0x4016 restarts both controllers.
 inline ButtonState secondButtonState{};
 inline int32_t secondControllerReadIndex = 0;  // 0x4017 reads since the last 0x4016 write
-inline bool secondControllerPresent = false;   // without it, 0x4017 reads as an open port (0)
+inline bool secondControllerPresent = false;   // without it, 0x4017 reads as an open port (0x40)
 
 class StateIo;
 // The controller ports in a save state: the read index of each controller (the buttons held are the

@@ -35,5 +35,12 @@ void ppuStateFields(StateIo& io, PpuState& state)
     io.field(state.scanline, 0, 263);  // 263 once a frame has ended
     io.field(state.splitPending, 0, 1);
     io.field(state.splitAddress);
+    if (io.since(3)) {
+        io.field(state.greyscale, 0, 1);
+        io.field(state.emphasis, 0, 7);
+    } else {
+        state.greyscale = state.registerShadow[1] & 1;
+        state.emphasis = state.registerShadow[1] >> 5;
+    }
 }
-static_assert(fieldCount<PpuState>() == 26, "a PpuState field is missing from ppuStateFields");
+static_assert(fieldCount<PpuState>() == 28, "a PpuState field is missing from ppuStateFields");

@@ -21,6 +21,8 @@ struct PpuState {
     uint8_t showBackground;
     uint8_t spritesLeftColumn;
     uint8_t backgroundLeftColumn;
+    uint8_t greyscale;  // 0x2001 bit 0: only the grey column of the colours (index AND 0x30)
+    uint8_t emphasis;   // 0x2001 bits 5-7 as bits 0-2: red, green and blue emphasis
     uint8_t vblankFlag;
     uint8_t spriteZeroHit;
     uint8_t spriteOverflow;

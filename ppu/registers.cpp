@@ -3,8 +3,10 @@
 #include "cart/boards.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
+#include "cpu/interrupts.h"
 #include "ppu/frame_buffer.h"
 #include "ppu/ppu_state.h"
+#include "ppu/renderer.h"
 
 namespace {
 
@@ -36,6 +38,7 @@ uint8_t& chrByte(uint32_t a) { return cartridge.chrMemory[chrPageMap[a >> 10] + 
 
 uint8_t statusRead()
 {
+    seeSpriteZeroHit();
     const uint8_t status = static_cast<uint8_t>((ppu.vblankFlag << 7) | (ppu.spriteZeroHit << 6) |
                                                 (ppu.spriteOverflow << 5) | (ppu.registerShadow[2] & 0x1F));
     ppu.vblankFlag = 0;
@@ -47,6 +50,9 @@ void advanceVramAddress() { ppu.vramAddress = (ppu.vramAddress + ppu.addressIncr
 
 void controlWrite(uint8_t value)
 {
+    // Enabling the NMI while the vertical-blank flag is set raises it at once.
+    if (!ppu.nmiEnable && (value & 0x80) && ppu.vblankFlag)
+        holdNmi();
     ppu.nmiEnable = value >> 7;
     ppu.spriteHeight = (value & 0x20) ? 16 : 8;
     ppu.backgroundPatternBase = (value & 0x10) ? 0x1000 : 0;
@@ -61,6 +67,8 @@ void maskWrite(uint8_t value)
     ppu.showBackground = (value >> 3) & 1;
     ppu.spritesLeftColumn = (value >> 2) & 1;
     ppu.backgroundLeftColumn = (value >> 1) & 1;
+    ppu.greyscale = value & 1;
+    ppu.emphasis = value >> 5;
 }
 
 }  // namespace
@@ -137,12 +145,9 @@ uint8_t ppuBusRead(uint32_t address)
         a = PaletteStart;
     a = throughNametableMap(a);
 
-    // Reads in the 0xFD and 0xFE tile rows of either pattern table set the MMC2 latch.
-    const uint32_t patternOffset = a & 0x0FF0;
-    if (a < NametableStart && patternOffset == 0x0FD0)
-        mapperState.mmc2Latch = 0xFD;
-    else if (a < NametableStart && patternOffset == 0x0FE0)
-        mapperState.mmc2Latch = 0xFE;
+    // A board that watches the pattern fetches (MMC2's latches) sees the data port's as well.
+    if (a < NametableStart && chrFetchWatcher != nullptr)
+        chrFetchWatcher(a);
 
     // Pattern bytes (CHR ROM or RAM) and nametables come through the read buffer: the read
     // returns the byte buffered by the previous one. Palette bytes come at once.
@@ -155,6 +160,7 @@ uint8_t ppuBusRead(uint32_t address)
 
 void ppuBusWrite(uint32_t address, uint8_t value)
 {
+    constexpr uint8_t PaletteBits = 0x3F;  // palette memory holds 6 bits an entry
     uint32_t a = foldAddress(address);
     if (a == PaletteStart + 0x10)
         a = PaletteStart;
@@ -165,10 +171,10 @@ void ppuBusWrite(uint32_t address, uint8_t value)
             chrByte(a) = value;
         ppu.memory[a] = value;
     } else if (a == PaletteStart) {
-        ppu.memory[PaletteStart] = value;
-        ppu.memory[PaletteStart + 0x10] = value;
+        ppu.memory[PaletteStart] = value & PaletteBits;
+        ppu.memory[PaletteStart + 0x10] = value & PaletteBits;
     } else {
-        ppu.memory[a] = value;
+        ppu.memory[a] = a >= PaletteStart ? value & PaletteBits : value;
     }
 }
 

@@ -1,4 +1,4 @@
-// Background and sprite rendering into the FrameBuffer, and the PPU's frame and vblank work.
+// Background and sprite rendering into the FrameBuffer, and the PPU's frame, line and vblank work.
 #pragma once
 
 #include <algorithm>
@@ -7,23 +7,25 @@
 #include <cstdint>
 #include <cstring>
 
+#include "cart/boards.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
 #include "ppu/frame_buffer.h"
 #include "ppu/ppu_state.h"
 
-// One scanline of palette bytes per screen column; 0 where nothing is drawn. Eight more bytes
-// take what a sprite row starting at columns 249-255 writes past the right edge, unseen.
+// One scanline of bytes per screen column. Eight more bytes take what a sprite row starting at
+// columns 249-255 writes past the right edge, unseen.
 using LineBuffer = std::array<uint8_t, FrameWidth + 8>;
+// One bit per screen column: bit x % 64 of word x / 64.
+using ColumnBits = std::array<uint64_t, FrameWidth / 64>;
 
-inline LineBuffer spriteFrontLine{};   // sprite pixels drawn over the background
-inline LineBuffer spriteBehindLine{};  // sprite pixels that lie behind the background
-
-// Columns where a sprite buffer may hold a pixel: bit x % 64 of word x / 64. evaluateSprites sets a
-// bit with every sprite pixel it stores, so in every other column both sprite buffers are 0 and
-// the background alone decides the pixel; at the next line it clears the groups of 64 columns
-// whose word is not 0, and the words.
-inline std::array<uint64_t, FrameWidth / 64> spriteColumns{};
+// The line's sprite pixels, drawn by evaluateSprites: the columns that hold an opaque sprite pixel,
+// and for each of them the colour of the frontmost one there (the lowest-numbered sprite) and
+// whether that sprite lies behind the background. spriteLine is valid only in the marked columns,
+// so every other column is the background's alone.
+inline ColumnBits spriteColumns{};
+inline ColumnBits spriteBehindColumns{};
+inline LineBuffer spriteLine{};
 
 // Bit 7 - c of a byte moved to bit 0 of byte c: the plane bits of a tile row, one byte per
 // column, the leftmost column in byte 0.
@@ -50,73 +52,123 @@ struct PixelLine {
 
 inline PixelLine pixelLine{};
 
+// The column of the sprite-0 hit that evaluateSprites found on the line being run, until it shows in
+// the status register: when the CPU reaches that column (seeSpriteZeroHit) or the line ends.
+constexpr uint32_t NoHitColumn = UINT32_MAX;
+inline uint32_t spriteZeroHitColumn = NoHitColumn;
+
 // Draws the columns from `drawn` up to the running instruction's column.
 void drawPassedColumns();
 
-// Start of every frame: sprite snapshot, sprite flags cleared.
+// Start of every frame: the sprite snapshot.
 void ppuStartFrame();
-// Head of every visible line of a rendered frame: clears the line buffers, draws the line's sprites.
-void evaluateSprites();
+// Head of every visible line, drawn or skipped: the sprites on the line (the first eight in OAM
+// order; a ninth sets the overflow flag) and where sprite 0 hits the background. In a drawn frame
+// (`drawn`) their rows also go into the sprite line buffers.
+void evaluateSprites(bool drawn = true);
+// A status read: a sprite-0 hit on this line shows once the CPU has reached its column.
+void seeSpriteZeroHit();
+// End of every visible line's visible part: the line's sprite-0 hit shows, and with rendering on the
+// sprite fetch leaves OAMADDR at 0.
+void ppuLineEnd();
 // Start of vertical blank: vblank flag, and the NMI when enabled.
 void ppuStartVblank();
+// Start of the pre-render line (the frame's last): the vblank, sprite-0 and overflow flags clear.
+void ppuStartPrerenderLine();
 
-// Draws columns first to end - 1 of the current scanline from the state as it is now. Nothing
-// is kept between calls: every call reads the registers, nametables, palette and page maps
-// afresh, so a change made between two calls reaches the very next column drawn.
-[[gnu::always_inline]] inline void renderPixels(uint32_t first, uint32_t end)
+// Where the current line's background comes from, in the 512x480 plane of the four nametable
+// windows: its tile and attribute rows in the plane's left and right windows, and the row's
+// pattern offset. The row is the same for the whole line; the column advances tile by tile.
+struct BackgroundRow {
+    std::array<const uint8_t*, 2> tiles;
+    std::array<const uint8_t*, 2> attributes;
+    uint32_t patternRow;      // pattern table base + fine Y
+    uint32_t left;            // plane column of screen column 0
+    uint32_t attributeShift;  // 4 on the lower half of an attribute cell
+
+    // The pattern address of the tile row under plane column vx (0-511).
+    uint32_t patternAddress(uint32_t vx) const { return patternRow + tiles[vx >> 8][(vx & 0xFF) >> 3] * 16u; }
+};
+
+[[gnu::always_inline]] inline BackgroundRow backgroundRow()
 {
-    const uint32_t line = ppu.scanline;
     const uint32_t select = ppu.nametableSelect;
-
-    // Position in the 512x480 plane of the four nametable windows. The sum below is at most
-    // 239 + 240 + 479, so two subtractions take it modulo 480. The row is the same for the
-    // whole line; the column advances tile by tile.
-    uint32_t vy = line + (select >> 1) * FrameHeight + ppu.scrollY;
+    // The sum below is at most 239 + 240 + 479, so two subtractions take it modulo 480.
+    uint32_t vy = ppu.scanline + (select >> 1) * FrameHeight + ppu.scrollY;
     if (vy >= 2 * FrameHeight)
         vy -= 2 * FrameHeight;
     if (vy >= 2 * FrameHeight)
         vy -= 2 * FrameHeight;
     const uint32_t lower = vy >= FrameHeight ? 1 : 0;
     const uint32_t ty = vy - lower * FrameHeight;
-    const uint32_t patternRow = ppu.backgroundPatternBase + (ty & 7);
-    const uint32_t left = ((select & 1) << 8) + ppu.scrollX;
-    // The line's tile row and attribute row in the left and the right window of the plane.
-    const std::array<const uint8_t*, 2> tiles = {&ppu.memory[nametableMap[lower << 1] + (ty >> 3) * 32],
-                                                 &ppu.memory[nametableMap[(lower << 1) | 1] + (ty >> 3) * 32]};
-    const std::array<const uint8_t*, 2> attributes = {&ppu.memory[nametableMap[lower << 1] + 0x3C0 + (ty >> 5) * 8],
-                                                      &ppu.memory[nametableMap[(lower << 1) | 1] + 0x3C0 + (ty >> 5) * 8]};
-    const uint32_t attributeShift = (ty >> 2) & 4;
+    const uint32_t leftWindow = nametableMap[lower << 1];
+    const uint32_t rightWindow = nametableMap[(lower << 1) | 1];
+    return {{&ppu.memory[leftWindow + (ty >> 3) * 32], &ppu.memory[rightWindow + (ty >> 3) * 32]},
+            {&ppu.memory[leftWindow + 0x3C0 + (ty >> 5) * 8], &ppu.memory[rightWindow + 0x3C0 + (ty >> 5) * 8]},
+            ppu.backgroundPatternBase + (ty & 7),
+            ((select & 1) << 8) + ppu.scrollX,
+            (ty >> 2) & 4};
+}
+
+// The two plane bytes of the pattern row at `address`; the high plane is 8 bytes on, in the same 1 KB page.
+[[gnu::always_inline]] inline const uint8_t* patternPlanes(uint32_t address)
+{
+    return &cartridge.chrMemory[chrPageMap[address >> 10] + (address & 0x3FF)];
+}
+
+// True when the background pixel of plane column vx has a pattern value other than 0.
+[[gnu::always_inline]] inline bool patternOpaque(const BackgroundRow& background, uint32_t vx)
+{
+    const uint8_t* planes = patternPlanes(background.patternAddress(vx));
+    return (((planes[0] | planes[8]) >> (7 - (vx & 7))) & 1) != 0;
+}
+
+// renderPixels for a board that watches the pattern fetches (chrFetchWatcher); out of line.
+void renderWatchedPixels(uint32_t first, uint32_t end);
+
+// Draws columns first to end - 1 of the current scanline from the state as it is now. Nothing
+// is kept between calls: every call reads the registers, nametables, palette and page maps
+// afresh, so a change made between two calls reaches the very next column drawn. `Watched`: the
+// board sees each tile row fetched.
+template <bool Watched>
+[[gnu::always_inline]] inline void renderPixelsOf(uint32_t first, uint32_t end)
+{
+    const uint32_t line = ppu.scanline;
+    const BackgroundRow background = backgroundRow();
 
     // The eight colours of a tile row come from its two plane masks (PlaneColumns: each byte 0 or
     // 1) as backdrop x Ones + low x d1 + high x d2 + (low AND high) x d3, with d1 = c1 - c0,
     // d2 = c2 - c0, d3 = c3 - c2 - c1 + c0 of the palette's colours c0-c3 (c0 the backdrop). Each
     // byte of the sum is then exactly the colour of its value; the wrapping of the differences
     // cancels out across the bytes. The differences of the four palettes, once per call:
-    const uint64_t backdrop = ppu.memory[0x3F00];
+    const uint8_t backdrop = ppu.memory[0x3F00];
     std::array<std::array<uint64_t, 3>, 4> terms;
     for (uint32_t p = 0; p < 4; ++p) {
         const uint8_t* colour = &ppu.memory[0x3F00 + 4 * p];
-        terms[p] = {colour[1] - backdrop, colour[2] - backdrop, colour[3] - colour[2] - colour[1] + backdrop};
+        terms[p] = {uint64_t{colour[1]} - backdrop, uint64_t{colour[2]} - backdrop,
+                    uint64_t{colour[3]} - colour[2] - colour[1] + backdrop};
     }
-    constexpr uint64_t Ones = 0x0101010101010101;
+    const uint64_t backdropColumns = 0x0101010101010101 * uint64_t{backdrop};
 
     uint8_t* const row = &frameBuffer[line * FrameWidth];
-    const uint64_t shown = ppu.showBackground ? ~uint64_t{0} : 0;
+    lineEmphasis[line] = ppu.emphasis;
     static_assert(std::endian::native == std::endian::little, "the 8-byte store puts byte 0 first");
     // The colours of the tile under plane column vx (0-511), one byte per column.
-    const auto tileColours = [&](uint32_t vx) {
+    const auto tileColours = [&](uint32_t vx) __attribute__((always_inline)) {
+        // patternAddress(vx), with the window and column kept for the attribute below: the
+        // compiler then shares them (2% of a frame's instructions).
         const uint32_t window = vx >> 8;
         const uint32_t tx = vx & 0xFF;
-
-        // Pattern bytes of the tile row; the high plane is 8 bytes on, inside the same 1 KB page.
-        const uint32_t pa = patternRow + tiles[window][tx >> 3] * 16u;
-        const uint8_t* planes = &cartridge.chrMemory[chrPageMap[pa >> 10] + (pa & 0x3FF)];
+        const uint32_t pa = background.patternRow + background.tiles[window][tx >> 3] * 16u;
+        const uint8_t* planes = patternPlanes(pa);
+        if constexpr (Watched)
+            chrFetchWatcher(pa + 8);  // the switch it may make shows from the next tile on
         const uint64_t low = PlaneColumns[planes[0]];
         const uint64_t high = PlaneColumns[planes[8]];
-
         // Attribute quadrant: bit 1 of the shift from tx bit 4, bit 2 from ty bit 4.
-        const auto& term = terms[(attributes[window][tx >> 5] >> (((tx >> 3) & 2) | attributeShift)) & 3];
-        return (Ones * backdrop + low * term[0] + high * term[1] + (low & high) * term[2]) & shown;
+        const uint32_t shift = ((tx >> 3) & 2) | background.attributeShift;
+        const auto& term = terms[(background.attributes[window][tx >> 5] >> shift) & 3];
+        return backdropColumns + low * term[0] + high * term[1] + (low & high) * term[2];
     };
     // Columns x to stop - 1 from a tile's colours, starting at its column `fine`.
     uint32_t x = first;
@@ -125,7 +177,15 @@ void ppuStartVblank();
             row[x] = static_cast<uint8_t>(colours >> (8 * fine));
     };
 
+    // The background hidden, or its left column clipped: the backdrop, transparent.
+    const uint32_t shownFrom = !ppu.showBackground ? FrameWidth : ppu.backgroundLeftColumn ? 0 : 8;
+    if (x < shownFrom && x < end) {
+        const uint32_t stop = std::min(end, shownFrom);
+        std::memset(&row[x], backdrop, stop - x);
+        x = stop;
+    }
     // A cut first tile, whole tiles with one 8-byte store each (the common case), a cut last tile.
+    const uint32_t left = background.left;
     if (const uint32_t fine = (x + left) & 7; fine != 0 && x < end)
         drawPart(tileColours((x + left) & 0x1FF), fine, std::min(x + 8 - fine, end));
     for (; x + 8 <= end; x += 8) {
@@ -135,26 +195,38 @@ void ppuStartVblank();
     if (x < end)
         drawPart(tileColours((x + left) & 0x1FF), 0, end);
 
-    // Columns with sprite pixels, back to front: behind, opaque background (a colour byte other
-    // than 0 in the row just drawn; 0 throughout when the background is hidden), in front.
-    if (!ppu.showSprites)
-        return;
-    for (uint32_t word = first / 64; word * 64 < end; ++word) {
-        uint64_t columns = spriteColumns[word];
-        if (first > word * 64)
-            columns &= ~uint64_t{0} << (first - word * 64);
-        if (end < word * 64 + 64)
-            columns &= ~(~uint64_t{0} << (end - word * 64));
-        for (; columns != 0; columns &= columns - 1) {
-            const uint32_t column = word * 64 + static_cast<uint32_t>(std::countr_zero(columns));
-            uint32_t pixel = spriteBehindLine[column];
-            if (row[column] != 0)
-                pixel = row[column];
-            if (spriteFrontLine[column] != 0)
-                pixel = spriteFrontLine[column];
-            row[column] = static_cast<uint8_t>(pixel);
+    // Columns with a sprite pixel: it shows unless its sprite lies behind an opaque background
+    // pixel. A background pixel in another colour than the backdrop is opaque; one in the
+    // backdrop's colour is looked up (its pattern value may be 0 or not).
+    if (ppu.showSprites) {
+        for (uint32_t word = first / 64; word * 64 < end; ++word) {
+            uint64_t columns = spriteColumns[word];
+            if (first > word * 64)
+                columns &= ~uint64_t{0} << (first - word * 64);
+            if (end < word * 64 + 64)
+                columns &= ~(~uint64_t{0} << (end - word * 64));
+            for (; columns != 0; columns &= columns - 1) {
+                const auto bit = static_cast<uint32_t>(std::countr_zero(columns));
+                const uint32_t column = word * 64 + bit;
+                const bool behind = ((spriteBehindColumns[word] >> bit) & 1) != 0;
+                if (!behind || column < shownFrom ||
+                    (row[column] == backdrop && !patternOpaque(background, (column + left) & 0x1FF)))
+                    row[column] = spriteLine[column];
+            }
         }
     }
+    if (ppu.greyscale) [[unlikely]] {
+        for (uint32_t column = first; column < end; ++column)
+            row[column] &= 0x30;  // the grey column of the colour chart
+    }
+}
+
+[[gnu::always_inline]] inline void renderPixels(uint32_t first, uint32_t end)
+{
+    if (chrFetchWatcher != nullptr) [[unlikely]]
+        renderWatchedPixels(first, end);
+    else
+        renderPixelsOf<false>(first, end);
 }
 
 // Draws column x of the current scanline.

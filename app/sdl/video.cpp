@@ -9,8 +9,8 @@
 
 namespace {
 
-// FrameBuffer byte to surface pixel, for every possible byte.
-std::array<uint32_t, 256> surfaceColours{};
+// FrameBuffer byte to surface pixel, for every possible byte and each of the 8 colour emphases.
+std::array<std::array<uint32_t, 256>, 8> surfaceColours{};
 
 // Draws each frame row into the first of its `scale` surface rows, each pixel repeated `scale`
 // times, then copies that row into the others.
@@ -22,8 +22,9 @@ void drawScaled(uint8_t* origin, size_t pitch, int32_t scale)
         uint8_t* first = origin + static_cast<size_t>(row) * static_cast<size_t>(scale) * pitch;
         auto* out = reinterpret_cast<uint32_t*>(first);
         const uint8_t* source = &picture()[row * FrameWidth];
+        const auto& colours = surfaceColours[pictureEmphasis()[row] & 7];
         for (uint32_t column = 0; column < FrameWidth; ++column) {
-            const uint32_t colour = surfaceColours[source[column]];
+            const uint32_t colour = colours[source[column]];
             // A fixed count for the usual scales, so the compiler writes the block out in full.
             const int32_t repeat = Scale > 0 ? Scale : scale;
             for (int32_t k = 0; k < repeat; ++k)
@@ -38,10 +39,13 @@ void drawScaled(uint8_t* origin, size_t pitch, int32_t scale)
 
 void preparePalette(const SDL_PixelFormat* format)
 {
-    for (uint32_t index = 0; index < surfaceColours.size(); ++index) {
-        const uint32_t rgb = colourOf(static_cast<uint8_t>(index));
-        surfaceColours[index] = SDL_MapRGB(const_cast<SDL_PixelFormat*>(format), static_cast<Uint8>(rgb >> 16),
-                                           static_cast<Uint8>(rgb >> 8), static_cast<Uint8>(rgb));
+    for (uint32_t emphasis = 0; emphasis < surfaceColours.size(); ++emphasis) {
+        for (uint32_t index = 0; index < 256; ++index) {
+            const uint32_t rgb = colourOf(static_cast<uint8_t>(index), static_cast<uint8_t>(emphasis));
+            surfaceColours[emphasis][index] =
+                SDL_MapRGB(const_cast<SDL_PixelFormat*>(format), static_cast<Uint8>(rgb >> 16),
+                           static_cast<Uint8>(rgb >> 8), static_cast<Uint8>(rgb));
+        }
     }
 }
 

@@ -10,12 +10,15 @@ namespace {
 TEST(CpuBus, PlainMemoryRomAndWriteOnlyRegisters)
 {
     loadProgram({{0x8000, {0x12, 0x34}}});
-    cpuWrite(0x0000, 0x11);
-    for (const uint32_t address : {0x0800u, 0x1FFFu, 0x4018u, 0x5000u, 0x6000u, 0x7FFFu}) {
-        cpuWrite(address, 0xA5);  // no mirroring: 0x0000 keeps its byte
+    // The 2 KB of RAM answer at 0x0000, 0x0800, 0x1000 and 0x1800.
+    cpuWrite(0x0801, 0x11);
+    cpuWrite(0x1FFF, 0x22);
+    for (const uint32_t base : {0x0000u, 0x0800u, 0x1000u, 0x1800u})
+        EXPECT_EQ(std::pair(cpuRead(base + 1), cpuRead(base + 0x7FF)), std::pair(uint8_t{0x11}, uint8_t{0x22})) << base;
+    for (const uint32_t address : {0x4018u, 0x5000u, 0x6000u, 0x7FFFu}) {
+        cpuWrite(address, 0xA5);
         EXPECT_EQ(cpuRead(address), 0xA5) << std::hex << address;
     }
-    EXPECT_EQ(cpuRead(0x0000), 0x11);
     cpuWrite(0x10010, 0x5A);  // addresses past the top wrap to 16 bits
     EXPECT_EQ(cpuRead(0x0010), 0x5A);
 
@@ -25,9 +28,7 @@ TEST(CpuBus, PlainMemoryRomAndWriteOnlyRegisters)
     EXPECT_EQ(cpuRead(0x18001), 0x34);
     EXPECT_EQ(cpuRead(0xFFFF), 0xA0);  // the IRQ vector's high byte
 
-    for (uint32_t address = 0x4000; address <= 0x4017; ++address) {
-        if (address == 0x4014 || address == 0x4015 || address == 0x4016)
-            continue;
+    for (uint32_t address = 0x4000; address <= 0x4013; ++address) {
         cpuWrite(address, 0xFF);
         EXPECT_EQ(cpuRead(address), 0x00) << "write-only APU register " << std::hex << address;
     }

@@ -10,6 +10,7 @@
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
 #include "cpu/cpu_state.h"
+#include "cpu/interrupts.h"
 #include "ppu/ppu_state.h"
 #include "support/harness.h"
 
@@ -214,18 +215,29 @@ TEST_F(Mmc3Test, R0SelectsA2KbBankIgnoringItsBitZero)
     EXPECT_EQ(chrPages()[1], 5);
 }
 
-TEST_F(Mmc3Test, MirroringUsesBitZeroAndOnlyTheSevenRegisterAddressesAreDecoded)
+TEST_F(Mmc3Test, MirroringUsesBitZeroAndEveryRegisterIsDecodedByA0OverIts8Kb)
 {
     for (uint8_t value : {0xFF, 0xFE}) {
         cpuWrite(0xA000, value);
         EXPECT_EQ(cartridge.mirroring, value & 1 ? Mirroring::Horizontal : Mirroring::Vertical) << int{value};
         EXPECT_EQ(nametableMap, value & 1 ? Horizontal : Vertical) << int{value};
     }
-    cpuWrite(0x8000, 0x06);  // a wrongly decoded bank-data write would now remap 0x8000
-    const auto before = snapshot();
-    for (uint32_t address : {0x8002u, 0x9FFFu, 0xA002u, 0xC003u, 0xE002u, 0xFFFFu}) {
+    // A register and its mirror at the top of its 8 KB: the same write, the same machine after it.
+    const auto after = [](uint32_t address) {
+        loadMapper(4, 4, 2, 0x01);
+        cpuWrite(0xC000, 5);
+        mapperState.mmc3IrqCounter = 3;
+        holdIrq(IrqFromBoard);
         cpuWrite(address, 0xC5);
-        EXPECT_EQ(snapshot(), before) << std::hex << "address 0x" << address;
+        return std::tuple(snapshot(), cpu.irqPending);
+    };
+    const auto untouched = after(0x6000);
+    for (const auto& [reg, mirror] : {std::pair(0x8000u, 0x9FFEu), std::pair(0x8001u, 0x9FFFu),
+                                      std::pair(0xA000u, 0xBFFEu), std::pair(0xC000u, 0xDFFEu),
+                                      std::pair(0xC001u, 0xDFFFu), std::pair(0xE000u, 0xFFFEu),
+                                      std::pair(0xE001u, 0xFFFFu)}) {
+        EXPECT_NE(after(reg), untouched) << std::hex << reg;
+        EXPECT_EQ(after(mirror), after(reg)) << std::hex << mirror;
     }
 }
 
@@ -249,21 +261,26 @@ TEST(Axrom, SwitchesThirtyTwoKbBanksAndTheOneScreen)
 
 // ---------------------------------------------------------------- MMC2
 
-TEST(Mmc2, UpperChrWindowTakesOnlyTheRegisterMatchingTheLatch)
+TEST(Mmc2, EachPatternTableShowsTheBankOfItsLatchAndDataPortReadsFlipIt)
 {
-    loadMapper(9, 8, 4);  // 128 KB PRG (16 banks of 8 KB), 32 KB CHR, horizontal
-    // Latch, address and value written, then the 1 KB banks seen at 0x0000 and 0x1000.
-    const std::tuple<uint8_t, uint32_t, uint8_t, uint8_t, uint8_t> cases[] = {
-        {0xFD, 0x9FFF, 7, 0, 4},                                                       // ignored
-        {0xFE, 0xB000, 3, 12, 4}, {0xFD, 0xCFFF, 5, 20, 4},                            // lower window, any latch
-        {0xFE, 0xD000, 2, 20, 4}, {0xFD, 0xDFFF, 2, 20, 8}, {0xFD, 0xE000, 5, 20, 8},  // upper window
-        {0xFE, 0xEFFF, 5, 20, 20},
+    loadMapper(9, 8, 16);  // 128 KB PRG, 128 KB CHR (32 banks of 4 KB)
+    for (uint32_t address = 0xB000; address <= 0xE000; address += 0x1000)
+        cpuWrite(address | 0x0FFF, static_cast<uint8_t>((address >> 12) - 0xB + 3));  // 3, 4, 5, 6
+    // 4 KB banks seen at 0x0000 and 0x1000 after a data-port read (nothing: 0), starting at FE/FE.
+    const std::pair<uint32_t, std::array<uint8_t, 2>> reads[] = {
+        {0, {4, 6}},       {0x0FD8, {3, 6}}, {0x1FDF, {3, 5}}, {0x0FE8, {4, 5}},
+        {0x0FD0, {4, 5}},  // the low plane's rows leave the latch
+        {0x1FE9, {4, 6}},  {0x0FF8, {4, 6}},
     };
-    for (const auto& [latch, address, value, at0000, at1000] : cases) {
-        mapperState.mmc2Latch = latch;
-        cpuWrite(address, value);
-        EXPECT_EQ(std::tuple(chrPages()[0], chrPages()[4], prgWindows()[0], mapperState.mmc2Latch),
-                  std::tuple(at0000, at1000, 1, latch)) << std::hex << "latch " << int{latch} << " address " << address;
+    for (const auto& [address, banks] : reads) {
+        if (address != 0) {
+            cpuWrite(0x2006, static_cast<uint8_t>(address >> 8));
+            cpuWrite(0x2006, static_cast<uint8_t>(address));
+            cpuRead(0x2007);
+        }
+        const std::array<uint8_t, 2> seen = {static_cast<uint8_t>(chrPages()[0] / 4),
+                                             static_cast<uint8_t>(chrPages()[4] / 4)};
+        EXPECT_EQ(seen, banks) << std::hex << address;
     }
 }
 

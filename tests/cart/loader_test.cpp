@@ -98,7 +98,7 @@ TEST(MapperStartState, PrgWindowsOfEveryMapper)
         ASSERT_EQ(loadImage(InesImage(4, 1, static_cast<uint8_t>(mapper << 4), mapper & 0xF0)), LoadResult::Loaded);
         EXPECT_EQ(windowBanks(), banks) << "mapper " << int{mapper};
     }
-    EXPECT_EQ(mapperState.mmc2Latch, 0xFE) << "mapper 9's latch";
+    EXPECT_EQ(mapperState.chrLatches, (std::array<uint8_t, 2>{0xFE, 0xFE})) << "mapper 9's latches";
     ASSERT_EQ(loadImage(InesImage(2, 1, 0x10)), LoadResult::Loaded);
     EXPECT_EQ(mapperState.mmc1Control, 0x0Cu) << "MMC1's reset write";
 }

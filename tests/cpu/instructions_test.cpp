@@ -5,7 +5,8 @@
 #include <tuple>
 #include <vector>
 
-#include "input/controller.h"
+#include "cart/page_maps.h"
+#include "ppu/ppu_state.h"
 #include "support/cpu_harness.h"
 
 namespace {
@@ -59,20 +60,22 @@ TEST(Instruction, PlxTakesNAndZFromThePulledByte)
     EXPECT_EQ(std::pair(cpu.x, cpu.p & (FlagN | FlagZ)), std::pair(0x80u, FlagN));
 }
 
-// The controller port answers a read after a write (which restarts it) differently from the
-// read before, which shows where read-modify-write instructions take their flags from.
+// The PPU's data port answers each nametable read with the byte of the read before (its
+// buffer), which shows where read-modify-write instructions take their flags from.
 TEST(Instruction, IncAndDecTakeFlagsFromASecondReadAndShiftsFromTheValue)
 {
-    // Opcode, buttons A and B (the read after the write returns A, the first read B), and p after.
-    const std::tuple<uint8_t, uint32_t, uint32_t, uint32_t> cases[] = {
-        {0xEE, 0, 1, P | FlagZ},           // INC: reads 1, writes 2, reads back 0
-        {0xCE, 1, 0, P},                   // DEC: reads 0, writes 0xFF, reads back 1
-        {0x4E, 1, 1, P | FlagC | FlagZ},   // LSR: reads 1, writes 0, no read back
+    // Opcode, the buffered byte (the first read), the byte at the port's address (the second
+    // read), and p after.
+    const std::tuple<uint8_t, uint8_t, uint8_t, uint32_t> cases[] = {
+        {0xEE, 0xFF, 0x01, P},                  // INC: reads 0xFF, writes 0, reads back 1
+        {0xCE, 0x01, 0x80, P | FlagN},          // DEC: reads 1, writes 0, reads back 0x80
+        {0x4E, 0x01, 0x80, P | FlagC | FlagZ},  // LSR: reads 1, writes 0, no read back
     };
-    for (const auto& [opcode, buttonA, buttonB, pAfter] : cases) {
-        startInRam({opcode, 0x16, 0x40});
-        buttonState = {buttonA, buttonB, 0, 0, 0, 0, 0, 0};
-        controllerReadIndex = 1;
+    for (const auto& [opcode, buffered, held, pAfter] : cases) {
+        startInRam({opcode, 0x07, 0x20});
+        ppu.readBuffer = buffered;
+        ppu.vramAddress = 0x2000;
+        ppu.memory[nametableMap[0]] = held;
         runInstructions(1);
         EXPECT_EQ(cpu.p, pAfter) << std::hex << int{opcode};
     }

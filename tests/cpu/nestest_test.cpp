@@ -31,13 +31,11 @@ constexpr Departure departures[] = {
     {231, 387, 156, "ADC with D set adjusts to decimal: 0x01 + 0x69 + C gives 0x71, not 0x6B; the test's "
                     "error path leaves X = 0x1F until LDX #$40 and stores error code 0x1F in 0x00"},
     {1062, 1064, 2, "LDA $00 loads the error code of the decimal ADC test"},
-    {1101, 1122, 19, "(zp,X) with pointer 0xFF takes its high byte from 0x0100, not 0x0000: LDA ($FF,X) "
-                     "reads another byte and the test stores an error code"},
-    {1130, 1142, 14, "STA ($FF,X) stored to the address formed the same way, so LDA $0400 differs"},
-    {3059, 3061, 2, "LDA $00 loads the error code of the (zp,X) test"},
-    {3066, 3077, 14, "(zp),Y with pointer 0xFF takes its high byte from 0x0100, not 0x0000: LDA ($FF),Y "
-                     "reads another byte and the test stores an error code"},
-    {3251, 3253, 2, "LDA $00 loads the error code of the (zp),Y test"},
+    {1133, 1135, 2, "the (zp,X) test's STA ($FF,X) took its high byte from 0x00, which holds that error code "
+                    "(0x1F), so LDA $07FF reads back the byte it stored through the mirror at 0x1FFF"},
+    {3059, 3061, 2, "LDA $00 loads the error code of the decimal ADC test"},
+    {3069, 3072, 3, "PLA pulls that error code back from the stack"},
+    {3251, 3253, 2, "LDA $00 loads the error code of the decimal ADC test"},
     {3349, 3364, 44, "JMP ($02FF) takes its high byte from 0x0300 (0xA9), not 0x0200: it lands in ROM at "
                      "0xA900, returns through an RTS, and is back once LDY #$00 and SEC have reset Y and C"},
 };

@@ -7,12 +7,15 @@
 
 namespace {
 
-// The bits of the next n reads of a port.
+// The bits of the next n reads of a port; bits 5-7 must be the open bus's 0x40, bits 1-4 clear.
 std::vector<uint8_t> readPort(uint32_t port, int n)
 {
     std::vector<uint8_t> bits;
-    for (int i = 0; i < n; ++i)
-        bits.push_back(cpuRead(port));
+    for (int i = 0; i < n; ++i) {
+        const uint8_t value = cpuRead(port);
+        EXPECT_EQ(value & 0xFE, 0x40) << std::hex << port;
+        bits.push_back(value & 1);
+    }
     return bits;
 }
 
@@ -36,8 +39,8 @@ TEST(Controllers, SerialReadsOfBothPorts)
     cpuWrite(0x4016, 0x80);  // any write restarts both sequences
     std::vector<uint8_t> first, second;  // read in turn: each port keeps its own count
     for (int i = 0; i < 24; ++i) {
-        second.push_back(cpuRead(0x4017));
-        first.push_back(cpuRead(0x4016));
+        second.push_back(readPort(0x4017, 1)[0]);
+        first.push_back(readPort(0x4016, 1)[0]);
     }
     EXPECT_EQ(first, sequence(buttonState));
     EXPECT_EQ(second, sequence(secondButtonState));

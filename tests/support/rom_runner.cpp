@@ -22,11 +22,12 @@ uint64_t frameHash()
     return hash;
 }
 
-std::optional<TestRomResult> runTestRom(const std::filesystem::path& rom, uint32_t frames)
+std::optional<TestRomResult> runTestRom(const std::filesystem::path& rom, uint32_t frames,
+                                        const FrameSettings& settings)
 {
     if (!loadRomFile(rom))
         return std::nullopt;
     for (uint32_t n = 0; n < frames && !readTestRomResult(); ++n)
-        runFrames(1);
+        runFrames(1, 0, settings);
     return readTestRomResult();
 }

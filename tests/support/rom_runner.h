@@ -18,4 +18,5 @@ uint64_t frameHash();
 
 // Loads a test ROM and runs it frame by frame until it reports a result through the 0x6000
 // protocol or `frames` have run; nothing when it did not load or gave no result.
-std::optional<TestRomResult> runTestRom(const std::filesystem::path& rom, uint32_t frames);
+std::optional<TestRomResult> runTestRom(const std::filesystem::path& rom, uint32_t frames,
+                                        const FrameSettings& settings = {});

@@ -62,7 +62,7 @@ TEST_F(ShellEvents, JoystickEventsDriveBothControllers)
         cpuWrite(0x4016, 1);
         std::string bits;
         for (int i = 0; i < 17; ++i)
-            bits += i == 8 ? ' ' : static_cast<char>('0' + cpuRead(i < 8 ? 0x4016 : 0x4017));
+            bits += i == 8 ? ' ' : static_cast<char>('0' + (cpuRead(i < 8 ? 0x4016 : 0x4017) & 1));
         return bits;
     };
     // Event type, pad, input and value, then what controllers 1 and 2 read: A B select start up down left right.
