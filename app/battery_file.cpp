@@ -55,13 +55,14 @@ void openBatteryFile(BatteryFile& battery, const std::string& romPath, std::ostr
         return;
     const std::string path = saveFilePath(romPath);
     std::vector<uint8_t> bytes;
-    const FileRead read = readRegularFile(path, SaveMemorySize, bytes);
-    if (read == FileRead::Ok && bytes.size() == SaveMemorySize) {
-        loadSaveMemory(std::span<const uint8_t, SaveMemorySize>(bytes.data(), SaveMemorySize));
+    const size_t size = saveMemory().size();
+    const FileRead read = readRegularFile(path, size, bytes);
+    if (read == FileRead::Ok && bytes.size() == size) {
+        loadSaveMemory(bytes);
         out << "Save memory loaded from " << path << ".\n";
     } else if (read != FileRead::Missing) {
         const std::string problem = read == FileRead::Ok || read == FileRead::TooLarge
-                                        ? "is not " + std::to_string(SaveMemorySize) + " bytes long"
+                                        ? "is not " + std::to_string(size) + " bytes long"
                                         : "cannot be read";
         const std::string moved = moveAside(path);
         if (moved.empty()) {

@@ -1,5 +1,6 @@
 #include "bus/cpu_bus.h"
 
+#include "cart/save_memory.h"
 #include "ppu/ppu_state.h"
 #include "ppu/renderer.h"
 
@@ -15,6 +16,8 @@ uint8_t deviceRead(uint32_t address)
         return controllerPortRead() | OpenBus;
     if (address == 0x4017)
         return (secondControllerPresent ? secondControllerPortRead() : 0) | OpenBus;
+    if (address >= PrgRamStart)
+        return prgRamRead(address);
     return cpuMemory[address];
 }
 
@@ -35,6 +38,8 @@ void deviceWrite(uint32_t address, uint8_t value)
         apuRegisterWrite(static_cast<uint16_t>(address), value);
     else if (address == 0x4016)
         controllerPortWrite(value);
+    else if (address >= PrgRamStart)
+        prgRamWrite(address, value);
     else
         cpuMemory[address] = value;
 }
@@ -45,8 +50,9 @@ uint8_t fetchThroughNewWindow(uint32_t address)
     // Mirrored RAM is no plain window: its bytes are read one by one.
     if (address < 0x2000)
         return cpuMemory[address & RamMask];
-    if (address >= 0x6000 && address < 0x8000) {
-        codeWindow = {window, &cpuMemory[0x6000]};  // work RAM: no device answers there
+    if (address >= PrgRamStart && address < 0x8000) {
+        if (prgRamBytes() >= PrgRamWindowSize)
+            codeWindow = {window, &cartridge.prgRam[0]};  // plain RAM: no device answers there
     } else if (address >= 0x8000 && cheats.cheatCount == 0) {
         // The window's eight 1 KB pages must lie one after another in the image (every board maps
         // PRG in banks of 8 KB or more); otherwise each byte goes through the page map.

@@ -13,7 +13,8 @@
 #include "ppu/registers.h"
 
 // Backs every CPU address that no device claims. The 2 KB of internal RAM at 0x0000-0x07FF
-// answer at 0x0800-0x1FFF as well (three mirrors); those bytes of CpuMemory are never used.
+// answer at 0x0800-0x1FFF as well (three mirrors), and the cartridge's PRG RAM answers at
+// 0x6000-0x7FFF: those bytes of CpuMemory are never used.
 using CpuMemory = std::array<uint8_t, 0x10000>;
 inline CpuMemory cpuMemory{};
 constexpr uint32_t RamMask = 0x07FF;

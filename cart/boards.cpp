@@ -25,9 +25,9 @@ constexpr Board Boards[] = {
 
 constexpr uint8_t NoBoard = 0xFF;
 
-// The table's row for each mapper number, NoBoard where there is none.
-constexpr std::array<uint8_t, 256> BoardRows = [] {
-    std::array<uint8_t, 256> rows{};
+// The table's row for each mapper number (12 bits), NoBoard where there is none.
+constexpr std::array<uint8_t, 4096> BoardRows = [] {
+    std::array<uint8_t, 4096> rows{};
     rows.fill(NoBoard);
     for (uint8_t row = 0; row < std::size(Boards); ++row)
         rows[Boards[row].number] = row;
@@ -39,9 +39,9 @@ const Board* loadedBoard() { return findBoard(cartridge.mapperNumber); }
 
 }  // namespace
 
-const Board* findBoard(uint8_t number)
+const Board* findBoard(uint16_t number)
 {
-    const uint8_t row = BoardRows[number];
+    const uint8_t row = number < BoardRows.size() ? BoardRows[number] : NoBoard;
     return row == NoBoard ? nullptr : &Boards[row];
 }
 

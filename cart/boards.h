@@ -32,7 +32,7 @@ inline MapperState mapperState{};
 
 // A board: its mapper number and name, and what it does. Every function may be empty (nullptr).
 struct Board {
-    uint8_t number;
+    uint16_t number;
     const char* name;
     void (*start)();                                 // the power-on mapping, once the image is loaded
     void (*write)(uint32_t address, uint8_t value);  // a CPU write to 0x8000-0xFFFF
@@ -48,10 +48,10 @@ struct Board {
 inline void (*chrFetchWatcher)(uint32_t address) = nullptr;
 
 // The board of a mapper number; nullptr when Tallowby has none for it.
-const Board* findBoard(uint8_t number);
+const Board* findBoard(uint16_t number);
 
 // True for the mapper numbers that have a board.
-inline bool isSupportedMapper(uint8_t number) { return findBoard(number) != nullptr; }
+inline bool isSupportedMapper(uint16_t number) { return findBoard(number) != nullptr; }
 
 // The loaded cartridge's power-on mapping (an unsupported board leaves every PRG page at offset 0).
 void startBoard();

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <ostream>
+#include <string>
 
 #include "cart/boards.h"
 #include "cart/page_maps.h"
+#include "cart/save_memory.h"
 #include "state/state_io.h"
 
 namespace {
@@ -21,6 +23,94 @@ void takeBlock(std::span<const uint8_t>& image, uint8_t* target, uint32_t count)
     image = image.subspan(got);
 }
 
+// What a header says about the cartridge.
+struct Header {
+    bool nes2 = false;
+    bool tagged = false;  // bytes 7-15 hold no header: a ripper's tag or junk
+    uint16_t mapper = 0;
+    uint8_t submapper = 0;
+    uint64_t prgBytes = 0;
+    uint64_t chrBytes = 0;
+    uint32_t workRam = 0;
+    uint32_t batteryRam = 0;
+    uint32_t chrRam = 0;
+    uint8_t timing = Timing::Ntsc;
+};
+
+// A NES 2.0 ROM size: byte `low` with the nibble `high` above it, in units of `unit` bytes; when
+// the nibble is 0xF, `low` is EEEEEEMM and the size 2^E x (2 MM + 1) bytes.
+uint64_t romSize(uint8_t low, uint8_t high, uint32_t unit)
+{
+    if (high != 0xF)
+        return (uint64_t{high} << 8 | low) * unit;
+    const uint32_t exponent = low >> 2;
+    return exponent > 40 ? UINT64_MAX : (uint64_t{1} << exponent) * ((low & 3) * 2 + 1);
+}
+
+// A NES 2.0 RAM size nibble: 0 none, n 64 << n bytes.
+uint32_t ramSize(uint32_t shift) { return shift == 0 ? 0 : 64u << shift; }
+
+// Reads the header. NES 2.0 when byte 7 says so and the sizes it gives fit in the file; iNES 1.0
+// when byte 7 says so and bytes 12-15 are 0; otherwise bytes 7-15 are a ripper's tag or junk
+// ("DiskDude!") and only byte 6 counts.
+Header readHeader(const std::array<uint8_t, InesHeaderSize>& h, size_t fileBytes)
+{
+    Header header;
+    const uint64_t before = InesHeaderSize + ((h[6] & 0x04) ? TrainerSize : 0);
+    if ((h[7] & 0x0C) == 0x08) {
+        header.prgBytes = romSize(h[4], h[9] & 0x0F, 16384);
+        header.chrBytes = romSize(h[5], h[9] >> 4, 8192);
+        if (header.prgBytes <= fileBytes && header.chrBytes <= fileBytes &&
+            before + header.prgBytes + header.chrBytes <= fileBytes) {
+            header.nes2 = true;
+            header.mapper = static_cast<uint16_t>((h[8] & 0x0F) << 8 | (h[7] & 0xF0) | h[6] >> 4);
+            header.submapper = h[8] >> 4;
+            header.workRam = ramSize(h[10] & 0x0F);
+            header.batteryRam = ramSize(h[10] >> 4);
+            header.chrRam = ramSize(h[11] & 0x0F) + ramSize(h[11] >> 4);
+            if (header.chrBytes == 0 && header.chrRam == 0)
+                header.chrRam = DefaultRamBytes;  // no board has no CHR at all
+            header.timing = h[12] & 3;
+            return header;
+        }
+    }
+    header.tagged = (h[7] & 0x0C) != 0 || h[12] != 0 || h[13] != 0 || h[14] != 0 || h[15] != 0;
+    header.mapper = static_cast<uint16_t>((header.tagged ? 0 : h[7] & 0xF0) | h[6] >> 4);
+    header.prgBytes = h[4] * 16384u;
+    header.chrBytes = h[5] * 8192u;
+    ((h[6] & 0x02) ? header.batteryRam : header.workRam) = DefaultRamBytes;
+    header.chrRam = header.chrBytes == 0 ? DefaultRamBytes : 0;
+    return header;
+}
+
+// "8 KB", or "512 bytes" for a size that is not a whole number of KB.
+std::string sizeText(uint64_t bytes)
+{
+    return bytes % 1024 == 0 ? std::to_string(bytes / 1024) + " KB" : std::to_string(bytes) + " bytes";
+}
+
+// The line that says what the header describes, e.g. "Mapper: 4.1 (MMC6), 256 KB PRG, 128 KB CHR,
+// 1 KB battery RAM, NTSC".
+std::string describe(const Header& header)
+{
+    std::string line = "Mapper: " + std::to_string(header.mapper);
+    if (header.submapper != 0)
+        line += "." + std::to_string(header.submapper);
+    if (const Board* board = findBoard(header.mapper); board != nullptr)
+        line += std::string(" (") + board->name + ")";
+    line += ", " + sizeText(header.prgBytes) + " PRG";
+    if (header.chrBytes != 0)
+        line += ", " + sizeText(header.chrBytes) + " CHR";
+    if (header.chrRam != 0)
+        line += ", " + sizeText(header.chrRam) + " CHR RAM";
+    if (header.workRam != 0)
+        line += ", " + sizeText(header.workRam) + " RAM";
+    if (header.batteryRam != 0)
+        line += ", " + sizeText(header.batteryRam) + " battery RAM";
+    constexpr std::array<const char*, 4> TimingNames = {"NTSC", "PAL", "multi-region", "Dendy"};
+    return line + ", " + TimingNames[header.timing];
+}
+
 }  // namespace
 
 void applyMirroring(uint8_t mirroring)
@@ -34,42 +124,63 @@ void applyMirroring(uint8_t mirroring)
 
 LoadResult loadCartridgeImage(std::span<const uint8_t> image, std::ostream& out)
 {
-    std::array<uint8_t, InesHeaderSize> header{};
-    takeBlock(image, header.data(), InesHeaderSize);
-
-    std::copy_n(header.begin(), 4, cartridge.magic.begin());
-    cartridge.prgKb = static_cast<uint16_t>(header[4] * 16);
-    cartridge.chrKb = static_cast<uint16_t>(header[5] * 8);
-    cartridge.flags6 = header[6];
-    cartridge.flags7 = header[7];
-
-    if (header[0] != 'N' || header[1] != 'E' || header[2] != 'S' || header[3] != 0x1A) {
+    const size_t fileBytes = image.size();
+    std::array<uint8_t, InesHeaderSize> bytes{};
+    takeBlock(image, bytes.data(), InesHeaderSize);
+    std::copy_n(bytes.begin(), 4, cartridge.magic.begin());
+    if (bytes[0] != 'N' || bytes[1] != 'E' || bytes[2] != 'S' || bytes[3] != 0x1A) {
         out << "Not a valid iNES ROM file!\n";
         return LoadResult::NotInes;
     }
 
-    if (cartridge.flags7 == 0x44)
-        cartridge.flags7 = 0;
-    cartridge.mapperNumber = static_cast<uint8_t>((cartridge.flags6 >> 4) | (cartridge.flags7 & 0xF0));
-    out << "Mapper: " << int{cartridge.mapperNumber} << "\n";
-    if (!isSupportedMapper(cartridge.mapperNumber))
-        out << "Mapper " << int{cartridge.mapperNumber}
-            << " is not supported: the game will load but will not run correctly.\n";
+    const Header header = readHeader(bytes, fileBytes);
+    out << describe(header) << "\n";
+    if (!isSupportedMapper(header.mapper))
+        out << "Mapper " << header.mapper << " is not supported: the game will load but will not run correctly.\n";
+    if (header.timing == Timing::Pal || header.timing == Timing::Dendy)
+        out << "The image is made for a " << (header.timing == Timing::Pal ? "PAL" : "Dendy")
+            << " console, whose timing Tallowby does not have yet: it runs at NTSC speed.\n";
 
-    if (cartridge.prgKb == 0) {
+    if (header.prgBytes == 0) {
         out << "The image has no PRG ROM: it cannot be loaded.\n";
         return LoadResult::Refused;
     }
-    if (cartridge.prgKb > MaxKb || cartridge.chrKb > MaxKb) {
-        out << "The image announces " << cartridge.prgKb << " KB PRG and " << cartridge.chrKb
-            << " KB CHR, more than the " << MaxKb << " KB of each that Tallowby supports.\n";
+    const uint64_t prgKb = (header.prgBytes + 1023) / 1024, chrKb = (header.chrBytes + 1023) / 1024;
+    if (prgKb > MaxKb || chrKb > MaxKb) {
+        out << "The image announces " << sizeText(header.prgBytes) << " PRG and " << sizeText(header.chrBytes)
+            << " CHR, more than the " << MaxKb << " KB of each that Tallowby supports.\n";
+        return LoadResult::Refused;
+    }
+    if (header.workRam + header.batteryRam > MaxPrgRamBytes || header.chrRam > MaxChrRamBytes) {
+        out << "The image asks for " << sizeText(header.workRam + header.batteryRam) << " of PRG RAM and "
+            << sizeText(header.chrRam) << " of CHR RAM, more than the " << sizeText(MaxPrgRamBytes) << " and "
+            << sizeText(MaxChrRamBytes) << " that Tallowby supports.\n";
         return LoadResult::Refused;
     }
 
+    cartridge.prgKb = static_cast<uint16_t>(prgKb);
+    cartridge.chrKb = static_cast<uint16_t>(chrKb);
+    cartridge.flags6 = bytes[6];
+    cartridge.flags7 = header.tagged ? 0 : bytes[7];
+    cartridge.mapperNumber = header.mapper;
+    cartridge.submapper = header.submapper;
+    cartridge.nes2 = header.nes2;
+    cartridge.timing = header.timing;
+    cartridge.workRamBytes = header.workRam;
+    cartridge.batteryRamBytes = header.batteryRam;
+    cartridge.chrRamBytes = header.chrRam;
     cartridge.mirroring = (cartridge.flags6 & 0x08) ? Mirroring::FourScreen : (cartridge.flags6 & 0x01);
     applyMirroring(cartridge.mirroring);
 
-    // The trainer bit is not examined: PRG data always start at offset 16.
+    // The trainer goes to 0x7000-0x71FF of the PRG RAM, as a copier loaded it before the game ran.
+    cartridge.prgRam.fill(0);
+    cartridge.trainer = (cartridge.flags6 & 0x04) != 0;
+    if (cartridge.trainer) {
+        std::array<uint8_t, TrainerSize> trainer{};
+        takeBlock(image, trainer.data(), TrainerSize);
+        for (uint32_t i = 0; i < TrainerSize; ++i)
+            prgRamWrite(0x7000 + i, trainer[i]);
+    }
     takeBlock(image, cartridge.prgRom.data(), cartridge.prgKb * 1024u);
     takeBlock(image, cartridge.chrMemory.data(), cartridge.chrKb * 1024u);
     std::fill(cartridge.prgRom.begin() + cartridge.prgKb * 1024, cartridge.prgRom.end(), uint8_t{0});
@@ -83,10 +194,15 @@ LoadResult loadCartridgeImage(std::span<const uint8_t> image, std::ostream& out)
     return LoadResult::Loaded;
 }
 
-void cartridgeStateFields(StateIo& io, uint8_t& mirroring, std::array<uint8_t, ChrRamKb * 1024>& chrRam)
+void cartridgeStateFields(StateIo& io, uint8_t& mirroring, std::array<uint8_t, MaxChrRamBytes>& chrRam,
+                          std::array<uint8_t, MaxPrgRamBytes>& prgRam, bool& prgRamKept)
 {
     io.field(mirroring, 0, Mirroring::FourScreen);
-    io.bytes(chrRam, cartridge.chrKb == 0 ? chrRam.size() : 0);
+    const uint32_t chrRamBytes = io.since(4) ? cartridge.chrRamBytes : DefaultRamBytes;
+    io.bytes(chrRam, cartridge.chrKb == 0 ? chrRamBytes : 0);
+    prgRamKept = io.since(4);
+    if (prgRamKept)
+        io.bytes(prgRam, prgRamBytes());
 }
 
 uint32_t romChecksum()

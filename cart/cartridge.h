@@ -7,9 +7,14 @@
 #include <span>
 
 constexpr uint32_t CartridgeArraySize = 1024 * 1024;
-// A cartridge without CHR ROM has this much CHR RAM at the start of chrMemory.
-constexpr uint32_t ChrRamKb = 8;
+// The most CHR RAM a cartridge may have (at the start of chrMemory, when it has no CHR ROM).
+constexpr uint32_t MaxChrRamBytes = 32 * 1024;
+// The most PRG RAM (work RAM and battery-backed RAM together) a cartridge may have.
+constexpr uint32_t MaxPrgRamBytes = 64 * 1024;
+// Without a NES 2.0 header a cartridge has 8 KB of PRG RAM, and 8 KB of CHR RAM when it has no CHR ROM.
+constexpr uint32_t DefaultRamBytes = 8 * 1024;
 constexpr uint32_t InesHeaderSize = 16;
+constexpr uint32_t TrainerSize = 512;
 // The largest image that can be valid: the header and full PRG and CHR arrays.
 constexpr uint32_t MaxImageBytes = InesHeaderSize + 2 * CartridgeArraySize;
 
@@ -19,16 +24,32 @@ constexpr uint8_t Vertical = 1;
 constexpr uint8_t FourScreen = 2;
 }  // namespace Mirroring
 
+// The console the image was made for (NES 2.0 header byte 12).
+namespace Timing {
+constexpr uint8_t Ntsc = 0;
+constexpr uint8_t Pal = 1;
+constexpr uint8_t MultiRegion = 2;
+constexpr uint8_t Dendy = 3;
+}  // namespace Timing
+
 struct Cartridge {
     std::array<char, 4> magic;
-    uint16_t prgKb;  // PRG ROM size in KB
+    uint16_t prgKb;  // PRG ROM size in KB (rounded up)
     uint16_t chrKb;  // CHR ROM size in KB; 0 means CHR RAM
     uint8_t flags6;
-    uint8_t flags7;
+    uint8_t flags7;     // 0 in an image whose bytes 7-15 are not a valid header
     uint8_t mirroring;  // see Mirroring
-    uint8_t mapperNumber;
+    uint16_t mapperNumber;  // 0-4095
+    uint8_t submapper;      // 0-15, from a NES 2.0 header
+    bool nes2;              // the header is NES 2.0
+    uint8_t timing;         // see Timing
+    bool trainer;           // 512 bytes for 0x7000-0x71FF came before the PRG ROM
+    uint32_t workRamBytes;     // PRG RAM without a battery, the first part of prgRam
+    uint32_t batteryRamBytes;  // PRG RAM kept by a battery, after the work RAM: the .sav file's bytes
+    uint32_t chrRamBytes;      // CHR RAM, with or without a battery
     std::array<uint8_t, CartridgeArraySize> prgRom;
     std::array<uint8_t, CartridgeArraySize> chrMemory;
+    std::array<uint8_t, MaxPrgRamBytes> prgRam;  // the CPU sees it at 0x6000-0x7FFF
 };
 
 inline Cartridge cartridge{};
@@ -41,17 +62,23 @@ enum class LoadResult {
     Refused,      // sizes that do not fit the cartridge arrays: a line saying why was printed
 };
 
-// Reads an iNES image into `cartridge`, sets mirroring, page maps and the board's start state,
-// and prints the loader's console lines to `out`.
+// Reads an iNES or NES 2.0 image into `cartridge`, sets mirroring, page maps and the board's start
+// state, and prints the loader's console lines to `out`.
 LoadResult loadCartridgeImage(std::span<const uint8_t> image, std::ostream& out);
+
+// All PRG RAM: the work RAM and the battery-backed RAM.
+inline uint32_t prgRamBytes() { return cartridge.workRamBytes + cartridge.batteryRamBytes; }
 
 // Sets nametableMap from a mirroring value (0 horizontal, 1 vertical, 2 four-screen).
 void applyMirroring(uint8_t mirroring);
 
-// The cartridge's own changeable state in a save state: the mirroring and, without CHR ROM,
-// the CHR RAM (the first ChrRamKb KB of `chrMemory`).
+// The cartridge's own changeable state in a save state: the mirroring, the CHR RAM (the start of
+// `chrMemory`, without CHR ROM) and the PRG RAM, each of the running cartridge's size. A state
+// older than format 4 holds 8 KB of CHR RAM and no PRG RAM (`prgRamKept` is then false: it was in
+// the CPU's memory).
 class StateIo;
-void cartridgeStateFields(StateIo& io, uint8_t& mirroring, std::array<uint8_t, ChrRamKb * 1024>& chrRam);
+void cartridgeStateFields(StateIo& io, uint8_t& mirroring, std::array<uint8_t, MaxChrRamBytes>& chrRam,
+                          std::array<uint8_t, MaxPrgRamBytes>& prgRam, bool& prgRamKept);
 
 // CRC32 of the image as loaded: the PRG ROM, then the CHR ROM. A save state names its game by it.
 uint32_t romChecksum();

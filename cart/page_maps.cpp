@@ -44,7 +44,7 @@ void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& 
         }
     };
     pages(prg, cartridge.prgKb * 1024u);
-    pages(chr, std::max<uint32_t>(cartridge.chrKb, ChrRamKb) * 1024u);
+    pages(chr, std::max<uint32_t>(cartridge.chrKb * 1024u, cartridge.chrRamBytes));
     for (uint32_t& base : nametables) {
         io.field(base);
         io.check(base >= 0x2000 && base <= 0x2C00 && base % 0x400 == 0);

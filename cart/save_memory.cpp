@@ -2,22 +2,21 @@
 
 #include <algorithm>
 
-#include "bus/cpu_bus.h"
-#include "cart/cartridge.h"
-
-bool hasBattery() { return (cartridge.flags6 & 0x02) != 0; }
-
-std::span<const uint8_t, SaveMemorySize> saveMemory()
+std::span<const uint8_t> saveMemory()
 {
-    return std::span<const uint8_t, SaveMemorySize>(&cpuMemory[SaveMemoryStart], SaveMemorySize);
+    return std::span<const uint8_t>(cartridge.prgRam).subspan(cartridge.workRamBytes, cartridge.batteryRamBytes);
 }
 
-void loadSaveMemory(std::span<const uint8_t, SaveMemorySize> bytes)
+void loadSaveMemory(std::span<const uint8_t> bytes)
 {
-    std::ranges::copy(bytes, &cpuMemory[SaveMemoryStart]);
+    std::ranges::copy(bytes.first(std::min(bytes.size(), saveMemory().size())),
+                      cartridge.prgRam.begin() + cartridge.workRamBytes);
     markSaveMemorySaved();
 }
 
-bool saveMemoryChanged() { return !std::ranges::equal(saveMemory(), saveMemoryState.lastSaved); }
+bool saveMemoryChanged()
+{
+    return !std::ranges::equal(saveMemory(), std::span(saveMemoryState.lastSaved).first(saveMemory().size()));
+}
 
 void markSaveMemorySaved() { std::ranges::copy(saveMemory(), saveMemoryState.lastSaved.begin()); }

@@ -1,30 +1,49 @@
-// The battery-backed save memory of a cartridge: the 8 KB at CPU 0x6000-0x7FFF, kept as bytes.
-// The core only compares and copies them; the host decides when to store them and where.
+// The cartridge's PRG RAM at CPU 0x6000-0x7FFF, and its battery-backed part, the save memory, kept
+// as bytes: the core only compares and copies them; the host decides when to store them and where.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
 
-constexpr uint32_t SaveMemoryStart = 0x6000;
-constexpr uint32_t SaveMemorySize = 0x2000;
+#include "cart/cartridge.h"
+
+constexpr uint32_t PrgRamStart = 0x6000;
+constexpr uint32_t PrgRamWindowSize = 0x2000;
+
+// A read of 0x6000-0x7FFF: the PRG RAM, a smaller RAM repeated through the 8 KB; with no PRG RAM
+// the open bus (the address's high byte, last on the bus).
+inline uint8_t prgRamRead(uint32_t address)
+{
+    const uint32_t size = std::min(prgRamBytes(), PrgRamWindowSize);
+    return size == 0 ? static_cast<uint8_t>(address >> 8) : cartridge.prgRam[address & (size - 1)];
+}
+
+inline void prgRamWrite(uint32_t address, uint8_t value)
+{
+    if (const uint32_t size = std::min(prgRamBytes(), PrgRamWindowSize); size != 0)
+        cartridge.prgRam[address & (size - 1)] = value;
+}
 
 struct SaveMemoryState {
-    std::array<uint8_t, SaveMemorySize> lastSaved;  // the bytes as they were last loaded or stored
+    std::array<uint8_t, MaxPrgRamBytes> lastSaved;  // the bytes as they were last loaded or stored
 };
 
 inline SaveMemoryState saveMemoryState{};
 
-// True when the cartridge has a battery (header byte 6, bit 1): 0x6000-0x7FFF is then its save memory.
-bool hasBattery();
+// True when the cartridge keeps PRG RAM with a battery (iNES byte 6 bit 1, or a NES 2.0 header's
+// battery RAM size).
+inline bool hasBattery() { return cartridge.batteryRamBytes != 0; }
 
-// The save memory as the CPU sees it now.
-std::span<const uint8_t, SaveMemorySize> saveMemory();
+// The save memory as the CPU sees it now: the battery-backed PRG RAM, after the work RAM.
+std::span<const uint8_t> saveMemory();
 
-// Puts `bytes` into the save memory (at start-up, before the CPU runs) and takes them as saved.
-void loadSaveMemory(std::span<const uint8_t, SaveMemorySize> bytes);
+// Puts `bytes` (of the save memory's size) into the save memory at start-up, before the CPU runs,
+// and takes them as saved.
+void loadSaveMemory(std::span<const uint8_t> bytes);
 
-// True when the save memory differs from the bytes last loaded or stored (one 8 KB comparison).
+// True when the save memory differs from the bytes last loaded or stored.
 bool saveMemoryChanged();
 
 // Takes the save memory as it is now as stored.

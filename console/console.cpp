@@ -3,6 +3,7 @@
 #include "apu/mixer.h"
 #include "apu/sound_stream.h"
 #include "bus/cpu_bus.h"
+#include "cart/save_memory.h"
 #include "cpu/interrupts.h"
 #include "cpu/opcode_table.h"
 
@@ -40,5 +41,7 @@ void pressResetButton() { cpuReset(); }
 uint8_t peekMemory(uint32_t address)
 {
     address &= 0xFFFF;
+    if (address >= PrgRamStart && address < 0x8000)
+        return prgRamRead(address);
     return cpuMemory[address < 0x2000 ? address & RamMask : address];
 }

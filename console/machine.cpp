@@ -27,9 +27,13 @@ void resetMachine()
     // The cartridge arrays are 2 MB: cleared in place rather than through a temporary.
     cartridge.magic.fill(0);
     cartridge.prgKb = cartridge.chrKb = 0;
-    cartridge.flags6 = cartridge.flags7 = cartridge.mirroring = cartridge.mapperNumber = 0;
+    cartridge.flags6 = cartridge.flags7 = cartridge.mirroring = cartridge.submapper = cartridge.timing = 0;
+    cartridge.mapperNumber = 0;
+    cartridge.nes2 = cartridge.trainer = false;
+    cartridge.workRamBytes = cartridge.batteryRamBytes = cartridge.chrRamBytes = 0;
     cartridge.prgRom.fill(0);
     cartridge.chrMemory.fill(0);
+    cartridge.prgRam.fill(0);
     prgPageMap.fill(0);
     forgetCodeWindow();
     chrPageMap.fill(0);

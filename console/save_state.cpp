@@ -9,6 +9,7 @@
 #include "cart/boards.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
+#include "cart/save_memory.h"
 #include "console/scheduler.h"
 #include "cpu/cpu_state.h"
 #include "input/controller.h"
@@ -32,13 +33,15 @@ struct MachineState {
     ChrPageMap chrPages;
     NametableMap nametables;
     uint8_t mirroring;
-    std::array<uint8_t, ChrRamKb * 1024> chrRam;
+    std::array<uint8_t, MaxChrRamBytes> chrRam;
+    std::array<uint8_t, MaxPrgRamBytes> prgRam;
+    bool prgRamKept;  // false in a state older than format 4, whose PRG RAM is in cpuMemory
     ControllerReadIndices controllerReadIndices;
     SchedulerState scheduler;
     CheatTable cheats;
     FrameBuffer frame;  // the last picture, shown at once after a load
 };
-static_assert(fieldCount<MachineState>() == 15, "a MachineState record is missing from capture, apply or Sections");
+static_assert(fieldCount<MachineState>() == 17, "a MachineState record is missing from capture, apply or Sections");
 
 void captureMachine(MachineState& m)
 {
@@ -53,6 +56,8 @@ void captureMachine(MachineState& m)
     m.nametables = nametableMap;
     m.mirroring = cartridge.mirroring;
     std::copy_n(cartridge.chrMemory.begin(), m.chrRam.size(), m.chrRam.begin());
+    m.prgRam = cartridge.prgRam;
+    m.prgRamKept = true;
     m.controllerReadIndices = {controllerReadIndex, secondControllerReadIndex};
     m.scheduler = scheduler;
     m.cheats = cheats;
@@ -73,6 +78,9 @@ void applyMachine(const MachineState& m)
     cartridge.mirroring = m.mirroring;
     if (cartridge.chrKb == 0)
         std::copy(m.chrRam.begin(), m.chrRam.end(), cartridge.chrMemory.begin());
+    cartridge.prgRam = m.prgRam;
+    if (!m.prgRamKept)  // the 8 KB the CPU saw at 0x6000
+        std::copy_n(m.cpuMemory.begin() + PrgRamStart, std::min(prgRamBytes(), PrgRamWindowSize), cartridge.prgRam.begin());
     controllerReadIndex = m.controllerReadIndices[0];
     secondControllerReadIndex = m.controllerReadIndices[1];
     scheduler = m.scheduler;
@@ -102,7 +110,8 @@ constexpr std::array<Section, 12> Sections = {{
     {{'M', 'A', 'P', 'R'}, [](StateIo& io, MachineState& m) { mapperStateFields(io, m.mapper); }},
     {{'P', 'A', 'G', 'E'},
      [](StateIo& io, MachineState& m) { pageMapFields(io, m.prgPages, m.chrPages, m.nametables); }},
-    {{'C', 'A', 'R', 'T'}, [](StateIo& io, MachineState& m) { cartridgeStateFields(io, m.mirroring, m.chrRam); }},
+    {{'C', 'A', 'R', 'T'},
+     [](StateIo& io, MachineState& m) { cartridgeStateFields(io, m.mirroring, m.chrRam, m.prgRam, m.prgRamKept); }},
     {{'P', 'A', 'D', ' '}, [](StateIo& io, MachineState& m) { controllerStateFields(io, m.controllerReadIndices); }},
     {{'S', 'C', 'H', 'D'}, [](StateIo& io, MachineState& m) { schedulerStateFields(io, m.scheduler); }},
     {{'G', 'G', 'E', 'N'}, [](StateIo& io, MachineState& m) { cheatTableFields(io, m.cheats); }},

@@ -28,8 +28,10 @@ def program():
     return code + body
 
 
-def image(prg_banks, chr_banks, flags6=0, flags7=0, length=None):
-    header = bytes([0x4E, 0x45, 0x53, 0x1A, prg_banks, chr_banks, flags6, flags7]) + bytes(8)
+def image(prg_banks, chr_banks, flags6=0, flags7=0, length=None, nes2=None):
+    # nes2: bytes 8-15 of a NES 2.0 header (byte 7 then gets its NES 2.0 mark)
+    header = bytes([0x4E, 0x45, 0x53, 0x1A, prg_banks, chr_banks, flags6, flags7 | (0x08 if nes2 else 0)])
+    header += bytes(nes2) if nes2 else bytes(8)
     prg = bytearray(prg_banks * 16384)
     if prg:
         code = program()
@@ -69,6 +71,13 @@ def main():
     write(images, "no-prg.bin", steering() + image(0, 1))
     write(images, "prg-too-large.bin", steering() + image(1, 1)[:4] + bytes([65, 1]) + bytes(10))
     write(images, "chr-too-large.bin", steering() + image(1, 1)[:4] + bytes([1, 129]) + bytes(10))
+    # NES 2.0: work and battery RAM and 32 KB of CHR RAM; a mapper above 255 with a submapper and
+    # PAL timing; an exponent-multiplier PRG size (8 KB); sizes beyond the file (read as iNES).
+    write(images, "nes2-ram-sizes.bin", steering() + image(2, 0, 0x12, 0, nes2=[0, 0, 0x97, 0x09, 0, 0, 0, 0]))
+    write(images, "nes2-mapper-above-255.bin", steering() + image(2, 1, 0x41, 0, nes2=[0x31, 0, 0x07, 0, 1, 0, 0, 0]))
+    write(images, "nes2-exponent-size.bin",
+          steering() + image(1, 1, 0x40, 0, nes2=[0, 0x0F, 0x70, 0, 3, 0, 0, 0])[:16] + bytes(8192 + 8192))
+    write(images, "nes2-beyond-file.bin", steering() + image(1, 1, 0x10, 0, nes2=[0, 0x11, 0, 0, 0, 0, 0, 0]))
     write(images, "bad-magic.bin", steering() + b"NES\x00" + bytes([1, 1]) + bytes(10))
     write(images, "short.bin", steering() + b"NE")
     write(images, "empty.bin", steering())

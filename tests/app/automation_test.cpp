@@ -48,14 +48,15 @@ TEST(TestRomProtocol, ResultOnlyOnceTheDataAreValidAndFinal)
     resetMachine();
     EXPECT_FALSE(readTestRomResult()) << "no signature";
     const std::string text = "\x80\xDE\xB0\x61" "05-zp_xy\n\nFailed #2\n";
-    std::copy(text.begin(), text.end(), cpuMemory.begin() + 0x6000);
+    cartridge.workRamBytes = DefaultRamBytes;
+    std::copy(text.begin(), text.end(), cartridge.prgRam.begin());
     EXPECT_FALSE(readTestRomResult()) << "still running";
-    cpuMemory[0x6000] = 2;
+    cartridge.prgRam[0] = 2;
     const auto result = readTestRomResult();
     ASSERT_TRUE(result);
     EXPECT_EQ(result->status, 2);
     EXPECT_EQ(result->text, text.substr(4));
-    std::fill(cpuMemory.begin() + 0x6004, cpuMemory.begin() + 0x8000, 'x');
+    std::fill(cartridge.prgRam.begin() + 4, cartridge.prgRam.begin() + 0x2000, 'x');
     EXPECT_EQ(readTestRomResult()->text.size(), 0x8000u - 0x6004) << "an unterminated text ends with the RAM";
 }
 

@@ -14,56 +14,77 @@
 
 namespace {
 
-std::vector<uint8_t> imageBytes(uint8_t prgBanks, uint8_t chrBanks, uint8_t flags6 = 0)
+// An image of header bytes 4-15 and `size` bytes after the header, byte i holding i AND 0xFF.
+std::vector<uint8_t> imageBytes(const std::array<uint8_t, 12>& header, size_t size)
 {
-    InesImage image(1, 1, flags6);
-    image.header[4] = prgBanks;
-    image.header[5] = chrBanks;
-    image.prg.resize(prgBanks * 16384u);
-    image.chr.resize(chrBanks * 8192u);
-    return image.bytes();
+    std::vector<uint8_t> bytes(InesHeaderSize + size);
+    std::copy_n("NES\x1A", 4, bytes.begin());
+    std::ranges::copy(header, bytes.begin() + 4);
+    for (size_t i = 0; i < size; ++i)
+        bytes[InesHeaderSize + i] = static_cast<uint8_t>(i);
+    return bytes;
 }
 
-TEST(Loader, ResultAndConsoleLines)
+TEST(Loader, HeadersOfBothFormatsAndTheirRefusals)
 {
-    const std::string notInes = "Not a valid iNES ROM file!\n";
-    const std::string tooLarge = "Mapper: 0\nThe image announces 1040 KB PRG and 8 KB CHR, more than the 1024 KB of "
-                                 "each that Tallowby supports.\n";
-    const std::vector<std::tuple<std::vector<uint8_t>, LoadResult, std::string>> cases = {
-        {{}, LoadResult::NotInes, notInes},  // empty file: the magic reads as zeros
-        {{'N', 'E', 'S', 0x00, 1, 1, 0, 0}, LoadResult::NotInes, notInes},
-        {{'n', 'e', 's', 0x1A, 1, 1, 0, 0}, LoadResult::NotInes, notInes},
-        {imageBytes(0, 1), LoadResult::Refused, "Mapper: 0\nThe image has no PRG ROM: it cannot be loaded.\n"},
-        {imageBytes(65, 1), LoadResult::Refused, tooLarge},
-        {imageBytes(1, 129), LoadResult::Refused, "Mapper: 0\nThe image announces 16 KB PRG and 1032 KB CHR, more "
-                                                  "than the 1024 KB of each that Tallowby supports.\n"},
-        {imageBytes(64, 128), LoadResult::Loaded, "Mapper: 0\nLoaded 1024 KB PRG, 1024 KB CHR.\n"},
-        {imageBytes(1, 0), LoadResult::Loaded, "Mapper: 0\nLoaded 16 KB PRG, 0 KB CHR.\n"},
-        {imageBytes(2, 1, 0x50), LoadResult::Loaded, "Mapper: 5\nMapper 5 is not supported: the game will load "
-                                                     "but will not run correctly.\nLoaded 32 KB PRG, 8 KB CHR.\n"},
+    const std::string tooLarge = "The image announces 1040 KB PRG and 8 KB CHR, more than the 1024 KB of each that "
+                                 "Tallowby supports.";
+    // Header bytes 4-15, the bytes after the header, the result, and the console lines after the first.
+    const std::vector<std::tuple<std::array<uint8_t, 12>, size_t, LoadResult, std::string>> cases = {
+        // iNES 1.0: 8 KB of RAM, with a battery when byte 6 says so; CHR RAM without CHR ROM.
+        {{2, 1, 0x00, 0}, 40960, LoadResult::Loaded, "Mapper: 0 (NROM), 32 KB PRG, 8 KB CHR, 8 KB RAM, NTSC"},
+        {{8, 16, 0x42, 0x00}, 262144, LoadResult::Loaded, "Mapper: 4 (MMC3), 128 KB PRG, 128 KB CHR, 8 KB battery RAM, NTSC"},
+        {{1, 0, 0x21}, 16384, LoadResult::Loaded, "Mapper: 2 (UxROM), 16 KB PRG, 8 KB CHR RAM, 8 KB RAM, NTSC"},
+        // Bytes 7-15 that are no header ("DiskDude!", junk in 12-15): byte 6 alone names the mapper.
+        {{1, 1, 0x10, 'D', 'i', 's', 'k', 'D', 'u', 'd', 'e', '!'}, 24576, LoadResult::Loaded,
+         "Mapper: 1 (MMC1), 16 KB PRG, 8 KB CHR, 8 KB RAM, NTSC"},
+        {{1, 1, 0x00, 0x40, 0, 0, 0, 0, 0, 0, 0, 1}, 24576, LoadResult::Loaded, "Mapper: 0 (NROM), 16 KB PRG, 8 KB CHR, 8 KB RAM, NTSC"},
+        // NES 2.0: submapper, RAM sizes of their own, timing, a mapper above 255, exponent sizes.
+        {{16, 16, 0x40, 0x08, 0x10, 0x00, 0x40, 0x00, 0x00}, 393216, LoadResult::Loaded,
+         "Mapper: 4.1 (MMC3), 256 KB PRG, 128 KB CHR, 1 KB battery RAM, NTSC"},
+        {{2, 0, 0x20, 0x08, 0, 0, 0x09, 0x09, 0x03}, 32768, LoadResult::Loaded,
+         "Mapper: 2 (UxROM), 32 KB PRG, 32 KB CHR RAM, 32 KB RAM, Dendy\nThe image is made for a Dendy console, whose "
+         "timing Tallowby does not have yet: it runs at NTSC speed."},
+        {{1, 1, 0x30, 0x28, 0x01, 0, 0x70, 0, 0x02}, 24576, LoadResult::Loaded,
+         "Mapper: 291, 16 KB PRG, 8 KB CHR, 8 KB battery RAM, multi-region\nMapper 291 is not supported: the game "
+         "will load but will not run correctly."},
+        {{0x34, 0x09, 0x00, 0x08, 0, 0xFF}, 8204, LoadResult::Loaded, "Mapper: 0 (NROM), 8 KB PRG, 12 bytes CHR, NTSC"},
+        {{1, 0, 0x00, 0x08}, 16384, LoadResult::Loaded, "Mapper: 0 (NROM), 16 KB PRG, 8 KB CHR RAM, NTSC"},
+        // NES 2.0 sizes beyond the file: not a NES 2.0 header, so byte 7 names nothing.
+        {{2, 1, 0x10, 0x48}, 16384, LoadResult::Loaded, "Mapper: 1 (MMC1), 32 KB PRG, 8 KB CHR, 8 KB RAM, NTSC"},
+        // Refusals.
+        {{0, 1}, 8192, LoadResult::Refused, "Mapper: 0 (NROM), 0 KB PRG, 8 KB CHR, 8 KB RAM, NTSC\nThe image has no "
+                                            "PRG ROM: it cannot be loaded."},
+        {{65, 1}, 0, LoadResult::Refused, "Mapper: 0 (NROM), 1040 KB PRG, 8 KB CHR, 8 KB RAM, NTSC\n" + tooLarge},
+        {{1, 1, 0, 0x08, 0, 0, 0x0B}, 24576, LoadResult::Refused,
+         "Mapper: 0 (NROM), 16 KB PRG, 8 KB CHR, 128 KB RAM, NTSC\nThe image asks for 128 KB of PRG RAM and 0 KB of "
+         "CHR RAM, more than the 64 KB and 32 KB that Tallowby supports."},
     };
-    for (const auto& [bytes, result, lines] : cases) {
+    for (const auto& [header, size, result, lines] : cases) {
         std::string console;
-        EXPECT_EQ(loadImageBytes(bytes, &console), result) << lines;
-        EXPECT_EQ(console, lines);
+        EXPECT_EQ(loadImageBytes(imageBytes(header, size), &console), result) << lines;
+        EXPECT_EQ(console, lines + "\n" + (result == LoadResult::Loaded ? console.substr(console.rfind("Loaded")) : ""));
     }
+    std::string console;
+    EXPECT_EQ(loadImageBytes({'n', 'e', 's', 0x1A, 1, 1}, &console), LoadResult::NotInes);
+    EXPECT_EQ(console, "Not a valid iNES ROM file!\n");
 }
 
-TEST(Loader, HeaderFieldsAndTheNametableMap)
+TEST(Loader, TrainerAndTheNametableMap)
 {
-    const std::vector<std::tuple<uint8_t, uint8_t, uint8_t, NametableMap>> cases = {
-        {0x11, 0x44, 1, {0x2000, 0x2400, 0x2000, 0x2400}},     // 0x44 in byte 7 is taken as 0; vertical
-        {0x40, 0x90, 0x94, {0x2000, 0x2000, 0x2400, 0x2400}},  // horizontal
-        {0x09, 0, 0, {0x2000, 0x2400, 0x2800, 0x2C00}},        // the four-screen bit wins over bit 0
-        {0x04, 0, 0, {0x2000, 0x2000, 0x2400, 0x2400}},        // the trainer bit is not examined
+    // The trainer (512 bytes before the PRG ROM) is at 0x7000 when the game starts.
+    ASSERT_EQ(loadImageBytes(imageBytes({1, 1, 0x04}, 512 + 24576)), LoadResult::Loaded);
+    EXPECT_EQ(std::tuple(cpuRead(0x7000), cpuRead(0x71FF), cpuRead(0x8000), cartridge.trainer),
+              std::tuple(uint8_t{0}, uint8_t{0xFF}, uint8_t{0}, true));
+    EXPECT_EQ(cartridge.prgRom[1], 0x01) << "PRG ROM after the trainer";
+    const std::vector<std::pair<uint8_t, NametableMap>> cases = {
+        {0x01, {0x2000, 0x2400, 0x2000, 0x2400}},  // vertical
+        {0x00, {0x2000, 0x2000, 0x2400, 0x2400}},  // horizontal
+        {0x09, {0x2000, 0x2400, 0x2800, 0x2C00}},  // the four-screen bit wins over bit 0
     };
-    for (const auto& [flags6, flags7, mapper, nametables] : cases) {
-        InesImage image(1, 1, flags6, flags7);
-        image.prg[0] = 0x5A;
-        ASSERT_EQ(loadImage(image), LoadResult::Loaded);
-        EXPECT_EQ(cartridge.mapperNumber, mapper);
+    for (const auto& [flags6, nametables] : cases) {
+        ASSERT_EQ(loadImage(InesImage(1, 1, flags6)), LoadResult::Loaded);
         EXPECT_EQ(nametableMap, nametables) << int{flags6};
-        EXPECT_EQ(cartridge.prgRom[0], 0x5A);
     }
 }
 

@@ -11,7 +11,8 @@
 
 namespace {
 
-const std::string LoaderLines = "Mapper: 0\nLoaded 32 KB PRG, 8 KB CHR.\n";
+const std::string LoaderLines =
+    "Mapper: 0 (NROM), 32 KB PRG, 8 KB CHR, 8 KB RAM, NTSC\nLoaded 32 KB PRG, 8 KB CHR.\n";
 
 ProcessResult runTallowby(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {})
 {

@@ -18,7 +18,7 @@ TEST(RunScript, WithoutARomPlaysTheDemoCartridge)
     const Workspace keys;
     const std::vector<std::string> environment = display.environment();
     ChildProcess program({std::string(TALLOWBY_SOURCE_DIR) + "/run.sh"}, environment, keys.folder());
-    ASSERT_TRUE(program.waitForOutput("demo.nes\nMapper: 0\n", 600s)) << "the Release build and start-up";
+    ASSERT_TRUE(program.waitForOutput("demo.nes\nMapper: 0 (NROM)", 600s)) << "the Release build and start-up";
     std::this_thread::sleep_for(1500ms);
 
     const std::string window = findWindow(environment);

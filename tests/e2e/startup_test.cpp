@@ -48,7 +48,8 @@ TEST(Startup, AValidImageOpensTheWindowAndEndsAtTheFrameLimit)
     const ProcessResult result = runProcess({tallowbyBinary().string(), rom, "-frames", "30", "-screenshot", png},
                                             display.environment(), 30s, workspace.folder());
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.output, Banner + SdlLines + "Loading ROM: " + rom + "\nMapper: 0\nLoaded 32 KB PRG, 8 KB CHR.\n");
+    EXPECT_EQ(result.output, Banner + SdlLines + "Loading ROM: " + rom +
+                                 "\nMapper: 0 (NROM), 32 KB PRG, 8 KB CHR, 8 KB RAM, NTSC\nLoaded 32 KB PRG, 8 KB CHR.\n");
     EXPECT_FALSE(fileBytes(png).empty());
 }
 
