@@ -8,10 +8,22 @@
 // shows at both). Also the power-on mapping of the boards with a switchable bank at 0x8000.
 void startFixedLastBank();
 
-// uxrom_cnrom.cpp: one discrete register each.
+// uxrom_cnrom.cpp: one discrete register each, for a 16 KB PRG bank or for CHR.
 void writeUxrom(uint32_t address, uint8_t value);
-void writeCnrom(uint32_t address, uint8_t value);
+void startFirstBankFixed();
+void writeUnromAnd(uint32_t address, uint8_t value);
+void startUnrom512();
+void writeUnrom512(uint32_t address, uint8_t value);
+void startQuattro();
+void writeQuattro(uint32_t address, uint8_t value);
 void writeCamerica(uint32_t address, uint8_t value);
+void writeIremJaleco(uint32_t address, uint8_t value);
+void writeCnrom(uint32_t address, uint8_t value);
+void startCprom();
+void writeCprom(uint32_t address, uint8_t value);
+void writeJ87(uint32_t address, uint8_t value);
+void startSunsoft1();
+void writeSunsoft1(uint32_t address, uint8_t value);
 
 // discrete_32k.cpp: boards that switch all 32 KB of PRG at once (and some an 8 KB CHR bank).
 void startWhole32k();
@@ -19,15 +31,27 @@ void writeAxrom(uint32_t address, uint8_t value);
 void writeColorDreams(uint32_t address, uint8_t value);
 void writeBnrom(uint32_t address, uint8_t value);
 void writeGxrom(uint32_t address, uint8_t value);
+void writeNina(uint32_t address, uint8_t value);
+void writeJf11(uint32_t address, uint8_t value);
 
 // mmc1.cpp
 void startMmc1();
 void writeMmc1(uint32_t address, uint8_t value);
 
-// mmc2.cpp
+// mmc2.cpp: MMC2 and MMC4.
 void startMmc2();
 void writeMmc2(uint32_t address, uint8_t value);
 void mmc2ChrFetch(uint32_t address);
+void startMmc4();
+void writeMmc4(uint32_t address, uint8_t value);
+
+// namco108.cpp: mappers 206, 88, 95 and 154.
+void startNamco108();
+void writeNamco108(uint32_t address, uint8_t value);
+
+// action53.cpp
+void startAction53();
+void writeAction53(uint32_t address, uint8_t value);
 
 // mmc3.cpp
 void startMmc3();

@@ -1,5 +1,7 @@
 #include "cart/boards.h"
 
+#include <algorithm>
+
 #include "cart/board_families.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
@@ -8,18 +10,34 @@
 namespace {
 
 // clang-format off
+constexpr uint32_t Kb32 = 32 * 1024, Kb16 = 16 * 1024;
 constexpr Board Boards[] = {
-    {0,  "NROM",         startFixedLastBank, nullptr,          nullptr,     nullptr,     nullptr},
-    {1,  "MMC1",         startMmc1,          writeMmc1,        nullptr,     nullptr,     nullptr},
-    {2,  "UxROM",        startFixedLastBank, writeUxrom,       nullptr,     nullptr,     nullptr},
-    {3,  "CNROM",        startFixedLastBank, writeCnrom,       nullptr,     nullptr,     nullptr},
-    {4,  "MMC3",         startMmc3,          writeMmc3,        mmc3LineEnd, mmc3LineEnd, nullptr},
-    {7,  "AxROM",        startWhole32k,      writeAxrom,       nullptr,     nullptr,     nullptr},
-    {9,  "MMC2",         startMmc2,          writeMmc2,        nullptr,     nullptr,     mmc2ChrFetch},
-    {11, "Color Dreams", startWhole32k,      writeColorDreams, nullptr,     nullptr,     nullptr},
-    {34, "BNROM",        startWhole32k,      writeBnrom,       nullptr,     nullptr,     nullptr},
-    {66, "GxROM",        startWhole32k,      writeGxrom,       nullptr,     nullptr,     nullptr},
-    {71, "Camerica",     startFixedLastBank, writeCamerica,    nullptr,     nullptr,     nullptr},
+    {0,   "NROM",          0x8000, 0,    startFixedLastBank,  nullptr,          nullptr,     nullptr,     nullptr},
+    {1,   "MMC1",          0x8000, 0,    startMmc1,           writeMmc1,        nullptr,     nullptr,     nullptr},
+    {2,   "UxROM",         0x8000, 0,    startFixedLastBank,  writeUxrom,       nullptr,     nullptr,     nullptr},
+    {3,   "CNROM",         0x8000, 0,    startFixedLastBank,  writeCnrom,       nullptr,     nullptr,     nullptr},
+    {4,   "MMC3",          0x8000, 0,    startMmc3,           writeMmc3,        mmc3LineEnd, mmc3LineEnd, nullptr},
+    {7,   "AxROM",         0x8000, 0,    startWhole32k,       writeAxrom,       nullptr,     nullptr,     nullptr},
+    {9,   "MMC2",          0x8000, 0,    startMmc2,           writeMmc2,        nullptr,     nullptr,     mmc2ChrFetch},
+    {10,  "MMC4",          0x8000, 0,    startMmc4,           writeMmc4,        nullptr,     nullptr,     mmc2ChrFetch},
+    {11,  "Color Dreams",  0x8000, 0,    startWhole32k,       writeColorDreams, nullptr,     nullptr,     nullptr},
+    {13,  "CPROM",         0x8000, Kb16, startCprom,          writeCprom,       nullptr,     nullptr,     nullptr},
+    {28,  "Action 53",     0x5000, Kb32, startAction53,       writeAction53,    nullptr,     nullptr,     nullptr},
+    {30,  "UNROM 512",     0x8000, Kb32, startUnrom512,       writeUnrom512,    nullptr,     nullptr,     nullptr},
+    {34,  "BNROM",         0x8000, 0,    startWhole32k,       writeBnrom,       nullptr,     nullptr,     nullptr},
+    {66,  "GxROM",         0x8000, 0,    startWhole32k,       writeGxrom,       nullptr,     nullptr,     nullptr},
+    {71,  "Camerica",      0x8000, 0,    startFixedLastBank,  writeCamerica,    nullptr,     nullptr,     nullptr},
+    {78,  "Irem/Jaleco",   0x8000, 0,    startFixedLastBank,  writeIremJaleco,  nullptr,     nullptr,     nullptr},
+    {79,  "NINA-03/06",    0x4100, 0,    startWhole32k,       writeNina,        nullptr,     nullptr,     nullptr},
+    {87,  "J87",           0x6000, 0,    startFixedLastBank,  writeJ87,         nullptr,     nullptr,     nullptr},
+    {88,  "Namco 108",     0x8000, 0,    startNamco108,       writeNamco108,    nullptr,     nullptr,     nullptr},
+    {95,  "NAMCOT-3425",   0x8000, 0,    startNamco108,       writeNamco108,    nullptr,     nullptr,     nullptr},
+    {140, "Jaleco JF-11",  0x6000, 0,    startWhole32k,       writeJf11,        nullptr,     nullptr,     nullptr},
+    {154, "NAMCOT-3453",   0x8000, 0,    startNamco108,       writeNamco108,    nullptr,     nullptr,     nullptr},
+    {180, "UNROM (AND)",   0x8000, 0,    startFirstBankFixed, writeUnromAnd,    nullptr,     nullptr,     nullptr},
+    {184, "Sunsoft-1",     0x6000, 0,    startSunsoft1,       writeSunsoft1,    nullptr,     nullptr,     nullptr},
+    {206, "DxROM",         0x8000, 0,    startNamco108,       writeNamco108,    nullptr,     nullptr,     nullptr},
+    {232, "Quattro",       0x8000, 0,    startQuattro,        writeQuattro,     nullptr,     nullptr,     nullptr},
 };
 // clang-format on
 
@@ -34,6 +52,9 @@ constexpr std::array<uint8_t, 4096> BoardRows = [] {
     return rows;
 }();
 static_assert(std::size(Boards) < NoBoard);
+
+constexpr uint32_t LowestRegister = 0x4100;
+static_assert(std::ranges::all_of(Boards, [](const Board& board) { return board.registersFrom >= LowestRegister; }));
 
 const Board* loadedBoard() { return findBoard(cartridge.mapperNumber); }
 
@@ -55,9 +76,10 @@ void startBoard()
 
 void mapperWrite(uint32_t address, uint8_t value)
 {
-    if (address < 0x8000)
+    if (address < LowestRegister)  // the PPU's and the APU's registers pass at once
         return;
-    if (const Board* board = loadedBoard(); board != nullptr && board->write != nullptr)
+    const Board* board = loadedBoard();
+    if (board != nullptr && board->write != nullptr && address >= board->registersFrom)
         board->write(address, value);
 }
 
@@ -101,5 +123,7 @@ void mapperStateFields(StateIo& io, MapperState& state)
     io.field(state.mmc3IrqCounter);
     io.field(state.mmc3IrqReload);
     io.field(state.mmc3IrqEnabled);
+    if (io.since(5))
+        action53StateFields(io, state.action53);
 }
-static_assert(fieldCount<MapperState>() == 15, "a MapperState field is missing from mapperStateFields");
+static_assert(fieldCount<MapperState>() == 16, "a MapperState field is missing from mapperStateFields");

@@ -5,7 +5,21 @@
 #include <array>
 #include <cstdint>
 
-// The registers of every board (only those of the loaded cartridge's board are in use).
+#include "cart/cartridge.h"
+#include "cart/page_maps.h"
+
+// Action 53: the register a write to 0x8000-0xFFFF sets (0 CHR, 1 inner bank, 2 mode, 3 outer
+// bank), and the four registers.
+struct Action53State {
+    uint8_t select;
+    std::array<uint8_t, 4> registers;
+
+    bool operator==(const Action53State&) const = default;
+};
+
+// The registers of every board (only those of the loaded cartridge's board are in use). The
+// discrete boards keep theirs in the page maps. The Namco 108 family uses the MMC3's bank select
+// and registers.
 struct MapperState {
     uint32_t mmc1Control;
     uint32_t mmc1Chr0;
@@ -24,18 +38,22 @@ struct MapperState {
     uint32_t mmc3IrqCounter;
     uint32_t mmc3IrqReload;
     uint8_t mmc3IrqEnabled;
+    Action53State action53;
 
     bool operator==(const MapperState&) const = default;
 };
 
 inline MapperState mapperState{};
 
-// A board: its mapper number and name, and what it does. Every function may be empty (nullptr).
+// A board: its mapper number and name, where its registers start, its CHR RAM without a NES 2.0
+// header (0: the usual 8 KB), and what it does. Every function may be empty (nullptr).
 struct Board {
     uint16_t number;
     const char* name;
+    uint16_t registersFrom;  // writes below this address never reach `write`
+    uint32_t chrRamBytes;
     void (*start)();                                 // the power-on mapping, once the image is loaded
-    void (*write)(uint32_t address, uint8_t value);  // a CPU write to 0x8000-0xFFFF
+    void (*write)(uint32_t address, uint8_t value);  // a CPU write from registersFrom up
     void (*frameStart)();                            // the start of every frame
     void (*lineEnd)();                               // after the pixel part of every visible line
     void (*chrFetch)(uint32_t address);              // the PPU read pattern byte `address` (see chrFetchWatcher)
@@ -56,8 +74,16 @@ inline bool isSupportedMapper(uint16_t number) { return findBoard(number) != nul
 // The loaded cartridge's power-on mapping (an unsupported board leaves every PRG page at offset 0).
 void startBoard();
 
-// Every CPU write passes through here first; addresses below 0x8000 are ignored.
+// Every CPU write to 0x2000-0xFFFF passes through here first; the board sees those from its
+// registersFrom up.
 void mapperWrite(uint32_t address, uint8_t value);
+
+// What a board with bus conflicts latches: the value written meets the ROM byte the CPU reads at
+// the same address, and the ROM's 0 bits win.
+inline uint8_t busConflict(uint32_t address, uint8_t value)
+{
+    return value & cartridge.prgRom[prgPageMap[(address - 0x8000) >> 10] + (address & 0x3FF)];
+}
 
 // The board's part of the frame and of each visible line (the MMC3's scanline counter).
 void boardFrameStart();
@@ -66,3 +92,4 @@ void boardLineEnd();
 class StateIo;
 // The mapper registers in a save state, in order.
 void mapperStateFields(StateIo& io, MapperState& state);
+void action53StateFields(StateIo& io, Action53State& state);

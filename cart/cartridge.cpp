@@ -78,8 +78,13 @@ Header readHeader(const std::array<uint8_t, InesHeaderSize>& h, size_t fileBytes
     header.mapper = static_cast<uint16_t>((header.tagged ? 0 : h[7] & 0xF0) | h[6] >> 4);
     header.prgBytes = h[4] * 16384u;
     header.chrBytes = h[5] * 8192u;
-    ((h[6] & 0x02) ? header.batteryRam : header.workRam) = DefaultRamBytes;
-    header.chrRam = header.chrBytes == 0 ? DefaultRamBytes : 0;
+    // 8 KB of PRG RAM, but none on a board whose registers lie at 0x6000-0x7FFF; 8 KB of CHR RAM
+    // without CHR ROM, or what the board has.
+    const Board* board = findBoard(header.mapper);
+    if (board == nullptr || board->registersFrom != 0x6000)
+        ((h[6] & 0x02) ? header.batteryRam : header.workRam) = DefaultRamBytes;
+    if (header.chrBytes == 0)
+        header.chrRam = board != nullptr && board->chrRamBytes != 0 ? board->chrRamBytes : DefaultRamBytes;
     return header;
 }
 

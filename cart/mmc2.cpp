@@ -1,5 +1,5 @@
-// MMC2: a PRG bank at 0x8000, and for each pattern table two CHR banks between which a latch
-// chooses. The PPU flips a table's latch by reading tile 0xFD or 0xFE of it (chrFetchWatcher).
+// MMC2 and MMC4: a PRG bank at 0x8000, and for each pattern table two CHR banks between which a
+// latch chooses. The PPU flips a table's latch by reading tile 0xFD or 0xFE of it (chrFetchWatcher).
 #include "cart/board_families.h"
 #include "cart/boards.h"
 #include "cart/cartridge.h"
@@ -17,6 +17,15 @@ void mapLatchedTable(uint32_t table)
     mapChr(table, mapperState.latchedChrBanks[2 * table + choice], 4096);
 }
 
+// Both latches at 0xFE and every CHR bank 0.
+void startLatches()
+{
+    mapperState.chrLatches = {LatchFe, LatchFe};
+    mapperState.latchedChrBanks = {};
+    mapLatchedTable(0);
+    mapLatchedTable(1);
+}
+
 }  // namespace
 
 void startMmc2()
@@ -26,10 +35,22 @@ void startMmc2()
     mapPrg(1, banks - 3, 8192);
     mapPrg(2, banks - 2, 8192);
     mapPrg(3, banks - 1, 8192);
-    mapperState.chrLatches = {LatchFe, LatchFe};
-    mapperState.latchedChrBanks = {};
-    mapLatchedTable(0);
-    mapLatchedTable(1);
+    startLatches();
+}
+
+// MMC4: a 16 KB PRG bank at 0x8000 (0xA000, bits 0-3), the last bank at 0xC000; the rest as MMC2.
+void startMmc4()
+{
+    startFixedLastBank();
+    startLatches();
+}
+
+void writeMmc4(uint32_t address, uint8_t value)
+{
+    if (address >= 0xA000 && address < 0xB000)
+        mapPrg(0, value & 0x0F, 16384);
+    else
+        writeMmc2(address, value);
 }
 
 // 0xA000 PRG bank, 0xB000/0xC000 the lower table's banks for latch 0xFD/0xFE, 0xD000/0xE000 the

@@ -30,9 +30,9 @@ void mapPrg(uint32_t window, uint32_t bank, uint32_t size)
 
 void mapChr(uint32_t window, uint32_t bank, uint32_t size)
 {
-    if (cartridge.chrKb == 0)
-        return;
-    mapWindow(chrPageMap, cartridge.chrKb * 1024u, window, bank, size);
+    const uint32_t chrBytes = cartridge.chrKb != 0 ? cartridge.chrKb * 1024u : cartridge.chrRamBytes;
+    if (chrBytes >= 1024)
+        mapWindow(chrPageMap, chrBytes, window, bank, size);
 }
 
 void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& nametables)

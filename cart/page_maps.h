@@ -32,7 +32,7 @@ inline NametableMap nametableMap{};
 // Points the 1 KB pages of one window (size bytes wide) at bank `bank` of the PRG image.
 // Banks beyond the loaded image wrap around it, so no read ever leaves the loaded data.
 void mapPrg(uint32_t window, uint32_t bank, uint32_t size);
-// The same for the CHR image; does nothing on a cartridge with CHR RAM.
+// The same for the CHR ROM, or for the CHR RAM of a cartridge without CHR ROM.
 void mapChr(uint32_t window, uint32_t bank, uint32_t size);
 
 class StateIo;

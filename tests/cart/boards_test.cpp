@@ -4,6 +4,7 @@
 #include <array>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "bus/cpu_bus.h"
 #include "cart/boards.h"
@@ -151,28 +152,59 @@ TEST(Uxrom, SelectsTheLowWindowAndKeepsTheLastBankHigh)
 
 TEST(SimpleBoards, PrgAndChrBanksAndNametables)
 {
-    // Mapper, address and value written, then the 8 KB bank marks at 0x8000, 0xA000, 0xC000 and
-    // 0xE000, the 1 KB CHR bank at 0x0000, and the nametables.
-    const std::tuple<uint8_t, uint32_t, uint8_t, Windows, uint8_t, NametableMap> cases[] = {
-        {3, 0x8000, 0x02, {1, 2, 15, 16}, 16, Horizontal},    // CNROM: 8 KB CHR bank
-        {3, 0xFFFF, 0x05, {1, 2, 15, 16}, 8, Horizontal},     // bank 5 of 4 wraps to 1
-        {66, 0x8000, 0x21, {9, 10, 11, 12}, 8, Horizontal},   // GxROM: PRG bits 4-5, CHR bits 0-1
-        {11, 0xFFFF, 0x31, {5, 6, 7, 8}, 24, Horizontal},     // Color Dreams: PRG bits 0-1, CHR bits 4-7
-        {34, 0x8000, 0x03, {13, 14, 15, 16}, 0, Horizontal},  // BNROM: 32 KB PRG
-        {71, 0xC000, 0x02, {5, 6, 15, 16}, 0, Horizontal},    // Camerica: 16 KB at 0x8000
-        {71, 0x9000, 0x10, {1, 2, 15, 16}, 0, UpperScreen},   // its one-screen switch
-        {71, 0x8000, 0x13, {1, 2, 15, 16}, 0, Horizontal},    // below 0x9000: nothing
-        {9, 0xAFFF, 0x05, {6, 14, 15, 16}, 0, Horizontal},    // MMC2: only the first 8 KB window switches
-        {9, 0xF000, 0x00, {1, 14, 15, 16}, 0, Vertical},      // its mirroring register
+    struct Case {
+        uint8_t mapper;
+        uint8_t flags6;                                    // the mirroring bits
+        std::vector<std::pair<uint32_t, uint8_t>> writes;  // from power-on
+        Windows prg;                                       // the 8 KB bank marks at 0x8000-0xE000
+        std::array<uint32_t, 2> chr;                       // the 1 KB CHR pages at 0x0000 and 0x1000
+        NametableMap nametables;
     };
-    for (const auto& [mapper, address, value, prg, chrPage0, nametables] : cases) {
-        loadMapper(mapper, 8, 4);
-        cpuWrite(address, value);
-        EXPECT_EQ(std::tuple(prgWindows(), chrPages()[0], nametableMap), std::tuple(prg, chrPage0, nametables))
-            << int{mapper} << " " << int{value};
-        if (nametables == Vertical || nametables == Horizontal) {
-            EXPECT_EQ(cartridge.mirroring, nametables == Vertical ? Mirroring::Vertical : Mirroring::Horizontal);
+    // 128 KB PRG; 128 KB CHR ROM, or the board's CHR RAM (13, 28, 30). The ROM byte under a write
+    // is 0xFF but at the start of an 8 KB window (its bank mark): a board with bus conflicts ANDs a
+    // write to 0x8000 with 1.
+    const Case cases[] = {
+        {3, 0, {{0x8001, 0x02}}, {1, 2, 15, 16}, {16, 20}, Horizontal},                  // CNROM
+        {3, 0, {{0x8000, 0x03}}, {1, 2, 15, 16}, {8, 12}, Horizontal},                   // ...its bus conflict
+        {66, 0, {{0x8000, 0x21}}, {9, 10, 11, 12}, {8, 12}, Horizontal},                 // GxROM
+        {11, 0, {{0xFFFF, 0x31}}, {5, 6, 7, 8}, {24, 28}, Horizontal},                   // Color Dreams
+        {34, 0, {{0x8000, 0x03}}, {13, 14, 15, 16}, {0, 4}, Horizontal},                 // BNROM
+        {71, 0, {{0xC000, 0x02}, {0x9000, 0x10}, {0x8000, 0x13}}, {5, 6, 15, 16}, {0, 4}, UpperScreen},
+        {9, 0, {{0xAFFF, 0x05}, {0xF000, 0x00}}, {6, 14, 15, 16}, {0, 0}, Vertical},    // MMC2
+        {10, 0, {{0xA000, 0x03}, {0xC000, 0x05}}, {7, 8, 15, 16}, {20, 0}, Horizontal},  // MMC4
+        {13, 0, {{0x8001, 0x02}}, {1, 2, 3, 4}, {0, 8}, Horizontal},                     // CPROM (CHR RAM)
+        {180, 0, {{0x8000, 0x03}}, {1, 2, 3, 4}, {0, 4}, Horizontal},                    // UNROM (AND)
+        {232, 0, {{0x8001, 0x08}, {0xC001, 0x02}}, {13, 14, 15, 16}, {0, 4}, Horizontal},  // Quattro
+        {78, 0, {{0x8001, 0x2A}}, {5, 6, 15, 16}, {16, 20}, UpperScreen},                // 78.1
+        {78, 8, {{0x8001, 0x2A}}, {5, 6, 15, 16}, {16, 20}, Vertical},                   // 78.3
+        {79, 0, {{0x4100, 0x0A}, {0x4200, 0x01}}, {5, 6, 7, 8}, {16, 20}, Horizontal},   // NINA: 0x42xx not
+        {87, 0, {{0x6000, 0x01}}, {1, 2, 15, 16}, {16, 20}, Horizontal},                 // J87: bits swapped
+        {140, 0, {{0x7FFF, 0x23}}, {9, 10, 11, 12}, {24, 28}, Horizontal},               // JF-11/14
+        {184, 0, {{0x6000, 0x12}}, {1, 2, 15, 16}, {8, 20}, Horizontal},                 // Sunsoft-1
+        {30, 8, {{0x8001, 0xE3}}, {7, 8, 15, 16}, {24, 28}, UpperScreen},                // UNROM 512
+        // Namco 108: R6 = 3, R0 = 5 (a 2 KB bank), R2 = 7; 88 takes R2 from the upper 64 KB; 154
+        // one-screen from bit 6; 95 the upper nametables from R0 bit 5.
+        {206, 0, {{0x8000, 6}, {0x8001, 3}, {0x8000, 0}, {0x8001, 5}, {0x8000, 2}, {0x8001, 7}}, {4, 2, 15, 16},
+         {4, 7}, Horizontal},
+        {88, 0, {{0x8000, 2}, {0x8001, 7}}, {1, 2, 15, 16}, {0, 71}, Horizontal},
+        {154, 0, {{0x8001, 0x40}}, {1, 2, 15, 16}, {0, 64}, UpperScreen},
+        {95, 0, {{0x8000, 0}, {0x8001, 0x25}}, {1, 2, 15, 16}, {36, 0}, {0x2400, 0x2400, 0x2000, 0x2000}},
+        // Action 53: mode 0x1F (fixed last half, 64 KB games, horizontal), outer bank 1, inner 2,
+        // CHR bank 3; in one-screen mode bit 4 of an inner write picks the screen.
+        {28, 0, {{0x5000, 0x80}, {0x8000, 0x1F}, {0x5000, 0x81}, {0x8000, 1}, {0x5000, 1}, {0x8000, 2},
+                 {0x5000, 0}, {0x8000, 3}}, {5, 6, 7, 8}, {24, 28}, Horizontal},
+        {28, 0, {{0x5001, 0x01}, {0x8000, 0x10}}, {13, 14, 15, 16}, {0, 4}, UpperScreen},
+    };
+    for (const Case& c : cases) {
+        const bool chrRam = c.mapper == 13 || c.mapper == 28 || c.mapper == 30;
+        loadMapper(c.mapper, 8, chrRam ? 0 : 16, c.flags6);
+        for (const auto& [address, value] : c.writes) {
+            if (address >= 0x8000 && (address & 0x1FFF) != 0)
+                cartridge.prgRom[prgPageMap[(address - 0x8000) >> 10] + (address & 0x3FF)] = 0xFF;
+            cpuWrite(address, value);
         }
+        const std::array<uint32_t, 2> chr = {chrPageMap[0] / 1024, chrPageMap[4] / 1024};
+        EXPECT_EQ(std::tuple(prgWindows(), chr, nametableMap), std::tuple(c.prg, c.chr, c.nametables)) << int{c.mapper};
     }
 }
 
