@@ -31,7 +31,9 @@ constexpr std::string_view DisplayHelp =
     "Window and gamepads:\n"
     "    -scale N      - Window of 256N x 240N pixels, N from 1 to 6 (default 2).\n"
     "    -fullscreen   - Start in full screen; F11 or Alt+Enter switches in the window.\n"
-    "    -setpad       - Choose the gamepad inputs on a screen; kept in gamepad.cfg.\n";
+    "    -setpad       - Choose the gamepad inputs on a screen; kept in gamepad.cfg.\n"
+    "    -region R     - The console: auto (from the header or a (E)/(Europe)/(PAL) name), ntsc,\n"
+    "                    pal or dendy.\n";
 
 constexpr std::string_view AutomationHelp =
     "\n"
@@ -175,6 +177,15 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
                 return ExitFailure;
             }
             options.scale = static_cast<int32_t>(scale);
+        } else if (a == "-region") {
+            const auto value = valueOf(i, "-region");
+            if (!value)
+                return ExitFailure;
+            if (*value != "auto" && *value != "ntsc" && *value != "pal" && *value != "dendy") {
+                out << "Option -region needs auto, ntsc, pal or dendy, not \"" << *value << "\".\n";
+                return ExitFailure;
+            }
+            options.region = *value;
         } else if (a == "-gg") {
             decodeGameGenie(argument(++i), letters);
         } else if (a == "-headless") {

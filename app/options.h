@@ -19,6 +19,7 @@ struct EmulatorOptions {
     int32_t scale = 2;        // window size: each frame pixel a scale x scale block (1-6)
     bool fullScreen = false;  // start in full screen
     bool setPad = false;      // choose the gamepad inputs on the configuration screen
+    std::string region = "auto";  // auto, ntsc, pal or dendy
 
     // Automation and measurement; none of them changes what a normal run does.
     bool headless = false;       // no SDL at all, frames not paced

@@ -1,5 +1,6 @@
 #include "app/rom_file.h"
 
+#include <filesystem>
 #include <ostream>
 #include <vector>
 
@@ -25,4 +26,21 @@ LoadResult loadRomFile(const std::string& path, std::ostream& out)
     }
     out << "File does not exist!\n";
     return LoadResult::FileMissing;
+}
+
+Region chosenRegion(const std::string& setting, const std::string& path)
+{
+    if (setting == "pal")
+        return Region::Pal;
+    if (setting == "dendy")
+        return Region::Dendy;
+    if (setting == "ntsc")
+        return Region::Ntsc;
+    if (const std::optional<Region> named = headerRegion())
+        return *named;
+    const std::string name = std::filesystem::path(path).filename().string();
+    for (const char* tag : {"(E)", "(Europe)", "(PAL)"})
+        if (name.find(tag) != std::string::npos)
+            return Region::Pal;
+    return Region::Ntsc;
 }

@@ -8,8 +8,8 @@ namespace {
 
 constexpr double FillSmoothing = 1.0 / 32;  // per frame
 constexpr uint32_t FifoMask = FifoCapacity - 1;
-// The most device samples one frame can give: 735 x 1.005 and a rounding.
-constexpr uint32_t MaxFrameOutput = 768;
+// The most device samples one frame can give: 882 (a frame at 50 a second) x 1.005 and a rounding.
+constexpr uint32_t MaxFrameOutput = 896;
 
 }  // namespace
 

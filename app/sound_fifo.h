@@ -1,5 +1,5 @@
 // The hand-over of the sound stream to the device. The emulation thread writes each frame's 735
-// samples, stretched or squeezed by at most 0.5% by the rate control, into a single-producer
+// samples (882 at 50 frames a second), stretched or squeezed by at most 0.5% by the rate control, into a single-producer
 // single-consumer FIFO; the device callback takes exactly what the device asks for, in order.
 // Nothing here waits: both sides only read and move positions.
 #pragma once

@@ -112,7 +112,7 @@ void soundStreamFields(StateIo& io, SoundStream& state)
     io.field(state.integratedTo);
     io.field(state.heldSample, 0, MaxMixedSample);
     io.field(state.area);
-    io.field(state.produced, 0, SamplesPerFrame);
+    io.field(state.produced, 0, MaxSamplesPerFrame);
 }
 static_assert(fieldCount<SoundStream>() == 6, "a SoundStream field is missing from soundStreamFields");
 
@@ -222,7 +222,7 @@ void soundStreamFieldsFormat1(StateIo& io, SoundStream& state)
     io.field(state.integratedTo);
     io.field(state.heldSample, -128, 127);
     io.field(state.area);
-    io.field(state.produced, 0, SamplesPerFrame);
+    io.field(state.produced, 0, MaxSamplesPerFrame);
     // Whole levels then, twentieths now.
     state.heldSample = std::clamp(state.heldSample * MixUnitsPerLevel, 0, MaxMixedSample);
     state.area *= MixUnitsPerLevel;

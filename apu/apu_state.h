@@ -36,6 +36,27 @@ constexpr std::array<uint16_t, 16> NoisePeriodTable = {
     4, 8, 16, 32, 64, 96, 128, 160, 202, 254, 380, 508, 762, 1016, 2034, 4068,
 };
 
+// The PAL console's noise periods.
+constexpr std::array<uint16_t, 16> PalNoisePeriodTable = {
+    4, 8, 14, 30, 60, 88, 118, 148, 188, 236, 354, 472, 708, 944, 1890, 3778,
+};
+
+// What differs between the consoles' sound units: CPU cycles per frame-sequencer step (the
+// sequence runs at 240 steps a second on NTSC, at 200 on PAL: 1662607 / 200 is 8313), the noise
+// periods, and the output samples each frame makes (44,100 at 60 or 50 frames a second).
+struct ApuTiming {
+    int64_t frameStepCycles;
+    const std::array<uint16_t, 16>* noisePeriods;
+    int32_t samplesPerFrame;
+};
+constexpr ApuTiming NtscApuTiming{FrameStepCycles, &NoisePeriodTable, 735};
+constexpr ApuTiming PalApuTiming{(1662607 + 199) / 200, &PalNoisePeriodTable, 882};
+constexpr ApuTiming DendyApuTiming{FrameStepCycles, &NoisePeriodTable, 882};  // NTSC's sound unit at 50 frames
+constexpr int32_t MaxSamplesPerFrame = 882;
+
+// The timing of the console being emulated; the console sets it with its region.
+inline ApuTiming apuTiming = NtscApuTiming;
+
 // Sample channel: CPU cycles per bit, indexed by bits 0-3 of a 0x4010 write.
 constexpr std::array<uint16_t, 16> SampleRateTable = {
     428, 380, 340, 320, 286, 254, 226, 214, 190, 160, 142, 128, 106, 84, 72, 54,
@@ -138,13 +159,12 @@ inline ApuState apu{};
 // count stays right when totalCycles wraps.
 inline int32_t cyclesSince(uint32_t stamp, uint32_t now) { return static_cast<int32_t>(now - stamp); }
 
-// The sound stream: every emulated frame becomes exactly SamplesPerFrame output samples, 44,100
+// The sound stream: every emulated frame becomes exactly apuTiming.samplesPerFrame output samples, 44,100
 // per emulated second, whatever the frame's length in CPU cycles. The mixer's samples are held
 // from one to the next, and each output sample is the average of that held signal over its own
 // stretch of the frame (1/735 of the frame's cycles), so the stream is made from the emulated
 // cycles alone and is the same bit for bit on every run.
 constexpr int32_t StreamRate = 44100;
-constexpr int32_t SamplesPerFrame = 735;
 
 // The mixer's samples are in twentieths of a level step: the squares and the triangle weigh 20 a
 // level, the noise 7 (0.35) and the sample channel 9 (0.45). The largest sum is 3 x 15 x 20 +
@@ -152,15 +172,15 @@ constexpr int32_t SamplesPerFrame = 735;
 constexpr int32_t MixUnitsPerLevel = 20;
 constexpr int32_t MaxMixedSample = 3 * 15 * MixUnitsPerLevel + 15 * 7 + 127 * 9;
 
-// Positions within the stream are counted in CPU cycles x SamplesPerFrame: a frame of C cycles
-// spans C x 735 units and one output sample C units, so every boundary is a whole number.
+// Positions within the stream are counted in CPU cycles x samples per frame: a frame of C cycles
+// spans C x 735 units (NTSC) and one output sample C units, so every boundary is a whole number.
 struct SoundStream {
     uint32_t frameStartCycle;  // totalCycles at which the current frame began (its budget, overshoot not counted)
     uint32_t frameCycles;      // the current frame's length in CPU cycles
     uint32_t integratedTo;     // totalCycles up to which heldSample has been added into `area`
     int32_t heldSample;        // the last mixed sample, 0 to MaxMixedSample
     int64_t area;              // heldSample x units since the last output boundary
-    uint32_t produced;         // output samples of the current frame so far, 0-735
+    uint32_t produced;         // output samples of the current frame so far, up to samples per frame
 };
 
 inline SoundStream soundStream{};

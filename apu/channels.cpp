@@ -236,7 +236,7 @@ void updatePeriods(uint32_t now)
     set(triangle.period, triangle.lastStepCycle, triangle.length > 0 && triangle.linearCounter > 0, triangle.timer + 1u);
     NoiseChannel& noise = apu.noise;
     set(noise.period, noise.lastStepCycle, noise.length > 0 && envelopeLevel(noise.envelope) > 0,
-        NoisePeriodTable[noise.periodIndex]);
+        (*apuTiming.noisePeriods)[noise.periodIndex]);
     SampleChannel& sample = apu.sample;
     set(sample.period, sample.lastStepCycle, !sample.silent || sample.bufferFull || sample.bytesRemaining > 0,
         SampleRateTable[sample.rateIndex]);
@@ -345,13 +345,14 @@ void apuTick()
     catchUpTonalChannels(now);
     catchUp(apu.sample.period, apu.sample.lastStepCycle, now, stepSample);
     const int32_t sinceFrameStep = cyclesSince(apu.lastFrameStepCycle, now);
-    if (sinceFrameStep >= FrameStepCycles) {
+    const int64_t stepCycles = apuTiming.frameStepCycles;
+    if (sinceFrameStep >= stepCycles) {
         frameSequencerStep();
         // A schedule far behind (a state loaded from elsewhere) starts afresh.
-        apu.lastFrameStepCycle = sinceFrameStep >= 2 * FrameStepCycles ? now : apu.lastFrameStepCycle + FrameStepCycles;
+        apu.lastFrameStepCycle = sinceFrameStep >= 2 * stepCycles ? now : apu.lastFrameStepCycle + static_cast<uint32_t>(stepCycles);
     }
     updatePeriods(now);
-    apuFullPassDue = apu.lastFrameStepCycle + static_cast<uint32_t>(FrameStepCycles);
+    apuFullPassDue = apu.lastFrameStepCycle + static_cast<uint32_t>(stepCycles);
     apuDue = {sampleDue(), apu.lastSampleCycle + static_cast<uint32_t>(SamplePeriodCycles)};
     apuIdleUntil = now + static_cast<uint32_t>(std::max(stepDueEvents(now, cyclesSince(now, apuFullPassDue)), 0));
 }

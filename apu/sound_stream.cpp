@@ -19,7 +19,7 @@ int16_t outputSample(int64_t area)
 // Units from the frame's start to `cycle` (negative before it).
 int64_t unitsAt(uint32_t cycle)
 {
-    return int64_t{cyclesSince(soundStream.frameStartCycle, cycle)} * SamplesPerFrame;
+    return int64_t{cyclesSince(soundStream.frameStartCycle, cycle)} * apuTiming.samplesPerFrame;
 }
 
 // Adds heldSample from integratedTo up to `cycle`, emitting the output samples on the way.
@@ -32,7 +32,7 @@ void integrateTo(uint32_t cycle)
         return;
     int64_t from = unitsAt(s.integratedTo);
     const int64_t to = unitsAt(cycle);
-    while (s.produced < SamplesPerFrame) {
+    while (s.produced < static_cast<uint32_t>(apuTiming.samplesPerFrame)) {
         const int64_t boundary = int64_t{s.produced + 1} * s.frameCycles;
         if (boundary > to)
             break;

@@ -1,4 +1,5 @@
-// The sound stream of the emulation: 735 samples per frame from the mixer's samples.
+// The sound stream of the emulation: 735 samples per frame (882 at 50 frames a second) from the
+// mixer's samples.
 #pragma once
 
 #include <array>
@@ -10,7 +11,7 @@
 // each frame for the sound device and the WAV recording.
 struct SoundFrame {
     uint32_t count;
-    std::array<int16_t, SamplesPerFrame> samples;
+    std::array<int16_t, MaxSamplesPerFrame> samples;
 };
 
 inline SoundFrame soundFrame{};
@@ -23,7 +24,8 @@ void beginSoundFrame(uint32_t cycles, int32_t overshoot);
 // then holds `sample` (a mix in twentieths of a level step, 0 to MaxMixedSample).
 void streamSample(int32_t sample, uint32_t cycle);
 
-// Ends the frame: the output samples left are emitted, so soundFrame holds exactly 735.
+// Ends the frame: the output samples left are emitted, so soundFrame holds exactly
+// apuTiming.samplesPerFrame.
 void endSoundFrame();
 
 // Puts the stream back to its program-start state.

@@ -142,9 +142,6 @@ LoadResult loadCartridgeImage(std::span<const uint8_t> image, std::ostream& out)
     out << describe(header) << "\n";
     if (!isSupportedMapper(header.mapper))
         out << "Mapper " << header.mapper << " is not supported: the game will load but will not run correctly.\n";
-    if (header.timing == Timing::Pal || header.timing == Timing::Dendy)
-        out << "The image is made for a " << (header.timing == Timing::Pal ? "PAL" : "Dendy")
-            << " console, whose timing Tallowby does not have yet: it runs at NTSC speed.\n";
 
     if (header.prgBytes == 0) {
         out << "The image has no PRG ROM: it cannot be loaded.\n";

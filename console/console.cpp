@@ -45,3 +45,16 @@ uint8_t peekMemory(uint32_t address)
         return prgRamRead(address);
     return cpuMemory[address < 0x2000 ? address & RamMask : address];
 }
+
+void chooseRegion(Region region) { setRegion(region); }
+
+Region currentRegion() { return scheduler.region; }
+
+std::optional<Region> headerRegion()
+{
+    if (!cartridge.nes2)
+        return std::nullopt;
+    return cartridge.timing == Timing::Pal ? Region::Pal : cartridge.timing == Timing::Dendy ? Region::Dendy : Region::Ntsc;
+}
+
+double framesPerSecond() { return layoutOf(scheduler.region).framesPerSecond; }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <span>
 
 #include "cart/cartridge.h"
@@ -25,6 +26,15 @@ struct ControllerInput {
 // `out`, and on success the CPU has been reset and the first frame may run.
 LoadResult insertCartridge(std::span<const uint8_t> image, std::ostream& out);
 
+// The console the cartridge plays on (NTSC after a cartridge is inserted); set before the first
+// frame. A loaded state brings its own.
+void chooseRegion(Region region);
+Region currentRegion();
+// The console the image's NES 2.0 header names (a multi-region image: NTSC); none for iNES 1.0.
+std::optional<Region> headerRegion();
+// The emulated frames a second of the current console: 60 or 50.
+double framesPerSecond();
+
 // Whether the sound is emulated; set once, before the first frame (a silent run saves the work).
 void setSoundEmulated(bool emulated);
 
@@ -38,7 +48,8 @@ void countFrame();
 // Frames counted so far (a loaded state brings its own count).
 int64_t framesRun();
 
-// The last frame's picture and the 735 samples it made (signed 16-bit, 44100 a second).
+// The last frame's picture and the samples it made (signed 16-bit, 44100 a second: 735 a frame at
+// 60 frames a second, 882 at 50).
 const FrameBuffer& picture();
 // The colour emphasis of each row of the picture (for colourOf).
 const LineEmphasis& pictureEmphasis();

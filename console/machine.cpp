@@ -20,6 +20,7 @@
 void resetMachine()
 {
     cheats = CheatTable{};
+    setRegion(Region::Ntsc);
     scheduler = SchedulerState{};
     cpu = CpuState{};
     cpuMemory.fill(0);

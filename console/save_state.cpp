@@ -84,6 +84,7 @@ void applyMachine(const MachineState& m)
     controllerReadIndex = m.controllerReadIndices[0];
     secondControllerReadIndex = m.controllerReadIndices[1];
     scheduler = m.scheduler;
+    setRegion(scheduler.region);
     cheats = m.cheats;
     frameBuffer = m.frame;
     // Derived values, brought up to date rather than saved.

@@ -1,5 +1,6 @@
 #include "console/scheduler.h"
 
+#include "apu/apu_state.h"
 #include "apu/sound_stream.h"
 #include "cart/boards.h"
 #include "cpu/interpreter.h"
@@ -57,14 +58,14 @@ void runVisibleLineByPixel()
 
 // A vertical-blank line. An NMI that an instruction raises (the NMI enabled while the vblank flag
 // is set) is entered right after that instruction.
-void runVblankLine()
+void runVblankLine(int32_t cycles)
 {
     const auto enterHeldNmi = [] {
         if (cpu.irqPending & NmiHeld) [[unlikely]]
             serviceHeldIrq();
     };
-    runCpuUntil(VblankLineCycles, [] {}, enterHeldNmi);
-    cpu.cycleCounter -= VblankLineCycles;
+    runCpuUntil(cycles, [] {}, enterHeldNmi);
+    cpu.cycleCounter -= cycles;
     serviceHeldIrq();
 }
 
@@ -80,9 +81,10 @@ void runFrame(const FrameSettings& settings)
     ppuStartFrame();
     boardFrameStart();
 
+    const FrameLayout& layout = layoutOf(scheduler.region);
     const bool rendered = isRenderedFrame(settings);
     const int32_t visiblePart = rendered && !settings.scanlineMode ? PixelLineCycles : VisiblePartCycles;
-    beginSoundFrame(frameCycles(visiblePart), cpu.cycleCounter);
+    beginSoundFrame(frameCycles(layout, visiblePart), cpu.cycleCounter);
     for (ppu.scanline = 0; ppu.scanline < VisibleLines; ++ppu.scanline) {
         if (ppu.splitPending)
             applySplit();
@@ -94,17 +96,31 @@ void runFrame(const FrameSettings& settings)
             runVisibleLineByPixel();
         ppuLineEnd();
         boardLineEnd();
-        run(HorizontalBlankCycles);
+        run(layout.horizontalBlank);
     }
 
-    ppuStartVblank();
-    for (ppu.scanline = VisibleLines; ppu.scanline <= LastLine; ++ppu.scanline) {
-        if (ppu.scanline == LastLine)
+    for (ppu.scanline = VisibleLines; ppu.scanline <= layout.lastLine; ++ppu.scanline) {
+        if (ppu.scanline == layout.vblankLine)
+            ppuStartVblank();
+        if (ppu.scanline == layout.lastLine)
             ppuStartPrerenderLine();
-        runVblankLine();
+        runVblankLine(layout.lineCycles);
     }
     endSoundFrame();
 }
 
-void schedulerStateFields(StateIo& io, SchedulerState& state) { io.field(state.frameCounter, 0, INT32_MAX); }
-static_assert(fieldCount<SchedulerState>() == 1, "a SchedulerState field is missing from schedulerStateFields");
+void setRegion(Region region)
+{
+    scheduler.region = region;
+    apuTiming = region == Region::Pal ? PalApuTiming : region == Region::Dendy ? DendyApuTiming : NtscApuTiming;
+}
+
+void schedulerStateFields(StateIo& io, SchedulerState& state)
+{
+    io.field(state.frameCounter, 0, INT32_MAX);
+    uint8_t region = static_cast<uint8_t>(state.region);
+    if (io.since(6))
+        io.field(region, 0, static_cast<uint8_t>(Region::Dendy));
+    state.region = static_cast<Region>(region);
+}
+static_assert(fieldCount<SchedulerState>() == 2, "a SchedulerState field is missing from schedulerStateFields");

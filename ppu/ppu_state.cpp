@@ -32,7 +32,7 @@ void ppuStateFields(StateIo& io, PpuState& state)
         for (uint32_t& byte : *table)
             io.field(byte, 0, 0xFF);
     io.field(state.oamAddress);
-    io.field(state.scanline, 0, 263);  // 263 once a frame has ended
+    io.field(state.scanline, 0, 312);  // the line count once a frame has ended (263 NTSC, 312 PAL)
     io.field(state.splitPending, 0, 1);
     io.field(state.splitAddress);
     if (io.since(3)) {

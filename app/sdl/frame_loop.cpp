@@ -18,16 +18,20 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Pacing thresholds: a frame that took 1/57 s or more raises the frame skip; the period is 1/60 s.
-const Clock::duration SlowFrame = std::chrono::round<Clock::duration>(std::chrono::duration<double>(1.0 / 57));
-const Clock::duration FramePeriod = std::chrono::round<Clock::duration>(std::chrono::duration<double>(1.0 / 60));
 Clock::time_point lastFrameTick{};
 
-void adjustFrameSkip(Clock::duration elapsed)
+// A frame lasts 1/60 s, or 1/50 s on a PAL or Dendy console.
+Clock::duration framePeriod()
 {
-    if (elapsed >= SlowFrame)
+    return std::chrono::round<Clock::duration>(std::chrono::duration<double>(1.0 / framesPerSecond()));
+}
+
+// A frame that took 60/57 of its period or more raises the frame skip; a shorter one lowers it.
+void adjustFrameSkip(Clock::duration elapsed, Clock::duration period)
+{
+    if (elapsed * 57 >= period * 60)
         ++options.frameSkip;
-    else if (elapsed < FramePeriod)
+    else if (elapsed < period)
         --options.frameSkip;
     options.frameSkip = std::clamp(options.frameSkip, 1, 30);
 }
@@ -43,22 +47,23 @@ void sleepUntil(Clock::time_point deadline)
     clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr);
 }
 
-// Waits until 1/60 s has passed since the end of the previous wait, adjusting the frame skip
-// on every pass in automatic mode. Sleeps to the deadline so no core stays busy.
+// Waits until a frame's period has passed since the end of the previous wait, adjusting the frame
+// skip on every pass in automatic mode. Sleeps to the deadline so no core stays busy.
 void pace()
 {
+    const Clock::duration period = framePeriod();
     for (;;) {
         const Clock::time_point now = Clock::now();
         const Clock::duration elapsed = now - lastFrameTick;
         if (options.autoFrameSkip)
-            adjustFrameSkip(elapsed);
-        if (elapsed >= FramePeriod) {
+            adjustFrameSkip(elapsed, period);
+        if (elapsed >= period) {
             // The next period counts from when this one was due, so a late wake-up is made up and the
-            // frames (and the sound they make) keep 60 a second; after a stall the count starts afresh.
-            lastFrameTick = elapsed < 2 * FramePeriod ? lastFrameTick + FramePeriod : now;
+            // frames (and the sound they make) keep their rate; after a stall the count starts afresh.
+            lastFrameTick = elapsed < 2 * period ? lastFrameTick + period : now;
             return;
         }
-        sleepUntil(lastFrameTick + FramePeriod);
+        sleepUntil(lastFrameTick + period);
     }
 }
 

@@ -112,6 +112,10 @@ bool loadGame(const std::string& path, RunControl& control)
     if (!loaded)
         return false;
     setSoundEmulated(!options.silent);
+    chooseRegion(chosenRegion(options.region, path));
+    if (currentRegion() != Region::Ntsc)
+        std::cout << "Console: " << (currentRegion() == Region::Pal ? "PAL" : "Dendy") << ", 50 frames a second.\n"
+                  << std::flush;
     session.romPath = path;
     if (!options.loadStatePath.empty()) {
         const std::string error = loadStateFile(options.loadStatePath);

@@ -122,6 +122,8 @@ TEST(AutomationAndWindowOptions, HelpVersionAndMissingOrBadValues)
         {{"game.nes", "-scale", "1"}, std::nullopt, ""}, {{"game.nes", "-scale", "6"}, std::nullopt, ""},
         {{"game.nes", "-scale", "0"}, 1, "Option -scale needs a whole number from 1 to 6, not \"0\".\n"},
         {{"game.nes", "-scale", "7"}, 1, "-scale"}, {{"game.nes", "-scale", "3x"}, 1, "-scale"},
+        {{"game.nes", "-region", "dendy"}, std::nullopt, ""},
+        {{"game.nes", "-region", "PAL"}, 1, "Option -region needs auto, ntsc, pal or dendy, not \"PAL\".\n"},
     };
     for (const auto& [args, exitCode, text] : cases) {
         std::string console;

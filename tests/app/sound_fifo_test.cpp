@@ -80,7 +80,7 @@ struct Simulation {
 Simulation simulate(double rate)
 {
     resetSoundFifo();
-    const std::vector<int16_t> frame = counting(SamplesPerFrame);
+    const std::vector<int16_t> frame = counting(735);
     std::array<int16_t, DeviceBufferSamples> device;
     Simulation result;
     double nextCallback = 0;
@@ -89,7 +89,7 @@ Simulation simulate(double rate)
             result.glitches = 0 - soundFifo.underruns - soundFifo.overruns;
         for (; nextCallback < n / 60.0; nextCallback += DeviceBufferSamples / rate)
             takeDeviceSamples(device.data(), DeviceBufferSamples);
-        feedSoundDevice(frame.data(), SamplesPerFrame);
+        feedSoundDevice(frame.data(), 735);
         if (n >= 3600) {
             result.lowestRatio = std::min(result.lowestRatio, rateControl.ratio);
             result.highestRatio = std::max(result.highestRatio, rateControl.ratio);
@@ -106,7 +106,7 @@ TEST(RateControl, FollowsADeviceWithinHalfAPercentAndNoFurther)
     for (const double offset : {0.0, 0.004, -0.004}) {
         const Simulation run = simulate(44100 * (1 + offset));
         EXPECT_EQ(run.glitches, 0u) << offset;
-        EXPECT_NEAR(run.meanFill, FifoTarget + SamplesPerFrame, RateControlSpan + 100) << offset;
+        EXPECT_NEAR(run.meanFill, FifoTarget + 735, RateControlSpan + 100) << offset;
         EXPECT_NEAR(run.lowestRatio, 1 + offset, 0.001) << offset;
         EXPECT_NEAR(run.highestRatio, 1 + offset, 0.001) << offset;
     }

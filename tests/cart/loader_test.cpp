@@ -43,8 +43,7 @@ TEST(Loader, HeadersOfBothFormatsAndTheirRefusals)
         {{16, 16, 0x40, 0x08, 0x10, 0x00, 0x40, 0x00, 0x00}, 393216, LoadResult::Loaded,
          "Mapper: 4.1 (MMC3), 256 KB PRG, 128 KB CHR, 1 KB battery RAM, NTSC"},
         {{2, 0, 0x20, 0x08, 0, 0, 0x09, 0x09, 0x03}, 32768, LoadResult::Loaded,
-         "Mapper: 2 (UxROM), 32 KB PRG, 32 KB CHR RAM, 32 KB RAM, Dendy\nThe image is made for a Dendy console, whose "
-         "timing Tallowby does not have yet: it runs at NTSC speed."},
+         "Mapper: 2 (UxROM), 32 KB PRG, 32 KB CHR RAM, 32 KB RAM, Dendy"},
         {{1, 1, 0x30, 0x28, 0x01, 0, 0x70, 0, 0x02}, 24576, LoadResult::Loaded,
          "Mapper: 291, 16 KB PRG, 8 KB CHR, 8 KB battery RAM, multi-region\nMapper 291 is not supported: the game "
          "will load but will not run correctly."},

@@ -66,7 +66,7 @@ TEST(SaveStates, LoadingAndRunningOnGivesTheFramesAndSamplesOfTheUninterruptedRu
             const Played resumed = play(20, 1 << ButtonDown);
             EXPECT_EQ(resumed.frame, straight.frame);
             EXPECT_EQ(resumed.samples, straight.samples);
-            EXPECT_EQ(straight.samples.size(), 20u * SamplesPerFrame);
+            EXPECT_EQ(straight.samples.size(), 20u * 735);
         }
     }
 }

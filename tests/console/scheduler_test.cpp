@@ -1,11 +1,15 @@
-// The frame scheduler where the golden runs do not look: the MMC3 counter in skipped frames, and
-// a frame counter past 2^31. (Budgets, frame skip, the NMI point and mid-frame address writes
-// change the recorded frames and samples of tests/console/golden_runs_test.cpp.)
+// The frame scheduler where the golden runs do not look: the MMC3 counter in skipped frames, a
+// frame counter past 2^31, and the PAL and Dendy consoles' frames. (Budgets, frame skip, the NMI
+// point and mid-frame address writes change the recorded frames and samples of the golden runs.)
 #include <gtest/gtest.h>
 
 #include "cart/boards.h"
+#include "console/console.h"
+#include "cpu/cpu_state.h"
+#include "ppu/ppu_state.h"
 #include "console/scheduler.h"
 #include "cpu/opcode_table.h"
+#include "support/cpu_harness.h"
 #include "support/harness.h"
 #include "support/rom_runner.h"
 
@@ -30,6 +34,30 @@ TEST(Scheduler, SkippedFramesClockTheMmc3CounterAndAYearsRunCountsOnPast2To31Fra
     runFrames(1, 0, {.frameSkip = 3});
     EXPECT_TRUE(scheduler.frameCounter > 2147483647 && !isRenderedFrame({.frameSkip = 3}))
         << "2^31 is not a multiple of 3";
+}
+
+// The consoles' frames: 263 lines of 114 cycles after the picture on NTSC; 312 on PAL (107 cycles)
+// and Dendy (114), whose frames make 882 samples; a state brings its console along.
+TEST(Scheduler, EachConsoleRunsItsFrame)
+{
+    const std::tuple<Region, uint32_t, uint32_t, uint32_t> consoles[] = {
+        {Region::Ntsc, 263, 29982, 735}, {Region::Pal, 312, 33144, 882}, {Region::Dendy, 312, 35568, 882}};
+    for (const auto& [region, lines, cycles, samples] : consoles) {
+        ASSERT_TRUE(loadRomFile(builtRom("scene")));
+        chooseRegion(region);
+        setSoundEmulated(true);
+        runFrames(2, 0, {.scanlineMode = true});
+        const uint32_t before = cpu.totalCycles - static_cast<uint32_t>(cpu.cycleCounter);
+        runFrames(1, 0, {.scanlineMode = true});
+        EXPECT_EQ(std::tuple(ppu.scanline, cpu.totalCycles - static_cast<uint32_t>(cpu.cycleCounter) - before,
+                             frameSamples().size()),
+                  std::tuple(lines, cycles, size_t{samples}))
+            << static_cast<int>(region);
+    }
+    const std::vector<uint8_t> pal = saveState();
+    chooseRegion(Region::Ntsc);
+    ASSERT_EQ(loadState(pal), StateLoad::Loaded);
+    EXPECT_EQ(std::pair(currentRegion(), framesPerSecond()), std::pair(Region::Dendy, 50.0));
 }
 
 }  // namespace

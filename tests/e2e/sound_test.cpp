@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <regex>
 #include <vector>
 
@@ -87,6 +89,27 @@ TEST(Sound, TheNoSoundLineOnlyWhenSoundItselfCannotStart)
         EXPECT_NE(result.output.find(lines), std::string::npos) << result.output;
         EXPECT_EQ(result.output.find(noSound) != std::string::npos, lines.find(noSound) != std::string::npos);
     }
+}
+
+// A PAL console, chosen by the file name's "(E)": 882 samples a frame, and 50 frames a second when
+// paced by the frame loop.
+TEST(Sound, APalConsolePlaysFiftyFramesASecond)
+{
+    const Workspace workspace;
+    const std::string rom = (workspace.folder() / "scene (E).nes").string();
+    const std::string wav = (workspace.folder() / "pal.wav").string();
+    std::filesystem::copy_file(builtRom("scene"), rom);
+    const ProcessResult unpaced = runProcess({tallowbyBinary().string(), rom, "-headless", "-frames", "100", "-wav", wav});
+    EXPECT_NE(unpaced.output.find("Console: PAL, 50 frames a second.\n"), std::string::npos) << unpaced.output;
+    EXPECT_EQ(readSamples(wav, 44).size(), 88200u);
+
+    const auto start = std::chrono::steady_clock::now();
+    const ProcessResult paced = runProcess({tallowbyBinary().string(), rom, "-frames", "100", "-silent"},
+                                           {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"}, 30s, workspace.folder());
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(paced.exitCode, 0) << paced.output;
+    EXPECT_GT(seconds, 1.95) << "100 frames at 50 a second";
+    EXPECT_LT(seconds, 3.0);
 }
 
 }  // namespace
