@@ -16,10 +16,11 @@ int16_t outputSample(int64_t area)
     return static_cast<int16_t>(value + (value >= 0 ? 0.5 : -0.5));
 }
 
-// Units from the frame's start to `cycle` (negative before it).
-int64_t unitsAt(uint32_t cycle)
+// Units from the frame's start to `cycle` (negative before it), with `samplesPerFrame` output
+// samples a frame.
+int64_t unitsAt(uint32_t cycle, int64_t samplesPerFrame)
 {
-    return int64_t{cyclesSince(soundStream.frameStartCycle, cycle)} * apuTiming.samplesPerFrame;
+    return int64_t{cyclesSince(soundStream.frameStartCycle, cycle)} * samplesPerFrame;
 }
 
 // Adds heldSample from integratedTo up to `cycle`, emitting the output samples on the way.
@@ -30,9 +31,10 @@ void integrateTo(uint32_t cycle)
         return;
     if (cyclesSince(s.integratedTo, cycle) <= 0)
         return;
-    int64_t from = unitsAt(s.integratedTo);
-    const int64_t to = unitsAt(cycle);
-    while (s.produced < static_cast<uint32_t>(apuTiming.samplesPerFrame)) {
+    const int32_t samplesPerFrame = apuTiming.samplesPerFrame;
+    int64_t from = unitsAt(s.integratedTo, samplesPerFrame);
+    const int64_t to = unitsAt(cycle, samplesPerFrame);
+    while (s.produced < static_cast<uint32_t>(samplesPerFrame)) {
         const int64_t boundary = int64_t{s.produced + 1} * s.frameCycles;
         if (boundary > to)
             break;
