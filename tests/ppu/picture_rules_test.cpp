@@ -78,6 +78,10 @@ TEST(PictureRules, StatusFlagsNmiRamAndPads)
                   "hit 00 40 00 00 00 00 40 overflow 20 00 00 vblank 00 nmi 02 01 ram 5A A7 pads 40 40 oam 32")
             << "scanline " << settings.scanlineMode << ", frame skip " << settings.frameSkip;
     }
+    // Before any 0x2000 write the data port steps by 1 (ppu_power_on.s fills and reads back).
+    const auto powerOn = runTestRom(builtRom("ppu_power_on"), 30);
+    ASSERT_TRUE(powerOn);
+    EXPECT_EQ(powerOn->text, "palette 0F 16 2A 30 nametable 01 02 03 04");
 }
 
 // The hit happens at a column of its line: a status read sees it once the CPU has reached it.
