@@ -9,18 +9,14 @@
 ; lines 170-177 still $27; on lines 180-187 sprite 3 ($FE) before sprite 4 (tile 1, X 32): $30;
 ; sprite 5 (tile 1, X 32) on lines 200-207 still $30.
 
+.include "ppu_start.inc"
+
 .segment "HEADER"
     .byte "NES", $1A, 2, 1, $90, $00
 
 .segment "CODE"
 reset:
-    sei
-    cld
-    ldx #$FF
-    txs
-    inx
-    stx $2000
-    stx $2001
+    ppu_reset
     stx $A000           ; PRG bank 0 at $8000
     stx $B000
     stx $D000
@@ -28,18 +24,7 @@ reset:
     lda #1
     sta $C000
     sta $E000
-:   bit $2002
-    bpl :-
-:   bit $2002
-    bpl :-
-    lda #$3F
-    sta $2006
-    stx $2006
-:   lda palette,x
-    sta $2007
-    inx
-    cpx #32
-    bne :-
+    load_palette palette
     lda #$20
     sta $2006
     ldx #0

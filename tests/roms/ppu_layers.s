@@ -15,6 +15,8 @@
 ; shown), $18 (left columns clipped), $00 (rendering off), $1F (greyscale), $FE (every colour
 ; emphasis), $16 (background off). `frames` ($00) counts the NMIs.
 
+.include "ppu_start.inc"
+
 .segment "HEADER"
     .byte "NES", $1A, 2, 1, $00, $00
 
@@ -23,25 +25,8 @@ frames: .res 1
 
 .segment "CODE"
 reset:
-    sei
-    cld
-    ldx #$FF
-    txs
-    inx
-    stx $2000
-    stx $2001
-:   bit $2002
-    bpl :-
-:   bit $2002
-    bpl :-
-    lda #$3F
-    sta $2006
-    stx $2006
-:   lda palette,x
-    sta $2007
-    inx
-    cpx #32
-    bne :-
+    ppu_reset
+    load_palette palette
     lda #$20            ; nametable 0 and its attributes: all 0
     sta $2006
     ldx #0

@@ -17,6 +17,7 @@
 ; oam: $2004 read in the picture after $2003 = 5 was written in vertical blank: the drawn lines'
 ;   sprite fetch left the address at 0, so it reads sprite 0's Y (32).
 
+.include "ppu_start.inc"
 .include "report.inc"
 
 .segment "HEADER"
@@ -34,26 +35,9 @@ report_variables
 
 .segment "CODE"
 reset:
-    sei
-    cld
-    ldx #$FF
-    txs
-    inx
-    stx $2000
-    stx $2001
-:   bit $2002
-    bpl :-
-:   bit $2002
-    bpl :-
-    lda #$3F            ; palette: backdrop $0F, background and sprite colour 1 $16
-    sta $2006
-    stx $2006
-    ldy #0
-:   lda palette,y
-    sta $2007
-    iny
-    cpy #32
-    bne :-
+    ppu_reset
+    load_palette palette  ; backdrop $0F, background and sprite colour 1 $16
+    ldx #0
     lda #$20            ; nametable 0: tile 0, but tile 1 in row 10 (lines 80-87)
     sta $2006
     stx $2006
