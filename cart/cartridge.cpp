@@ -176,6 +176,7 @@ LoadResult loadCartridgeImage(std::span<const uint8_t> image, std::ostream& out)
 
     // The trainer goes to 0x7000-0x71FF of the PRG RAM, as a copier loaded it before the game ran.
     cartridge.prgRam.fill(0);
+    prgRamWindow = PrgRamWindow{};
     cartridge.trainer = (cartridge.flags6 & 0x04) != 0;
     if (cartridge.trainer) {
         std::array<uint8_t, TrainerSize> trainer{};

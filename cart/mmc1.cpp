@@ -40,6 +40,17 @@ void rebuildMmc1Mappings()
     } else {
         mapChr(0, mapperState.mmc1Chr0 >> 1, 8192);
     }
+
+    // PRG RAM: CHR register 0 banks 16 KB of it with bit 3 (SOROM) and 32 KB with bits 2-3
+    // (SXROM). Bit 4 of the PRG register switches it off, and so does bit 4 of CHR register 0 on
+    // an SNROM board (8 KB of CHR RAM, at most 256 KB of PRG). Games keep both CHR registers'
+    // upper bits equal; register 0 is taken for every access.
+    const uint32_t chr0 = mapperState.mmc1Chr0;
+    const uint32_t ramBanks = prgRamBytes() / 8192;
+    const uint32_t ramBank = ramBanks >= 4 ? (chr0 >> 2) & 3 : ramBanks == 2 ? (chr0 >> 3) & 1 : 0;
+    const bool snromOff = cartridge.chrKb == 0 && cartridge.prgKb <= 256 && (chr0 & 0x10) != 0;
+    const bool on = (mapperState.mmc1Prg & 0x10) == 0 && !snromOff;
+    mapPrgRam(ramBank, on, on);
 }
 
 }  // namespace

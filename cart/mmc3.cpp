@@ -75,8 +75,14 @@ void writeMmc3(uint32_t address, uint8_t value)
     case 0xE001:
         mapperState.mmc3IrqEnabled = 1;
         break;
+    case 0xA001:
+        // PRG RAM: bit 7 on, bit 6 write-protected. Only a NES 2.0 MMC3 (submappers 0, 3, 4) is
+        // known to have it; an iNES image may be an MMC6 game, whose values mean other things.
+        if (cartridge.nes2 && (cartridge.submapper == 0 || cartridge.submapper == 3 || cartridge.submapper == 4))
+            mapPrgRam(0, (value & 0x80) != 0, (value & 0xC0) == 0x80);
+        break;
     default:
-        break;  // 0xA001: the PRG-RAM protect bits; the RAM stays open
+        break;
     }
 }
 

@@ -35,7 +35,14 @@ void mapChr(uint32_t window, uint32_t bank, uint32_t size)
         mapWindow(chrPageMap, chrBytes, window, bank, size);
 }
 
-void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& nametables)
+void mapPrgRam(uint32_t bank, bool readable, bool writable)
+{
+    const uint32_t bytes = prgRamBytes();
+    prgRamWindow = {bytes > 8192 ? bank * 8192 % bytes : 0, readable, writable};
+    forgetCodeWindow();
+}
+
+void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& nametables, PrgRamWindow& prgRam)
 {
     const auto pages = [&io](auto& map, uint32_t imageBytes) {
         for (uint32_t& offset : map) {
@@ -49,4 +56,12 @@ void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& 
         io.field(base);
         io.check(base >= 0x2000 && base <= 0x2C00 && base % 0x400 == 0);
     }
+    prgRam = PrgRamWindow{};
+    if (io.since(7)) {
+        io.field(prgRam.offset);
+        io.check(prgRam.offset % 8192 == 0 && prgRam.offset < std::max<uint32_t>(prgRamBytes(), 1));
+        io.field(prgRam.readable);
+        io.field(prgRam.writable);
+    }
 }
+static_assert(fieldCount<PrgRamWindow>() == 3, "a PrgRamWindow field is missing from pageMapFields");

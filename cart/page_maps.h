@@ -29,6 +29,19 @@ inline void forgetCodeWindow() { codeWindow.number = NoCodeWindow; }
 inline ChrPageMap chrPageMap{};
 inline NametableMap nametableMap{};
 
+// How the cartridge's PRG RAM answers at 0x6000-0x7FFF: the 8 KB bank shown (a byte offset into
+// Cartridge::prgRam) and whether it may be read and written. Boards with RAM control set it.
+struct PrgRamWindow {
+    uint32_t offset = 0;
+    bool readable = true;
+    bool writable = true;
+};
+inline PrgRamWindow prgRamWindow{};
+
+// Shows PRG RAM bank `bank` (8 KB; banks beyond the RAM wrap around it) at 0x6000, readable and
+// writable as given.
+void mapPrgRam(uint32_t bank, bool readable, bool writable);
+
 // Points the 1 KB pages of one window (size bytes wide) at bank `bank` of the PRG image.
 // Banks beyond the loaded image wrap around it, so no read ever leaves the loaded data.
 void mapPrg(uint32_t window, uint32_t bank, uint32_t size);
@@ -37,5 +50,6 @@ void mapChr(uint32_t window, uint32_t bank, uint32_t size);
 
 class StateIo;
 // The page maps in a save state: byte offsets into the loaded images (never pointers), each
-// checked on reading to be a whole page inside the image of the running cartridge.
-void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& nametables);
+// checked on reading to be a whole page inside the image of the running cartridge; and the PRG
+// RAM window (from format 7; before, the whole RAM was open at offset 0).
+void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& nametables, PrgRamWindow& prgRam);

@@ -8,22 +8,27 @@
 #include <span>
 
 #include "cart/cartridge.h"
+#include "cart/page_maps.h"
 
 constexpr uint32_t PrgRamStart = 0x6000;
 constexpr uint32_t PrgRamWindowSize = 0x2000;
 
-// A read of 0x6000-0x7FFF: the PRG RAM, a smaller RAM repeated through the 8 KB; with no PRG RAM
-// the open bus (the address's high byte, last on the bus).
+// A read of 0x6000-0x7FFF: the PRG RAM bank of the window, a smaller RAM repeated through the
+// 8 KB; with no PRG RAM, or with the board's RAM switched off, the open bus (the address's high
+// byte, last on the bus).
 inline uint8_t prgRamRead(uint32_t address)
 {
     const uint32_t size = std::min(prgRamBytes(), PrgRamWindowSize);
-    return size == 0 ? static_cast<uint8_t>(address >> 8) : cartridge.prgRam[address & (size - 1)];
+    if (size == 0 || !prgRamWindow.readable)
+        return static_cast<uint8_t>(address >> 8);
+    return cartridge.prgRam[prgRamWindow.offset + (address & (size - 1))];
 }
 
 inline void prgRamWrite(uint32_t address, uint8_t value)
 {
-    if (const uint32_t size = std::min(prgRamBytes(), PrgRamWindowSize); size != 0)
-        cartridge.prgRam[address & (size - 1)] = value;
+    const uint32_t size = std::min(prgRamBytes(), PrgRamWindowSize);
+    if (size != 0 && prgRamWindow.writable)
+        cartridge.prgRam[prgRamWindow.offset + (address & (size - 1))] = value;
 }
 
 struct SaveMemoryState {

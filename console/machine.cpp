@@ -39,6 +39,7 @@ void resetMachine()
     forgetCodeWindow();
     chrPageMap.fill(0);
     nametableMap.fill(0);
+    prgRamWindow = PrgRamWindow{};
     mapperState = MapperState{};
     saveMemoryState.lastSaved.fill(0);
 

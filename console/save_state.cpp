@@ -32,6 +32,7 @@ struct MachineState {
     PrgPageMap prgPages;
     ChrPageMap chrPages;
     NametableMap nametables;
+    PrgRamWindow prgRamWindow;
     uint8_t mirroring;
     std::array<uint8_t, MaxChrRamBytes> chrRam;
     std::array<uint8_t, MaxPrgRamBytes> prgRam;
@@ -41,7 +42,7 @@ struct MachineState {
     CheatTable cheats;
     FrameBuffer frame;  // the last picture, shown at once after a load
 };
-static_assert(fieldCount<MachineState>() == 17, "a MachineState record is missing from capture, apply or Sections");
+static_assert(fieldCount<MachineState>() == 18, "a MachineState record is missing from capture, apply or Sections");
 
 void captureMachine(MachineState& m)
 {
@@ -54,6 +55,7 @@ void captureMachine(MachineState& m)
     m.prgPages = prgPageMap;
     m.chrPages = chrPageMap;
     m.nametables = nametableMap;
+    m.prgRamWindow = prgRamWindow;
     m.mirroring = cartridge.mirroring;
     std::copy_n(cartridge.chrMemory.begin(), m.chrRam.size(), m.chrRam.begin());
     m.prgRam = cartridge.prgRam;
@@ -75,6 +77,7 @@ void applyMachine(const MachineState& m)
     prgPageMap = m.prgPages;
     chrPageMap = m.chrPages;
     nametableMap = m.nametables;
+    prgRamWindow = m.prgRamWindow;
     cartridge.mirroring = m.mirroring;
     if (cartridge.chrKb == 0)
         std::copy(m.chrRam.begin(), m.chrRam.end(), cartridge.chrMemory.begin());
@@ -110,7 +113,7 @@ constexpr std::array<Section, 12> Sections = {{
      [](StateIo& io, MachineState& m) { soundStreamFieldsFormat1(io, m.sound); }},
     {{'M', 'A', 'P', 'R'}, [](StateIo& io, MachineState& m) { mapperStateFields(io, m.mapper); }},
     {{'P', 'A', 'G', 'E'},
-     [](StateIo& io, MachineState& m) { pageMapFields(io, m.prgPages, m.chrPages, m.nametables); }},
+     [](StateIo& io, MachineState& m) { pageMapFields(io, m.prgPages, m.chrPages, m.nametables, m.prgRamWindow); }},
     {{'C', 'A', 'R', 'T'},
      [](StateIo& io, MachineState& m) { cartridgeStateFields(io, m.mirroring, m.chrRam, m.prgRam, m.prgRamKept); }},
     {{'P', 'A', 'D', ' '}, [](StateIo& io, MachineState& m) { controllerStateFields(io, m.controllerReadIndices); }},

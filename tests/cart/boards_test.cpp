@@ -316,6 +316,53 @@ TEST(Mmc2, EachPatternTableShowsTheBankOfItsLatchAndDataPortReadsFlipIt)
     }
 }
 
+// ---------------------------------------------------------------- PRG RAM control
+
+// A NES 2.0 image of the mapper, 128 KB PRG, 32 KB CHR ROM (none when chrBanks is 0), with the
+// PRG RAM of header byte 10.
+void loadWithRam(uint8_t mapper, uint8_t ramByte, uint8_t chrBanks = 4)
+{
+    InesImage image(8, chrBanks, static_cast<uint8_t>(mapper << 4), static_cast<uint8_t>((mapper & 0xF0) | 0x08));
+    image.header[10] = ramByte;
+    ASSERT_EQ(loadImage(image), LoadResult::Loaded);
+}
+
+TEST(PrgRamControl, Mmc1BanksAndSwitchesItOffAndMmc3ProtectsIt)
+{
+    // SXROM: 32 KB banked by bits 2-3 of CHR register 0; each bank keeps its own byte.
+    loadWithRam(1, 0x09);
+    for (uint8_t bank = 0; bank < 4; ++bank) {
+        writeMmc1(0xA000, static_cast<uint8_t>(bank << 2));
+        cpuWrite(0x6000, static_cast<uint8_t>(0x10 + bank));
+    }
+    for (uint8_t bank = 0; bank < 4; ++bank) {
+        writeMmc1(0xA000, static_cast<uint8_t>(bank << 2));
+        EXPECT_EQ(cpuRead(0x6000), 0x10 + bank) << int{bank};
+    }
+    writeMmc1(0xE000, 0x10);  // off: open bus, writes dropped
+    cpuWrite(0x6000, 0x99);
+    EXPECT_EQ(cpuRead(0x6000), 0x60);
+    writeMmc1(0xE000, 0x00);
+    EXPECT_EQ(cpuRead(0x6000), 0x13);
+    // SNROM (8 KB CHR RAM): bit 4 of CHR register 0 switches the RAM off.
+    loadWithRam(1, 0x70, 0);
+    cpuWrite(0x6000, 0x42);
+    writeMmc1(0xA000, 0x10);
+    EXPECT_EQ(cpuRead(0x6000), 0x60);
+    // MMC3 of a NES 2.0 header: 0xA001 bit 7 on, bit 6 read-only; an iNES MMC3 leaves its RAM open.
+    loadWithRam(4, 0x70);
+    cpuWrite(0x6000, 5);
+    cpuWrite(0xA001, 0xC0);
+    cpuWrite(0x6000, 9);
+    EXPECT_EQ(cpuRead(0x6000), 5);
+    cpuWrite(0xA001, 0x00);
+    EXPECT_EQ(cpuRead(0x6000), 0x60);
+    loadMapper(4, 8, 4);
+    cpuWrite(0xA001, 0x00);
+    cpuWrite(0x6000, 7);
+    EXPECT_EQ(cpuRead(0x6000), 7);
+}
+
 // ---------------------------------------------------------------- mappers without registers
 
 TEST(RegisterlessMappers, IgnoreEveryWriteAndNeverClockTheMmc3Counter)
