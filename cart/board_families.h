@@ -19,6 +19,8 @@ void writeQuattro(uint32_t address, uint8_t value);
 void writeCamerica(uint32_t address, uint8_t value);
 void writeIremJaleco(uint32_t address, uint8_t value);
 void writeCnrom(uint32_t address, uint8_t value);
+void startCnromProtected();
+void writeCnromProtected(uint32_t address, uint8_t value);
 void startCprom();
 void writeCprom(uint32_t address, uint8_t value);
 void writeJ87(uint32_t address, uint8_t value);

@@ -32,10 +32,12 @@ constexpr Board Boards[] = {
     {87,  "J87",           0x6000, 0,    startFixedLastBank,  writeJ87,         nullptr,     nullptr,     nullptr},
     {88,  "Namco 108",     0x8000, 0,    startNamco108,       writeNamco108,    nullptr,     nullptr,     nullptr},
     {95,  "NAMCOT-3425",   0x8000, 0,    startNamco108,       writeNamco108,    nullptr,     nullptr,     nullptr},
+    {118, "TxSROM",        0x8000, 0,    startMmc3,           writeMmc3,        mmc3LineEnd, mmc3LineEnd, nullptr},
     {140, "Jaleco JF-11",  0x6000, 0,    startWhole32k,       writeJf11,        nullptr,     nullptr,     nullptr},
     {154, "NAMCOT-3453",   0x8000, 0,    startNamco108,       writeNamco108,    nullptr,     nullptr,     nullptr},
     {180, "UNROM (AND)",   0x8000, 0,    startFirstBankFixed, writeUnromAnd,    nullptr,     nullptr,     nullptr},
     {184, "Sunsoft-1",     0x6000, 0,    startSunsoft1,       writeSunsoft1,    nullptr,     nullptr,     nullptr},
+    {185, "CNROM, locked", 0x8000, 0,    startCnromProtected, writeCnromProtected, nullptr,  nullptr,     nullptr},
     {206, "DxROM",         0x8000, 0,    startNamco108,       writeNamco108,    nullptr,     nullptr,     nullptr},
     {232, "Quattro",       0x8000, 0,    startQuattro,        writeQuattro,     nullptr,     nullptr,     nullptr},
 };

@@ -25,6 +25,14 @@ void rebuildMmc3Mappings()
     mapPrg(1, r[7], 8192);
     mapPrg(2, swapped ? r[6] : secondToLast, 8192);
     mapPrg(3, secondToLast + 1, 8192);
+
+    // TxSROM (mapper 118): bit 7 of a CHR bank value drives the nametable line: R0/R1 for the two
+    // halves in CHR mode 0, R2-R5 for the four windows in mode 1.
+    if (cartridge.mapperNumber == 118) {
+        const auto screen = [](uint8_t value) { return (value & 0x80) ? 0x2400u : 0x2000u; };
+        nametableMap = invert == 0 ? NametableMap{screen(r[0]), screen(r[0]), screen(r[1]), screen(r[1])}
+                                   : NametableMap{screen(r[2]), screen(r[3]), screen(r[4]), screen(r[5])};
+    }
 }
 
 }  // namespace
@@ -59,6 +67,8 @@ void writeMmc3(uint32_t address, uint8_t value)
         rebuildMmc3Mappings();
         break;
     case 0xA000:
+        if (cartridge.mapperNumber == 118)
+            break;  // TxSROM: the CHR banks choose the nametables
         cartridge.mirroring = (value & 1) ? Mirroring::Horizontal : Mirroring::Vertical;
         applyMirroring(cartridge.mirroring);
         break;

@@ -44,14 +44,15 @@ void mapPrgRam(uint32_t bank, bool readable, bool writable)
 
 void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& nametables, PrgRamWindow& prgRam)
 {
-    const auto pages = [&io](auto& map, uint32_t imageBytes) {
+    const auto pages = [&io](auto& map, uint32_t imageBytes, uint32_t extraPage) {
         for (uint32_t& offset : map) {
             io.field(offset);
-            io.check(offset % 1024 == 0 && offset < imageBytes);
+            io.check(offset % 1024 == 0 && (offset < imageBytes || offset == extraPage));
         }
     };
-    pages(prg, cartridge.prgKb * 1024u);
-    pages(chr, std::max<uint32_t>(cartridge.chrKb * 1024u, cartridge.chrRamBytes));
+    pages(prg, cartridge.prgKb * 1024u, 0);
+    const bool chrOff = cartridge.mapperNumber == 185;  // the board may show the 0xFF page
+    pages(chr, std::max<uint32_t>(cartridge.chrKb * 1024u, cartridge.chrRamBytes), chrOff ? DisabledChrPage : 0);
     for (uint32_t& base : nametables) {
         io.field(base);
         io.check(base >= 0x2000 && base <= 0x2C00 && base % 0x400 == 0);

@@ -8,6 +8,8 @@
 using PrgPageMap = std::array<uint32_t, 32>;
 // 8 pages of 1 KB for PPU 0x0000-0x1FFF: byte offsets into Cartridge::chrMemory.
 using ChrPageMap = std::array<uint32_t, 8>;
+// The last 1 KB of chrMemory, which a board that switches its CHR off fills with 0xFF and maps.
+constexpr uint32_t DisabledChrPage = 1024 * 1023;
 // The PPU address behind each nametable window 0x2000, 0x2400, 0x2800, 0x2C00.
 using NametableMap = std::array<uint32_t, 4>;
 

@@ -1,6 +1,8 @@
 // UxROM and CNROM and their relatives: a single register of discrete logic each, that picks a
 // 16 KB PRG bank beside a fixed one (UxROM, UNROM with AND gate, UNROM 512, Quattro, Camerica, the
 // Irem/Jaleco board) or a CHR bank (CNROM, CPROM, J87, Sunsoft-1).
+#include <algorithm>
+
 #include "cart/board_families.h"
 #include "cart/boards.h"
 #include "cart/cartridge.h"
@@ -100,6 +102,28 @@ void writeCnrom(uint32_t address, uint8_t value)
     if (cartridge.submapper != 1)
         value = busConflict(address, value);
     mapChr(0, value, 8192);
+}
+
+// CNROM used as copy protection (mapper 185): the latch switches the 8 KB of CHR ROM on or off;
+// switched off, the PPU reads 0xFF. Submappers 4-7 switch it on for the value 0-3 in bits 0-1;
+// submapper 0 for any value with bits 0-3 not 0 but 0x13. Bus conflicts; the latch starts at 0.
+void startCnromProtected()
+{
+    startFixedLastBank();
+    std::fill_n(cartridge.chrMemory.begin() + DisabledChrPage, 1024, uint8_t{0xFF});
+    writeCnromProtected(0x8000, 0);
+}
+
+void writeCnromProtected(uint32_t address, uint8_t value)
+{
+    if (address >= 0x8000)
+        value = busConflict(address, value);
+    const uint8_t sub = cartridge.submapper;
+    const bool on = sub >= 4 ? (value & 3) == sub - 4 : (value & 0x0F) != 0 && value != 0x13;
+    if (on)
+        mapChr(0, 0, 8192);
+    else
+        chrPageMap.fill(DisabledChrPage);
 }
 
 // CPROM (mapper 13): 16 KB of CHR RAM; 0x0000-0x0FFF always shows its first 4 KB, bits 0-1 of a

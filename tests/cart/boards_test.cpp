@@ -182,6 +182,11 @@ TEST(SimpleBoards, PrgAndChrBanksAndNametables)
         {140, 0, {{0x7FFF, 0x23}}, {9, 10, 11, 12}, {24, 28}, Horizontal},               // JF-11/14
         {184, 0, {{0x6000, 0x12}}, {1, 2, 15, 16}, {8, 20}, Horizontal},                 // Sunsoft-1
         {30, 8, {{0x8001, 0xE3}}, {7, 8, 15, 16}, {24, 28}, UpperScreen},                // UNROM 512
+        {185, 0, {{0x8001, 0x21}}, {1, 2, 15, 16}, {0, 4}, Horizontal},                  // CHR on
+        {185, 0, {{0x8001, 0x13}}, {1, 2, 15, 16}, {1023, 1023}, Horizontal},            // ...off: 0xFF
+        // TxSROM: bit 7 of R0/R1 picks the nametables in CHR mode 0, of R2-R5 in mode 1.
+        {118, 0, {{0x8000, 0}, {0x8001, 0x80}}, {1, 2, 15, 16}, {0, 4}, {0x2400, 0x2400, 0x2000, 0x2000}},
+        {118, 0, {{0x8000, 0x85}, {0x8001, 0x80}}, {1, 2, 15, 16}, {4, 0}, {0x2000, 0x2000, 0x2000, 0x2400}},
         // Namco 108: R6 = 3, R0 = 5 (a 2 KB bank), R2 = 7; 88 takes R2 from the upper 64 KB; 154
         // one-screen from bit 6; 95 the upper nametables from R0 bit 5.
         {206, 0, {{0x8000, 6}, {0x8001, 3}, {0x8000, 0}, {0x8001, 5}, {0x8000, 2}, {0x8001, 7}}, {4, 2, 15, 16},
