@@ -33,6 +33,7 @@ constexpr Board Boards[] = {
     {88,  "Namco 108",     0x8000, 0,    startNamco108,       writeNamco108,    nullptr,     nullptr,     nullptr},
     {95,  "NAMCOT-3425",   0x8000, 0,    startNamco108,       writeNamco108,    nullptr,     nullptr,     nullptr},
     {118, "TxSROM",        0x8000, 0,    startMmc3,           writeMmc3,        mmc3LineEnd, mmc3LineEnd, nullptr},
+    {119, "TQROM",         0x8000, 8192, startMmc3,           writeMmc3,        mmc3LineEnd, mmc3LineEnd, nullptr},
     {140, "Jaleco JF-11",  0x6000, 0,    startWhole32k,       writeJf11,        nullptr,     nullptr,     nullptr},
     {154, "NAMCOT-3453",   0x8000, 0,    startNamco108,       writeNamco108,    nullptr,     nullptr,     nullptr},
     {180, "UNROM (AND)",   0x8000, 0,    startFirstBankFixed, writeUnromAnd,    nullptr,     nullptr,     nullptr},

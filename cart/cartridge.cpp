@@ -83,7 +83,8 @@ Header readHeader(const std::array<uint8_t, InesHeaderSize>& h, size_t fileBytes
     const Board* board = findBoard(header.mapper);
     if (board == nullptr || board->registersFrom != 0x6000)
         ((h[6] & 0x02) ? header.batteryRam : header.workRam) = DefaultRamBytes;
-    if (header.chrBytes == 0)
+    // TQROM (119) has its 8 KB of CHR RAM beside the CHR ROM.
+    if (header.chrBytes == 0 || header.mapper == 119)
         header.chrRam = board != nullptr && board->chrRamBytes != 0 ? board->chrRamBytes : DefaultRamBytes;
     return header;
 }
@@ -160,6 +161,12 @@ LoadResult loadCartridgeImage(std::span<const uint8_t> image, std::ostream& out)
         return LoadResult::Refused;
     }
 
+    if (chrKb * 1024 + header.chrRam > DisabledChrPage) {
+        out << "The image's CHR ROM and CHR RAM together pass the " << sizeText(DisabledChrPage)
+            << " Tallowby has for them.\n";
+        return LoadResult::Refused;
+    }
+
     cartridge.prgKb = static_cast<uint16_t>(prgKb);
     cartridge.chrKb = static_cast<uint16_t>(chrKb);
     cartridge.flags6 = bytes[6];
@@ -201,8 +208,10 @@ void cartridgeStateFields(StateIo& io, uint8_t& mirroring, std::array<uint8_t, M
                           std::array<uint8_t, MaxPrgRamBytes>& prgRam, bool& prgRamKept)
 {
     io.field(mirroring, 0, Mirroring::FourScreen);
+    // Format 8 keeps CHR RAM beside CHR ROM too (TQROM); formats 4-7 kept it only without CHR ROM,
+    // and older ones 8 KB of it.
     const uint32_t chrRamBytes = io.since(4) ? cartridge.chrRamBytes : DefaultRamBytes;
-    io.bytes(chrRam, cartridge.chrKb == 0 ? chrRamBytes : 0);
+    io.bytes(chrRam, io.since(8) || cartridge.chrKb == 0 ? chrRamBytes : 0);
     prgRamKept = io.since(4);
     if (prgRamKept)
         io.bytes(prgRam, prgRamBytes());

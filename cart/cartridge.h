@@ -46,7 +46,7 @@ struct Cartridge {
     bool trainer;           // 512 bytes for 0x7000-0x71FF came before the PRG ROM
     uint32_t workRamBytes;     // PRG RAM without a battery, the first part of prgRam
     uint32_t batteryRamBytes;  // PRG RAM kept by a battery, after the work RAM: the .sav file's bytes
-    uint32_t chrRamBytes;      // CHR RAM, with or without a battery
+    uint32_t chrRamBytes;      // CHR RAM, with or without a battery: in chrMemory after the CHR ROM
     std::array<uint8_t, CartridgeArraySize> prgRom;
     std::array<uint8_t, CartridgeArraySize> chrMemory;
     std::array<uint8_t, MaxPrgRamBytes> prgRam;  // the CPU sees it at 0x6000-0x7FFF
@@ -72,8 +72,8 @@ inline uint32_t prgRamBytes() { return cartridge.workRamBytes + cartridge.batter
 // Sets nametableMap from a mirroring value (0 horizontal, 1 vertical, 2 four-screen).
 void applyMirroring(uint8_t mirroring);
 
-// The cartridge's own changeable state in a save state: the mirroring, the CHR RAM (the start of
-// `chrMemory`, without CHR ROM) and the PRG RAM, each of the running cartridge's size. A state
+// The cartridge's own changeable state in a save state: the mirroring, the CHR RAM (in `chrMemory`
+// after the CHR ROM) and the PRG RAM, each of the running cartridge's size. A state
 // older than format 4 holds 8 KB of CHR RAM and no PRG RAM (`prgRamKept` is then false: it was in
 // the CPU's memory).
 class StateIo;

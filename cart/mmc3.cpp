@@ -14,11 +14,19 @@ void rebuildMmc3Mappings()
 {
     const auto& r = mapperState.mmc3Registers;
     const uint32_t invert = mapperState.mmc3ChrInvert;
-    // R0 and R1 select 2 KB banks (bit 0 of the value is ignored); R2-R5 1 KB banks.
+    // R0 and R1 select 2 KB banks (bit 0 of the value is ignored); R2-R5 1 KB banks, each value in
+    // 1 KB units. TQROM (mapper 119): bit 6 of a value picks its 8 KB of CHR RAM (bits 0-2) over
+    // the CHR ROM (bits 0-5).
+    const auto chr = [](uint32_t window, uint8_t value, uint32_t size) {
+        if (cartridge.mapperNumber == 119 && (value & 0x40))
+            mapChrRam(window, (value & 7) * 1024u / size, size);
+        else
+            mapChr(window, (cartridge.mapperNumber == 119 ? value & 0x3F : value) * 1024u / size, size);
+    };
     for (uint32_t i = 0; i < 2; ++i)
-        mapChr((invert ^ (i * 0x800)) / 2048, r[i] >> 1, 2048);
+        chr((invert ^ (i * 0x800)) / 2048, r[i], 2048);
     for (uint32_t i = 2; i < 6; ++i)
-        mapChr((invert ^ (0x1000 + (i - 2) * 0x400)) / 1024, r[i], 1024);
+        chr((invert ^ (0x1000 + (i - 2) * 0x400)) / 1024, r[i], 1024);
     const uint32_t secondToLast = cartridge.prgKb / 8u - 2;
     const bool swapped = mapperState.mmc3PrgWindow != 0;
     mapPrg(0, swapped ? secondToLast : r[6], 8192);

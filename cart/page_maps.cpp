@@ -28,6 +28,15 @@ void mapPrg(uint32_t window, uint32_t bank, uint32_t size)
     forgetCodeWindow();
 }
 
+void mapChrRam(uint32_t window, uint32_t bank, uint32_t size)
+{
+    if (cartridge.chrRamBytes >= 1024) {
+        mapWindow(chrPageMap, cartridge.chrRamBytes, window, bank, size);
+        for (uint32_t k = 0; k < size / 1024; ++k)
+            chrPageMap[window * size / 1024 + k] += cartridge.chrKb * 1024u;
+    }
+}
+
 void mapChr(uint32_t window, uint32_t bank, uint32_t size)
 {
     const uint32_t chrBytes = cartridge.chrKb != 0 ? cartridge.chrKb * 1024u : cartridge.chrRamBytes;
@@ -52,7 +61,7 @@ void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& 
     };
     pages(prg, cartridge.prgKb * 1024u, 0);
     const bool chrOff = cartridge.mapperNumber == 185;  // the board may show the 0xFF page
-    pages(chr, std::max<uint32_t>(cartridge.chrKb * 1024u, cartridge.chrRamBytes), chrOff ? DisabledChrPage : 0);
+    pages(chr, cartridge.chrKb * 1024u + cartridge.chrRamBytes, chrOff ? DisabledChrPage : 0);
     for (uint32_t& base : nametables) {
         io.field(base);
         io.check(base >= 0x2000 && base <= 0x2C00 && base % 0x400 == 0);

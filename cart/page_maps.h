@@ -49,6 +49,8 @@ void mapPrgRam(uint32_t bank, bool readable, bool writable);
 void mapPrg(uint32_t window, uint32_t bank, uint32_t size);
 // The same for the CHR ROM, or for the CHR RAM of a cartridge without CHR ROM.
 void mapChr(uint32_t window, uint32_t bank, uint32_t size);
+// The same for the CHR RAM of a cartridge that has CHR ROM beside it (after it in chrMemory).
+void mapChrRam(uint32_t window, uint32_t bank, uint32_t size);
 
 class StateIo;
 // The page maps in a save state: byte offsets into the loaded images (never pointers), each

@@ -57,7 +57,7 @@ void captureMachine(MachineState& m)
     m.nametables = nametableMap;
     m.prgRamWindow = prgRamWindow;
     m.mirroring = cartridge.mirroring;
-    std::copy_n(cartridge.chrMemory.begin(), m.chrRam.size(), m.chrRam.begin());
+    std::copy_n(cartridge.chrMemory.begin() + cartridge.chrKb * 1024, m.chrRam.size(), m.chrRam.begin());
     m.prgRam = cartridge.prgRam;
     m.prgRamKept = true;
     m.controllerReadIndices = {controllerReadIndex, secondControllerReadIndex};
@@ -79,8 +79,7 @@ void applyMachine(const MachineState& m)
     nametableMap = m.nametables;
     prgRamWindow = m.prgRamWindow;
     cartridge.mirroring = m.mirroring;
-    if (cartridge.chrKb == 0)
-        std::copy(m.chrRam.begin(), m.chrRam.end(), cartridge.chrMemory.begin());
+    std::copy_n(m.chrRam.begin(), cartridge.chrRamBytes, cartridge.chrMemory.begin() + cartridge.chrKb * 1024);
     cartridge.prgRam = m.prgRam;
     if (!m.prgRamKept)  // the 8 KB the CPU saw at 0x6000
         std::copy_n(m.cpuMemory.begin() + PrgRamStart, std::min(prgRamBytes(), PrgRamWindowSize), cartridge.prgRam.begin());

@@ -154,7 +154,7 @@ uint8_t ppuBusRead(uint32_t address)
     if (a >= PaletteStart)
         return ppu.memory[a];
     const uint8_t buffered = ppu.readBuffer;
-    ppu.readBuffer = (a < NametableStart && cartridge.chrKb > 0) ? chrByte(a) : ppu.memory[a];
+    ppu.readBuffer = a < NametableStart ? chrByte(a) : ppu.memory[a];
     return buffered;
 }
 
@@ -167,7 +167,9 @@ void ppuBusWrite(uint32_t address, uint8_t value)
     a = throughNametableMap(a);
 
     if (a < NametableStart) {
-        if (cartridge.chrKb == 0)
+        // CHR RAM takes the byte: the pages mapped past the CHR ROM (but the board's 0xFF page).
+        const uint32_t page = chrPageMap[a >> 10];
+        if (page >= cartridge.chrKb * 1024u && page != DisabledChrPage)
             chrByte(a) = value;
         ppu.memory[a] = value;
     } else if (a == PaletteStart) {

@@ -368,6 +368,31 @@ TEST(PrgRamControl, Mmc1BanksAndSwitchesItOffAndMmc3ProtectsIt)
     EXPECT_EQ(cpuRead(0x6000), 7);
 }
 
+// TQROM: 64 KB of CHR ROM and 8 KB of CHR RAM; bit 6 of a bank value picks the RAM, and only the
+// RAM takes the data port's writes.
+TEST(ChrRamBesideRom, TqromWritesLandOnlyInItsRamPages)
+{
+    loadMapper(119, 8, 8);
+    cpuWrite(0x8000, 2);
+    cpuWrite(0x8001, 0x43);  // 0x1000: RAM page 3
+    cpuWrite(0x8000, 3);
+    cpuWrite(0x8001, 0x05);  // 0x1400: ROM page 5
+    const auto at = [](uint32_t address) {
+        cpuWrite(0x2006, static_cast<uint8_t>(address >> 8));
+        cpuWrite(0x2006, static_cast<uint8_t>(address));
+    };
+    for (const uint32_t address : {0x1000u, 0x1400u}) {
+        at(address);
+        cpuWrite(0x2007, 0xA5);
+    }
+    for (const auto& [address, value] : {std::pair(0x1000u, 0xA5), std::pair(0x1400u, 5)}) {
+        at(address);
+        cpuRead(0x2007);  // the buffer's old byte
+        EXPECT_EQ(cpuRead(0x2007), value) << std::hex << address;
+    }
+    EXPECT_EQ(chrPageMap[4], 64u * 1024 + 3 * 1024);
+}
+
 // ---------------------------------------------------------------- mappers without registers
 
 TEST(RegisterlessMappers, IgnoreEveryWriteAndNeverClockTheMmc3Counter)
