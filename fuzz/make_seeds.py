@@ -55,8 +55,8 @@ def write(folder, name, data):
 
 def main():
     images = here / "corpus" / "image"
-    for mapper in (0, 1, 2, 3, 4, 7, 9, 10, 11, 13, 28, 30, 34, 66, 71, 78, 79, 87, 88, 95, 140, 154, 180, 184, 206,
-                   232, 5):
+    for mapper in (0, 1, 2, 3, 4, 7, 9, 10, 11, 13, 28, 30, 34, 66, 71, 78, 79, 87, 88, 95, 118, 119, 140, 154, 180,
+                   184, 185, 206, 232, 5):
         flags6, flags7 = (mapper & 0x0F) << 4, mapper & 0xF0
         write(images, f"mapper{mapper}.bin", steering() + image(2, 1, flags6 | 1, flags7))
     for mapper in (1, 4, 9):
