@@ -126,7 +126,11 @@ void mapperStateFields(StateIo& io, MapperState& state)
     io.field(state.mmc3IrqCounter);
     io.field(state.mmc3IrqReload);
     io.field(state.mmc3IrqEnabled);
+    if (io.since(9)) {
+        io.field(state.mmc6RamEnabled, 0, 1);
+        io.field(state.mmc6Protect);
+    }
     if (io.since(5))
         action53StateFields(io, state.action53);
 }
-static_assert(fieldCount<MapperState>() == 16, "a MapperState field is missing from mapperStateFields");
+static_assert(fieldCount<MapperState>() == 18, "a MapperState field is missing from mapperStateFields");

@@ -38,6 +38,8 @@ struct MapperState {
     uint32_t mmc3IrqCounter;
     uint32_t mmc3IrqReload;
     uint8_t mmc3IrqEnabled;
+    uint8_t mmc6RamEnabled;  // MMC6: 0x8000 bit 5
+    uint8_t mmc6Protect;     // MMC6: 0xA001 bits 4-7 (write and read enables of the two 512-byte halves)
     Action53State action53;
 
     bool operator==(const MapperState&) const = default;
@@ -77,6 +79,15 @@ void startBoard();
 // Every CPU write to 0x2000-0xFFFF passes through here first; the board sees those from its
 // registersFrom up.
 void mapperWrite(uint32_t address, uint8_t value);
+
+// True for the MMC6 (a NES 2.0 mapper 4, submapper 1), whose 1 KB of RAM lies in the mapper.
+inline bool isMmc6() { return cartridge.mapperNumber == 4 && cartridge.nes2 && cartridge.submapper == 1; }
+
+// The MMC6's RAM at 0x7000-0x7FFF (1 KB, repeated): each 512-byte half answers when its read
+// enable is set, the other half then reading 0; with neither, the open bus. 0x6000-0x6FFF is open.
+uint8_t mmc6RamRead(uint32_t address);
+// A write lands when its half may be read and written.
+void mmc6RamWrite(uint32_t address, uint8_t value);
 
 // What a board with bus conflicts latches: the value written meets the ROM byte the CPU reads at
 // the same address, and the ROM's 0 bits win.

@@ -102,8 +102,9 @@ std::string describe(const Header& header)
     std::string line = "Mapper: " + std::to_string(header.mapper);
     if (header.submapper != 0)
         line += "." + std::to_string(header.submapper);
+    const bool mmc6 = header.nes2 && header.mapper == 4 && header.submapper == 1;
     if (const Board* board = findBoard(header.mapper); board != nullptr)
-        line += std::string(" (") + board->name + ")";
+        line += std::string(" (") + (mmc6 ? "MMC6" : board->name) + ")";
     line += ", " + sizeText(header.prgBytes) + " PRG";
     if (header.chrBytes != 0)
         line += ", " + sizeText(header.chrBytes) + " CHR";

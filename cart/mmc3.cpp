@@ -65,6 +65,11 @@ void writeMmc3(uint32_t address, uint8_t value)
 {
     switch (address & 0xE001) {
     case 0x8000:
+        if (isMmc6()) {
+            mapperState.mmc6RamEnabled = (value >> 5) & 1;
+            if (!mapperState.mmc6RamEnabled)
+                mapperState.mmc6Protect = 0;
+        }
         mapperState.mmc3BankSelect = value & 7;
         mapperState.mmc3PrgWindow = (value & 0x40) ? 2 : 0;
         mapperState.mmc3ChrInvert = (value & 0x80) ? 0x1000 : 0;
@@ -94,6 +99,11 @@ void writeMmc3(uint32_t address, uint8_t value)
         mapperState.mmc3IrqEnabled = 1;
         break;
     case 0xA001:
+        if (isMmc6()) {
+            if (mapperState.mmc6RamEnabled)
+                mapperState.mmc6Protect = value & 0xF0;
+            break;
+        }
         // PRG RAM: bit 7 on, bit 6 write-protected. Only a NES 2.0 MMC3 (submappers 0, 3, 4) is
         // known to have it; an iNES image may be an MMC6 game, whose values mean other things.
         if (cartridge.nes2 && (cartridge.submapper == 0 || cartridge.submapper == 3 || cartridge.submapper == 4))
@@ -117,4 +127,20 @@ void mmc3LineEnd()
         --mapperState.mmc3IrqCounter;
     if (mapperState.mmc3IrqCounter == 0 && mapperState.mmc3IrqEnabled == 1)
         requestIrq(IrqFromBoard);
+}
+
+uint8_t mmc6RamRead(uint32_t address)
+{
+    const uint32_t protect = mapperState.mmc6Protect;
+    const bool upper = (address & 0x200) != 0;
+    if (address < 0x7000 || (protect & 0xA0) == 0)
+        return static_cast<uint8_t>(address >> 8);
+    return (protect & (upper ? 0x80 : 0x20)) ? cartridge.prgRam[address & 0x3FF] : 0;
+}
+
+void mmc6RamWrite(uint32_t address, uint8_t value)
+{
+    const uint32_t enables = mapperState.mmc6Protect >> ((address & 0x200) ? 6 : 4);  // bit 0 write, bit 1 read
+    if (address >= 0x7000 && (enables & 3) == 3)
+        cartridge.prgRam[address & 0x3FF] = value;
 }

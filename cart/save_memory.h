@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 
+#include "cart/boards.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
 
@@ -18,6 +19,8 @@ constexpr uint32_t PrgRamWindowSize = 0x2000;
 // byte, last on the bus).
 inline uint8_t prgRamRead(uint32_t address)
 {
+    if (isMmc6())
+        return mmc6RamRead(address);
     const uint32_t size = std::min(prgRamBytes(), PrgRamWindowSize);
     if (size == 0 || !prgRamWindow.readable)
         return static_cast<uint8_t>(address >> 8);
@@ -26,6 +29,8 @@ inline uint8_t prgRamRead(uint32_t address)
 
 inline void prgRamWrite(uint32_t address, uint8_t value)
 {
+    if (isMmc6())
+        return mmc6RamWrite(address, value);
     const uint32_t size = std::min(prgRamBytes(), PrgRamWindowSize);
     if (size != 0 && prgRamWindow.writable)
         cartridge.prgRam[prgRamWindow.offset + (address & (size - 1))] = value;

@@ -332,7 +332,7 @@ void loadWithRam(uint8_t mapper, uint8_t ramByte, uint8_t chrBanks = 4)
     ASSERT_EQ(loadImage(image), LoadResult::Loaded);
 }
 
-TEST(PrgRamControl, Mmc1BanksAndSwitchesItOffAndMmc3ProtectsIt)
+TEST(PrgRamControl, Mmc1BanksAndSwitchesItOffMmc3AndMmc6ProtectIt)
 {
     // SXROM: 32 KB banked by bits 2-3 of CHR register 0; each bank keeps its own byte.
     loadWithRam(1, 0x09);
@@ -366,6 +366,24 @@ TEST(PrgRamControl, Mmc1BanksAndSwitchesItOffAndMmc3ProtectsIt)
     cpuWrite(0xA001, 0x00);
     cpuWrite(0x6000, 7);
     EXPECT_EQ(cpuRead(0x6000), 7);
+    // MMC6: 1 KB at 0x7000-0x7FFF in two halves, each with read (bits 5, 7) and write (4, 6)
+    // enables behind 0x8000 bit 5; a half not enabled reads 0 while the other is.
+    InesImage mmc6(8, 4, 0x40, 0x08);
+    mmc6.header[8] = 0x10;
+    mmc6.header[10] = 0x40;
+    ASSERT_EQ(loadImage(mmc6), LoadResult::Loaded);
+    cpuWrite(0x8000, 0x20);
+    cpuWrite(0xA001, 0x30);
+    cpuWrite(0x7000, 0x11);
+    cpuWrite(0x7200, 0x22);  // the upper half may not be written
+    EXPECT_EQ(std::tuple(cpuRead(0x7000), cpuRead(0x7C00), cpuRead(0x7200), cpuRead(0x6000)),
+              std::tuple(uint8_t{0x11}, uint8_t{0x11}, uint8_t{0}, uint8_t{0x60}));
+    cpuWrite(0xA001, 0xF0);
+    cpuWrite(0x7200, 0x22);
+    EXPECT_EQ(cpuRead(0x7E00), 0x22);
+    cpuWrite(0x8000, 0x00);  // RAM off: 0xA001 cleared and ignored
+    cpuWrite(0xA001, 0xF0);
+    EXPECT_EQ(cpuRead(0x7000), 0x70);
 }
 
 // TQROM: 64 KB of CHR ROM and 8 KB of CHR RAM; bit 6 of a bank value picks the RAM, and only the

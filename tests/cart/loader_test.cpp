@@ -41,7 +41,7 @@ TEST(Loader, HeadersOfBothFormatsAndTheirRefusals)
         {{1, 1, 0x00, 0x40, 0, 0, 0, 0, 0, 0, 0, 1}, 24576, LoadResult::Loaded, "Mapper: 0 (NROM), 16 KB PRG, 8 KB CHR, 8 KB RAM, NTSC"},
         // NES 2.0: submapper, RAM sizes of their own, timing, a mapper above 255, exponent sizes.
         {{16, 16, 0x40, 0x08, 0x10, 0x00, 0x40, 0x00, 0x00}, 393216, LoadResult::Loaded,
-         "Mapper: 4.1 (MMC3), 256 KB PRG, 128 KB CHR, 1 KB battery RAM, NTSC"},
+         "Mapper: 4.1 (MMC6), 256 KB PRG, 128 KB CHR, 1 KB battery RAM, NTSC"},
         {{2, 0, 0x20, 0x08, 0, 0, 0x09, 0x09, 0x03}, 32768, LoadResult::Loaded,
          "Mapper: 2 (UxROM), 32 KB PRG, 32 KB CHR RAM, 32 KB RAM, Dendy"},
         {{1, 1, 0x30, 0x28, 0x01, 0, 0x70, 0, 0x02}, 24576, LoadResult::Loaded,
