@@ -29,7 +29,10 @@ void writeUnromAnd(uint32_t address, uint8_t value) { mapPrg(1, busConflict(addr
 
 // UNROM 512 (mapper 30), without its flash: bits 0-4 the 16 KB bank at 0x8000, bits 5-6 the 8 KB
 // CHR RAM bank, bit 7 the one-screen nametable when the header asks for switchable one-screen
-// (four-screen bit set, vertical bit clear). Bus conflicts on submappers 0 and 2.
+// (four-screen bit set, vertical bit clear). A flashable board (battery bit, submapper 0 or 1)
+// decodes the register at 0xC000-0xFFFF only and takes writes to 0x8000-0xBFFF as flash commands,
+// which are not emulated and change nothing; the others decode 0x8000-0xFFFF, with bus conflicts
+// on submappers 0 and 2.
 void startUnrom512()
 {
     startFixedLastBank();
@@ -39,7 +42,10 @@ void startUnrom512()
 
 void writeUnrom512(uint32_t address, uint8_t value)
 {
-    if (cartridge.submapper == 0 || cartridge.submapper == 2)
+    const bool flashable = (cartridge.flags6 & 0x02) != 0 && cartridge.submapper <= 1;
+    if (flashable && address < 0xC000)
+        return;
+    if (!flashable && (cartridge.submapper == 0 || cartridge.submapper == 2))
         value = busConflict(address, value);
     mapPrg(0, value & 0x1F, 16384);
     mapChr(0, (value >> 5) & 3, 8192);

@@ -182,6 +182,7 @@ TEST(SimpleBoards, PrgAndChrBanksAndNametables)
         {140, 0, {{0x7FFF, 0x23}}, {9, 10, 11, 12}, {24, 28}, Horizontal},               // JF-11/14
         {184, 0, {{0x6000, 0x12}}, {1, 2, 15, 16}, {8, 20}, Horizontal},                 // Sunsoft-1
         {30, 8, {{0x8001, 0xE3}}, {7, 8, 15, 16}, {24, 28}, UpperScreen},                // UNROM 512
+        {30, 2, {{0x9555, 0xAA}, {0xC001, 0x02}}, {5, 6, 15, 16}, {0, 4}, Horizontal},   // ...flashable
         {185, 0, {{0x8001, 0x21}}, {1, 2, 15, 16}, {0, 4}, Horizontal},                  // CHR on
         {185, 0, {{0x8001, 0x13}}, {1, 2, 15, 16}, {1023, 1023}, Horizontal},            // ...off: 0xFF
         // TxSROM: bit 7 of R0/R1 picks the nametables in CHR mode 0, of R2-R5 in mode 1.
