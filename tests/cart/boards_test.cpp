@@ -135,19 +135,6 @@ TEST(Mmc1Large, ChrRegisterBitFourPicksThe256KbHalfOfBothWindows)
 
 // ---------------------------------------------------------------- UxROM
 
-TEST(Uxrom, SelectsTheLowWindowAndKeepsTheLastBankHigh)
-{
-    // Address and value written, and the bank mark then read at 0x8000-0xBFFF.
-    const std::array<uint32_t, 3> cases[] = {{0x8000, 3, 4}, {0xFFFF, 6, 7}, {0xC123, 7, 8},
-                                             {0x8000, 9, 2},   // beyond the image: wraps around it
-                                             {0x7FFF, 3, 2}};  // not a mapper address
-    loadMapper(2, 8, 0, 0, 16384);
-    for (const auto& [address, value, at8000] : cases) {
-        cpuWrite(address, static_cast<uint8_t>(value));
-        EXPECT_EQ(prgWindows(), (Windows{uint8_t(at8000), uint8_t(at8000), 8, 8})) << std::hex << address;
-    }
-}
-
 // ---------------------------------------------------------------- the simple boards
 
 TEST(SimpleBoards, PrgAndChrBanksAndNametables)
@@ -164,6 +151,9 @@ TEST(SimpleBoards, PrgAndChrBanksAndNametables)
     // is 0xFF but at the start of an 8 KB window (its bank mark): a board with bus conflicts ANDs a
     // write to 0x8000 with 1.
     const Case cases[] = {
+        {2, 0, {{0xC123, 0x03}, {0x7FFF, 0x01}}, {7, 8, 15, 16}, {0, 4}, Horizontal},    // UxROM; not 0x7FFF
+        {2, 0, {{0x8001, 0x09}}, {3, 4, 15, 16}, {0, 4}, Horizontal},                    // bank 9 of 8 wraps
+        {4, 0, {{0x8000, 0}, {0x8001, 5}}, {1, 2, 15, 16}, {4, 4}, Horizontal},          // MMC3 R0 ignores bit 0
         {3, 0, {{0x8001, 0x02}}, {1, 2, 15, 16}, {16, 20}, Horizontal},                  // CNROM
         {3, 0, {{0x8000, 0x03}}, {1, 2, 15, 16}, {8, 12}, Horizontal},                   // ...its bus conflict
         {66, 0, {{0x8000, 0x21}}, {9, 10, 11, 12}, {8, 12}, Horizontal},                 // GxROM
@@ -243,14 +233,6 @@ TEST_F(Mmc3Test, PrgWindowsFollowR6AndR7)
     }
     cpuWrite(0x8000, 0x00);
     EXPECT_EQ(prgWindows(), (Windows{6, 1, 7, 8})) << "both registers kept their values";
-}
-
-TEST_F(Mmc3Test, R0SelectsA2KbBankIgnoringItsBitZero)
-{
-    cpuWrite(0x8000, 0x00);
-    cpuWrite(0x8001, 5);  // the 2 KB bank of 1 KB banks 4 and 5
-    EXPECT_EQ(chrPages()[0], 4);
-    EXPECT_EQ(chrPages()[1], 5);
 }
 
 TEST_F(Mmc3Test, MirroringUsesBitZeroAndEveryRegisterIsDecodedByA0OverIts8Kb)

@@ -91,9 +91,4 @@ sprites:                ; Y, tile, attributes, X
 .segment "VECTORS"
     .word nmi, reset, reset
 
-.segment "CHARS"
-    .res 16, 0
-    .byte $FF, $FF, $FF, $FF, $FF, $FF, $FF, $FF,  0, 0, 0, 0, 0, 0, 0, 0
-    .res $1000 - 32, 0
-    .res 16, 0
-    .byte 0, 0, 0, 0, 0, 0, 0, 0,  $FF, $FF, $FF, $FF, $FF, $FF, $FF, $FF
+.include "two_bank_tiles.inc"

@@ -109,9 +109,4 @@ irq:
 .segment "VECTORS"
     .word nmi, reset, irq
 
-.segment "CHARS"
-    .res 16, 0
-    .byte $FF, $FF, $FF, $FF, $FF, $FF, $FF, $FF,  0, 0, 0, 0, 0, 0, 0, 0
-    .res $1000 - 32, 0
-    .res 16, 0
-    .byte 0, 0, 0, 0, 0, 0, 0, 0,  $FF, $FF, $FF, $FF, $FF, $FF, $FF, $FF
+.include "two_bank_tiles.inc"

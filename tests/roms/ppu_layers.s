@@ -27,33 +27,9 @@ frames: .res 1
 reset:
     ppu_reset
     load_palette palette
-    lda #$20            ; nametable 0 and its attributes: all 0
-    sta $2006
-    ldx #0
-    stx $2006
-    ldy #4
-    txa
-:   sta $2007
-    inx
-    bne :-
-    dey
-    bne :-
-    lda #$20            ; row 5: tile 1
-    sta $2006
-    lda #$A0
-    sta $2006
-    lda #1
-    ldx #32
-:   sta $2007
-    dex
-    bne :-
-    lda #$21            ; row 10, columns 0-1: tile 2
-    sta $2006
-    lda #$40
-    sta $2006
-    lda #2
-    sta $2007
-    sta $2007
+    clear_nametable
+    put_row $20A0, 32, 1    ; row 5: tile 1
+    put_row $2140, 2, 2     ; row 10, columns 0-1: tile 2
 :   lda sprites,x       ; X = 0
     sta $0200,x
     inx

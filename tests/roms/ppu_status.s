@@ -37,28 +37,8 @@ report_variables
 reset:
     ppu_reset
     load_palette palette  ; backdrop $0F, background and sprite colour 1 $16
-    ldx #0
-    lda #$20            ; nametable 0: tile 0, but tile 1 in row 10 (lines 80-87)
-    sta $2006
-    stx $2006
-    ldy #4
-@fill:
-    cpy #3              ; the second 256 bytes hold rows 8-15
-    bne @blank
-    cpx #$40
-    bcc @blank
-    cpx #$60
-    bcs @blank
-    lda #1
-    bne @store
-@blank:
-    lda #0
-@store:
-    sta $2007
-    inx
-    bne @fill
-    dey
-    bne @fill
+    clear_nametable
+    put_row $2140, 32, 1    ; row 10 (lines 80-87): tile 1
     lda #$F0            ; every sprite below the picture
 :   sta $0200,x
     inx
