@@ -60,8 +60,7 @@ void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& 
         }
     };
     pages(prg, cartridge.prgKb * 1024u, 0);
-    const bool chrOff = cartridge.mapperNumber == 185;  // the board may show the 0xFF page
-    pages(chr, cartridge.chrKb * 1024u + cartridge.chrRamBytes, chrOff ? DisabledChrPage : 0);
+    pages(chr, cartridge.chrKb * 1024u + cartridge.chrRamBytes, DisabledChrPage);  // a board's 0xFF page too
     for (uint32_t& base : nametables) {
         io.field(base);
         io.check(base >= 0x2000 && base <= 0x2C00 && base % 0x400 == 0);
