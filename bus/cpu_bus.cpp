@@ -16,6 +16,8 @@ uint8_t deviceRead(uint32_t address)
         return controllerPortRead() | OpenBus;
     if (address == 0x4017)
         return (secondControllerPresent ? secondControllerPortRead() : 0) | OpenBus;
+    if (cpuReadWatcher != nullptr && address >= 0x4020) [[unlikely]]
+        cpuReadWatcher(address);
     if (address >= PrgRamStart)
         return prgRamRead(address);
     return cpuMemory[address];

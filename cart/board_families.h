@@ -12,8 +12,6 @@ void startFixedLastBank();
 void writeUxrom(uint32_t address, uint8_t value);
 void startFirstBankFixed();
 void writeUnromAnd(uint32_t address, uint8_t value);
-void startUnrom512();
-void writeUnrom512(uint32_t address, uint8_t value);
 void startQuattro();
 void writeQuattro(uint32_t address, uint8_t value);
 void writeCamerica(uint32_t address, uint8_t value);
@@ -26,6 +24,13 @@ void writeCprom(uint32_t address, uint8_t value);
 void writeJ87(uint32_t address, uint8_t value);
 void startSunsoft1();
 void writeSunsoft1(uint32_t address, uint8_t value);
+
+// self_flashing.cpp: the homebrew boards whose PRG is a flash chip the game may write (flash.h).
+void startUnrom512();
+void writeUnrom512(uint32_t address, uint8_t value);
+void startGtrom();
+void writeGtrom(uint32_t address, uint8_t value);
+void readGtrom(uint32_t address);
 
 // discrete_32k.cpp: boards that switch all 32 KB of PRG at once (and some an 8 KB CHR bank).
 void startWhole32k();

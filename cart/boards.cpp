@@ -10,37 +10,38 @@
 namespace {
 
 // clang-format off
-constexpr uint32_t Kb32 = 32 * 1024, Kb16 = 16 * 1024;
+constexpr uint32_t Kb32 = 32 * 1024, Kb16 = 16 * 1024, Kb8 = 8 * 1024;
 constexpr Board Boards[] = {
-    {0,   "NROM",          0x8000, 0,    startFixedLastBank,  nullptr,          nullptr,     nullptr,     nullptr},
-    {1,   "MMC1",          0x8000, 0,    startMmc1,           writeMmc1,        nullptr,     nullptr,     nullptr},
-    {2,   "UxROM",         0x8000, 0,    startFixedLastBank,  writeUxrom,       nullptr,     nullptr,     nullptr},
-    {3,   "CNROM",         0x8000, 0,    startFixedLastBank,  writeCnrom,       nullptr,     nullptr,     nullptr},
-    {4,   "MMC3",          0x8000, 0,    startMmc3,           writeMmc3,        mmc3LineEnd, mmc3LineEnd, nullptr},
-    {7,   "AxROM",         0x8000, 0,    startWhole32k,       writeAxrom,       nullptr,     nullptr,     nullptr},
-    {9,   "MMC2",          0x8000, 0,    startMmc2,           writeMmc2,        nullptr,     nullptr,     mmc2ChrFetch},
-    {10,  "MMC4",          0x8000, 0,    startMmc4,           writeMmc4,        nullptr,     nullptr,     mmc2ChrFetch},
-    {11,  "Color Dreams",  0x8000, 0,    startWhole32k,       writeColorDreams, nullptr,     nullptr,     nullptr},
-    {13,  "CPROM",         0x8000, Kb16, startCprom,          writeCprom,       nullptr,     nullptr,     nullptr},
-    {28,  "Action 53",     0x5000, Kb32, startAction53,       writeAction53,    nullptr,     nullptr,     nullptr},
-    {30,  "UNROM 512",     0x8000, Kb32, startUnrom512,       writeUnrom512,    nullptr,     nullptr,     nullptr},
-    {34,  "BNROM",         0x8000, 0,    startWhole32k,       writeBnrom,       nullptr,     nullptr,     nullptr},
-    {66,  "GxROM",         0x8000, 0,    startWhole32k,       writeGxrom,       nullptr,     nullptr,     nullptr},
-    {71,  "Camerica",      0x8000, 0,    startFixedLastBank,  writeCamerica,    nullptr,     nullptr,     nullptr},
-    {78,  "Irem/Jaleco",   0x8000, 0,    startFixedLastBank,  writeIremJaleco,  nullptr,     nullptr,     nullptr},
-    {79,  "NINA-03/06",    0x4100, 0,    startWhole32k,       writeNina,        nullptr,     nullptr,     nullptr},
-    {87,  "J87",           0x6000, 0,    startFixedLastBank,  writeJ87,         nullptr,     nullptr,     nullptr},
-    {88,  "Namco 108",     0x8000, 0,    startNamco108,       writeNamco108,    nullptr,     nullptr,     nullptr},
-    {95,  "NAMCOT-3425",   0x8000, 0,    startNamco108,       writeNamco108,    nullptr,     nullptr,     nullptr},
-    {118, "TxSROM",        0x8000, 0,    startMmc3,           writeMmc3,        mmc3LineEnd, mmc3LineEnd, nullptr},
-    {119, "TQROM",         0x8000, 8192, startMmc3,           writeMmc3,        mmc3LineEnd, mmc3LineEnd, nullptr},
-    {140, "Jaleco JF-11",  0x6000, 0,    startWhole32k,       writeJf11,        nullptr,     nullptr,     nullptr},
-    {154, "NAMCOT-3453",   0x8000, 0,    startNamco108,       writeNamco108,    nullptr,     nullptr,     nullptr},
-    {180, "UNROM (AND)",   0x8000, 0,    startFirstBankFixed, writeUnromAnd,    nullptr,     nullptr,     nullptr},
-    {184, "Sunsoft-1",     0x6000, 0,    startSunsoft1,       writeSunsoft1,    nullptr,     nullptr,     nullptr},
-    {185, "CNROM, locked", 0x8000, 0,    startCnromProtected, writeCnromProtected, nullptr,  nullptr,     nullptr},
-    {206, "DxROM",         0x8000, 0,    startNamco108,       writeNamco108,    nullptr,     nullptr,     nullptr},
-    {232, "Quattro",       0x8000, 0,    startQuattro,        writeQuattro,     nullptr,     nullptr,     nullptr},
+    {0,   "NROM",          0x8000, Kb8, 0,    startFixedLastBank,  nullptr,             nullptr,     nullptr,     nullptr,      nullptr},
+    {1,   "MMC1",          0x8000, Kb8, 0,    startMmc1,           writeMmc1,           nullptr,     nullptr,     nullptr,      nullptr},
+    {2,   "UxROM",         0x8000, Kb8, 0,    startFixedLastBank,  writeUxrom,          nullptr,     nullptr,     nullptr,      nullptr},
+    {3,   "CNROM",         0x8000, Kb8, 0,    startFixedLastBank,  writeCnrom,          nullptr,     nullptr,     nullptr,      nullptr},
+    {4,   "MMC3",          0x8000, Kb8, 0,    startMmc3,           writeMmc3,           mmc3LineEnd, mmc3LineEnd, nullptr,      nullptr},
+    {7,   "AxROM",         0x8000, Kb8, 0,    startWhole32k,       writeAxrom,          nullptr,     nullptr,     nullptr,      nullptr},
+    {9,   "MMC2",          0x8000, Kb8, 0,    startMmc2,           writeMmc2,           nullptr,     nullptr,     mmc2ChrFetch, nullptr},
+    {10,  "MMC4",          0x8000, Kb8, 0,    startMmc4,           writeMmc4,           nullptr,     nullptr,     mmc2ChrFetch, nullptr},
+    {11,  "Color Dreams",  0x8000, Kb8, 0,    startWhole32k,       writeColorDreams,    nullptr,     nullptr,     nullptr,      nullptr},
+    {13,  "CPROM",         0x8000, Kb8, Kb16, startCprom,          writeCprom,          nullptr,     nullptr,     nullptr,      nullptr},
+    {28,  "Action 53",     0x5000, Kb8, Kb32, startAction53,       writeAction53,       nullptr,     nullptr,     nullptr,      nullptr},
+    {30,  "UNROM 512",     0x8000, 0,   Kb32, startUnrom512,       writeUnrom512,       nullptr,     nullptr,     nullptr,      nullptr},
+    {34,  "BNROM",         0x8000, Kb8, 0,    startWhole32k,       writeBnrom,          nullptr,     nullptr,     nullptr,      nullptr},
+    {66,  "GxROM",         0x8000, Kb8, 0,    startWhole32k,       writeGxrom,          nullptr,     nullptr,     nullptr,      nullptr},
+    {71,  "Camerica",      0x8000, Kb8, 0,    startFixedLastBank,  writeCamerica,       nullptr,     nullptr,     nullptr,      nullptr},
+    {78,  "Irem/Jaleco",   0x8000, Kb8, 0,    startFixedLastBank,  writeIremJaleco,     nullptr,     nullptr,     nullptr,      nullptr},
+    {79,  "NINA-03/06",    0x4100, Kb8, 0,    startWhole32k,       writeNina,           nullptr,     nullptr,     nullptr,      nullptr},
+    {87,  "J87",           0x6000, 0,   0,    startFixedLastBank,  writeJ87,            nullptr,     nullptr,     nullptr,      nullptr},
+    {88,  "Namco 108",     0x8000, Kb8, 0,    startNamco108,       writeNamco108,       nullptr,     nullptr,     nullptr,      nullptr},
+    {95,  "NAMCOT-3425",   0x8000, Kb8, 0,    startNamco108,       writeNamco108,       nullptr,     nullptr,     nullptr,      nullptr},
+    {111, "GTROM",         0x5000, 0,   Kb32, startGtrom,          writeGtrom,          nullptr,     nullptr,     nullptr,      readGtrom},
+    {118, "TxSROM",        0x8000, Kb8, 0,    startMmc3,           writeMmc3,           mmc3LineEnd, mmc3LineEnd, nullptr,      nullptr},
+    {119, "TQROM",         0x8000, Kb8, Kb8,  startMmc3,           writeMmc3,           mmc3LineEnd, mmc3LineEnd, nullptr,      nullptr},
+    {140, "Jaleco JF-11",  0x6000, 0,   0,    startWhole32k,       writeJf11,           nullptr,     nullptr,     nullptr,      nullptr},
+    {154, "NAMCOT-3453",   0x8000, Kb8, 0,    startNamco108,       writeNamco108,       nullptr,     nullptr,     nullptr,      nullptr},
+    {180, "UNROM (AND)",   0x8000, Kb8, 0,    startFirstBankFixed, writeUnromAnd,       nullptr,     nullptr,     nullptr,      nullptr},
+    {184, "Sunsoft-1",     0x6000, 0,   0,    startSunsoft1,       writeSunsoft1,       nullptr,     nullptr,     nullptr,      nullptr},
+    {185, "CNROM, locked", 0x8000, Kb8, 0,    startCnromProtected, writeCnromProtected, nullptr,     nullptr,     nullptr,      nullptr},
+    {206, "DxROM",         0x8000, Kb8, 0,    startNamco108,       writeNamco108,       nullptr,     nullptr,     nullptr,      nullptr},
+    {232, "Quattro",       0x8000, Kb8, 0,    startQuattro,        writeQuattro,        nullptr,     nullptr,     nullptr,      nullptr},
 };
 // clang-format on
 
@@ -73,6 +74,7 @@ void startBoard()
 {
     const Board* board = loadedBoard();
     chrFetchWatcher = board != nullptr ? board->chrFetch : nullptr;
+    cpuReadWatcher = board != nullptr ? board->read : nullptr;
     if (board != nullptr && board->start != nullptr)
         board->start();
 }
@@ -132,5 +134,9 @@ void mapperStateFields(StateIo& io, MapperState& state)
     }
     if (io.since(5))
         action53StateFields(io, state.action53);
+    if (io.since(10)) {
+        io.field(state.latch);
+        flashStateFields(io, state.flash);
+    }
 }
-static_assert(fieldCount<MapperState>() == 18, "a MapperState field is missing from mapperStateFields");
+static_assert(fieldCount<MapperState>() == 20, "a MapperState field is missing from mapperStateFields");

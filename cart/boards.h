@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "cart/cartridge.h"
+#include "cart/flash.h"
 #include "cart/page_maps.h"
 
 // Action 53: the register a write to 0x8000-0xFFFF sets (0 CHR, 1 inner bank, 2 mode, 3 outer
@@ -41,24 +42,28 @@ struct MapperState {
     uint8_t mmc6RamEnabled;  // MMC6: 0x8000 bit 5
     uint8_t mmc6Protect;     // MMC6: 0xA001 bits 4-7 (write and read enables of the two 512-byte halves)
     Action53State action53;
+    uint8_t latch;     // the last value of a discrete register that the page maps do not tell (UNROM 512, GTROM)
+    FlashState flash;  // the flash chip of a self-writable board
 
     bool operator==(const MapperState&) const = default;
 };
 
 inline MapperState mapperState{};
 
-// A board: its mapper number and name, where its registers start, its CHR RAM without a NES 2.0
-// header (0: the usual 8 KB), and what it does. Every function may be empty (nullptr).
+// A board: its mapper number and name, where its registers start, its PRG and CHR RAM without a
+// NES 2.0 header, and what it does. Every function may be empty (nullptr).
 struct Board {
     uint16_t number;
     const char* name;
     uint16_t registersFrom;  // writes below this address never reach `write`
-    uint32_t chrRamBytes;
+    uint32_t prgRamBytes;    // 8 KB at 0x6000, or none where the board has its registers or nothing there
+    uint32_t chrRamBytes;    // without CHR ROM; 0: the usual 8 KB
     void (*start)();                                 // the power-on mapping, once the image is loaded
     void (*write)(uint32_t address, uint8_t value);  // a CPU write from registersFrom up
     void (*frameStart)();                            // the start of every frame
     void (*lineEnd)();                               // after the pixel part of every visible line
     void (*chrFetch)(uint32_t address);              // the PPU read pattern byte `address` (see chrFetchWatcher)
+    void (*read)(uint32_t address);                  // a CPU read of 0x4020-0x7FFF (see cpuReadWatcher)
 };
 
 // The loaded board's chrFetch, for the boards that watch the PPU's pattern reads (MMC2's latches);
@@ -66,6 +71,10 @@ struct Board {
 // row it fetches (bytes 8-15 of the tile), background and sprites, and the data port with every
 // pattern address it reads.
 inline void (*chrFetchWatcher)(uint32_t address) = nullptr;
+
+// The loaded board's read, for the boards that latch a register on reads as well (GTROM: the value
+// on the data bus, which a read leaves as the open bus); nullptr for every other board.
+inline void (*cpuReadWatcher)(uint32_t address) = nullptr;
 
 // The board of a mapper number; nullptr when Tallowby has none for it.
 const Board* findBoard(uint16_t number);
@@ -104,3 +113,4 @@ class StateIo;
 // The mapper registers in a save state, in order.
 void mapperStateFields(StateIo& io, MapperState& state);
 void action53StateFields(StateIo& io, Action53State& state);
+

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cart/boards.h"
+#include "cart/flash.h"
 #include "cart/page_maps.h"
 #include "cart/save_memory.h"
 #include "state/state_io.h"
@@ -78,11 +79,9 @@ Header readHeader(const std::array<uint8_t, InesHeaderSize>& h, size_t fileBytes
     header.mapper = static_cast<uint16_t>((header.tagged ? 0 : h[7] & 0xF0) | h[6] >> 4);
     header.prgBytes = h[4] * 16384u;
     header.chrBytes = h[5] * 8192u;
-    // 8 KB of PRG RAM, but none on a board whose registers lie at 0x6000-0x7FFF; 8 KB of CHR RAM
-    // without CHR ROM, or what the board has.
+    // The board's PRG RAM (8 KB on most); 8 KB of CHR RAM without CHR ROM, or what the board has.
     const Board* board = findBoard(header.mapper);
-    if (board == nullptr || board->registersFrom != 0x6000)
-        ((h[6] & 0x02) ? header.batteryRam : header.workRam) = DefaultRamBytes;
+    ((h[6] & 0x02) ? header.batteryRam : header.workRam) = board != nullptr ? board->prgRamBytes : DefaultRamBytes;
     // TQROM (119) has its 8 KB of CHR RAM beside the CHR ROM.
     if (header.chrBytes == 0 || header.mapper == 119)
         header.chrRam = board != nullptr && board->chrRamBytes != 0 ? board->chrRamBytes : DefaultRamBytes;
@@ -195,6 +194,8 @@ LoadResult loadCartridgeImage(std::span<const uint8_t> image, std::ostream& out)
     takeBlock(image, cartridge.prgRom.data(), cartridge.prgKb * 1024u);
     takeBlock(image, cartridge.chrMemory.data(), cartridge.chrKb * 1024u);
     std::fill(cartridge.prgRom.begin() + cartridge.prgKb * 1024, cartridge.prgRom.end(), uint8_t{0});
+    const uint32_t prgChecksum = crc32(std::span(cartridge.prgRom).first(cartridge.prgKb * 1024u));
+    cartridge.checksum = crc32(std::span(cartridge.chrMemory).first(cartridge.chrKb * 1024u), prgChecksum);
     std::fill(cartridge.chrMemory.begin() + cartridge.chrKb * 1024, cartridge.chrMemory.end(), uint8_t{0});
 
     for (uint32_t i = 0; i < chrPageMap.size(); ++i)
@@ -205,21 +206,18 @@ LoadResult loadCartridgeImage(std::span<const uint8_t> image, std::ostream& out)
     return LoadResult::Loaded;
 }
 
-void cartridgeStateFields(StateIo& io, uint8_t& mirroring, std::array<uint8_t, MaxChrRamBytes>& chrRam,
-                          std::array<uint8_t, MaxPrgRamBytes>& prgRam, bool& prgRamKept)
+void cartridgeStateFields(StateIo& io, CartridgeMemories& memories)
 {
-    io.field(mirroring, 0, Mirroring::FourScreen);
+    io.field(memories.mirroring, 0, Mirroring::FourScreen);
     // Format 8 keeps CHR RAM beside CHR ROM too (TQROM); formats 4-7 kept it only without CHR ROM,
     // and older ones 8 KB of it.
     const uint32_t chrRamBytes = io.since(4) ? cartridge.chrRamBytes : DefaultRamBytes;
-    io.bytes(chrRam, io.since(8) || cartridge.chrKb == 0 ? chrRamBytes : 0);
-    prgRamKept = io.since(4);
-    if (prgRamKept)
-        io.bytes(prgRam, prgRamBytes());
+    io.bytes(memories.chrRam, io.since(8) || cartridge.chrKb == 0 ? chrRamBytes : 0);
+    memories.prgRamKept = io.since(4);
+    if (memories.prgRamKept)
+        io.bytes(memories.prgRam, prgRamBytes());
+    memories.flashKept = io.since(10) && isFlashBoard();
+    if (memories.flashKept)
+        io.bytes(memories.flash, cartridge.prgKb * 1024u);
 }
 
-uint32_t romChecksum()
-{
-    const uint32_t prg = crc32(std::span(cartridge.prgRom).first(cartridge.prgKb * 1024u));
-    return crc32(std::span(cartridge.chrMemory).first(cartridge.chrKb * 1024u), prg);
-}

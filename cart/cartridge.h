@@ -11,6 +11,8 @@ constexpr uint32_t CartridgeArraySize = 1024 * 1024;
 constexpr uint32_t MaxChrRamBytes = 32 * 1024;
 // The most PRG RAM (work RAM and battery-backed RAM together) a cartridge may have.
 constexpr uint32_t MaxPrgRamBytes = 64 * 1024;
+// The largest flash chip that holds the PRG of a board the game may write (SST39SF040).
+constexpr uint32_t MaxFlashBytes = 512 * 1024;
 // Without a NES 2.0 header a cartridge has 8 KB of PRG RAM, and 8 KB of CHR RAM when it has no CHR ROM.
 constexpr uint32_t DefaultRamBytes = 8 * 1024;
 constexpr uint32_t InesHeaderSize = 16;
@@ -47,6 +49,7 @@ struct Cartridge {
     uint32_t workRamBytes;     // PRG RAM without a battery, the first part of prgRam
     uint32_t batteryRamBytes;  // PRG RAM kept by a battery, after the work RAM: the .sav file's bytes
     uint32_t chrRamBytes;      // CHR RAM, with or without a battery: in chrMemory after the CHR ROM
+    uint32_t checksum;         // CRC32 of the PRG ROM, then the CHR ROM, as loaded (see romChecksum)
     std::array<uint8_t, CartridgeArraySize> prgRom;
     std::array<uint8_t, CartridgeArraySize> chrMemory;
     std::array<uint8_t, MaxPrgRamBytes> prgRam;  // the CPU sees it at 0x6000-0x7FFF
@@ -72,13 +75,21 @@ inline uint32_t prgRamBytes() { return cartridge.workRamBytes + cartridge.batter
 // Sets nametableMap from a mirroring value (0 horizontal, 1 vertical, 2 four-screen).
 void applyMirroring(uint8_t mirroring);
 
-// The cartridge's own changeable state in a save state: the mirroring, the CHR RAM (in `chrMemory`
-// after the CHR ROM) and the PRG RAM, each of the running cartridge's size. A state
-// older than format 4 holds 8 KB of CHR RAM and no PRG RAM (`prgRamKept` is then false: it was in
-// the CPU's memory).
-class StateIo;
-void cartridgeStateFields(StateIo& io, uint8_t& mirroring, std::array<uint8_t, MaxChrRamBytes>& chrRam,
-                          std::array<uint8_t, MaxPrgRamBytes>& prgRam, bool& prgRamKept);
+// The cartridge's changeable memories in a save state, each of the running cartridge's size.
+struct CartridgeMemories {
+    uint8_t mirroring;
+    std::array<uint8_t, MaxChrRamBytes> chrRam;  // as in `chrMemory` after the CHR ROM
+    std::array<uint8_t, MaxPrgRamBytes> prgRam;
+    bool prgRamKept;  // false in a state older than format 4, whose PRG RAM was in the CPU's memory
+    std::array<uint8_t, MaxFlashBytes> flash;  // a flash board's PRG, as its game has written it
+    bool flashKept;   // false on other boards, and in a state older than format 10
+};
 
-// CRC32 of the image as loaded: the PRG ROM, then the CHR ROM. A save state names its game by it.
-uint32_t romChecksum();
+// The cartridge's memories in a save state. A state older than format 4 holds 8 KB of CHR RAM and
+// no PRG RAM.
+class StateIo;
+void cartridgeStateFields(StateIo& io, CartridgeMemories& memories);
+
+// CRC32 of the image as loaded: the PRG ROM, then the CHR ROM (before a flash board's game wrote
+// its PRG). A save state names its game by it.
+inline uint32_t romChecksum() { return cartridge.checksum; }

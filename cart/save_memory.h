@@ -9,6 +9,7 @@
 
 #include "cart/boards.h"
 #include "cart/cartridge.h"
+#include "cart/flash.h"
 #include "cart/page_maps.h"
 
 constexpr uint32_t PrgRamStart = 0x6000;
@@ -38,15 +39,17 @@ inline void prgRamWrite(uint32_t address, uint8_t value)
 
 struct SaveMemoryState {
     std::array<uint8_t, MaxPrgRamBytes> lastSaved;  // the bytes as they were last loaded or stored
+    bool flashChanged;  // a flash save memory was programmed or erased since then
 };
 
 inline SaveMemoryState saveMemoryState{};
 
 // True when the cartridge keeps PRG RAM with a battery (iNES byte 6 bit 1, or a NES 2.0 header's
-// battery RAM size).
-inline bool hasBattery() { return cartridge.batteryRamBytes != 0; }
+// battery RAM size), or keeps its saves in its flash PRG.
+inline bool hasBattery() { return cartridge.batteryRamBytes != 0 || keepsFlash(); }
 
-// The save memory as the CPU sees it now: the battery-backed PRG RAM, after the work RAM.
+// The save memory as the CPU sees it now: the battery-backed PRG RAM, after the work RAM; on a
+// board that saves into its flash, the whole PRG image.
 std::span<const uint8_t> saveMemory();
 
 // Puts `bytes` (of the save memory's size) into the save memory at start-up, before the CPU runs,

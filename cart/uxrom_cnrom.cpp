@@ -1,6 +1,6 @@
 // UxROM and CNROM and their relatives: a single register of discrete logic each, that picks a
-// 16 KB PRG bank beside a fixed one (UxROM, UNROM with AND gate, UNROM 512, Quattro, Camerica, the
-// Irem/Jaleco board) or a CHR bank (CNROM, CPROM, J87, Sunsoft-1).
+// 16 KB PRG bank beside a fixed one (UxROM, UNROM with AND gate, Quattro, Camerica, the Irem/Jaleco
+// board) or a CHR bank (CNROM, CPROM, J87, Sunsoft-1).
 #include <algorithm>
 
 #include "cart/board_families.h"
@@ -26,32 +26,6 @@ void startFirstBankFixed()
 }
 
 void writeUnromAnd(uint32_t address, uint8_t value) { mapPrg(1, busConflict(address, value) & 7, 16384); }
-
-// UNROM 512 (mapper 30), without its flash: bits 0-4 the 16 KB bank at 0x8000, bits 5-6 the 8 KB
-// CHR RAM bank, bit 7 the one-screen nametable when the header asks for switchable one-screen
-// (four-screen bit set, vertical bit clear). A flashable board (battery bit, submapper 0 or 1)
-// decodes the register at 0xC000-0xFFFF only and takes writes to 0x8000-0xBFFF as flash commands,
-// which are not emulated and change nothing; the others decode 0x8000-0xFFFF, with bus conflicts
-// on submappers 0 and 2.
-void startUnrom512()
-{
-    startFixedLastBank();
-    if ((cartridge.flags6 & 0x09) == 0x08)
-        setOneScreen(0x2000);
-}
-
-void writeUnrom512(uint32_t address, uint8_t value)
-{
-    const bool flashable = (cartridge.flags6 & 0x02) != 0 && cartridge.submapper <= 1;
-    if (flashable && address < 0xC000)
-        return;
-    if (!flashable && (cartridge.submapper == 0 || cartridge.submapper == 2))
-        value = busConflict(address, value);
-    mapPrg(0, value & 0x1F, 16384);
-    mapChr(0, (value >> 5) & 3, 8192);
-    if ((cartridge.flags6 & 0x09) == 0x08)
-        setOneScreen((value & 0x80) ? 0x2400 : 0x2000);
-}
 
 // Camerica BF9096 "Quattro" (mapper 232): 0x8000-0xBFFF bits 3-4 pick a 64 KB block, 0xC000-0xFFFF
 // bits 0-1 the 16 KB page of it at 0x8000; 0xC000 shows page 3 of the block. Submapper 1 (Aladdin

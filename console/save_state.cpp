@@ -8,6 +8,7 @@
 #include "bus/cpu_bus.h"
 #include "cart/boards.h"
 #include "cart/cartridge.h"
+#include "cart/flash.h"
 #include "cart/page_maps.h"
 #include "cart/save_memory.h"
 #include "console/scheduler.h"
@@ -33,16 +34,13 @@ struct MachineState {
     ChrPageMap chrPages;
     NametableMap nametables;
     PrgRamWindow prgRamWindow;
-    uint8_t mirroring;
-    std::array<uint8_t, MaxChrRamBytes> chrRam;
-    std::array<uint8_t, MaxPrgRamBytes> prgRam;
-    bool prgRamKept;  // false in a state older than format 4, whose PRG RAM is in cpuMemory
+    CartridgeMemories cartridge;
     ControllerReadIndices controllerReadIndices;
     SchedulerState scheduler;
     CheatTable cheats;
     FrameBuffer frame;  // the last picture, shown at once after a load
 };
-static_assert(fieldCount<MachineState>() == 18, "a MachineState record is missing from capture, apply or Sections");
+static_assert(fieldCount<MachineState>() == 15, "a MachineState record is missing from capture, apply or Sections");
 
 void captureMachine(MachineState& m)
 {
@@ -56,10 +54,13 @@ void captureMachine(MachineState& m)
     m.chrPages = chrPageMap;
     m.nametables = nametableMap;
     m.prgRamWindow = prgRamWindow;
-    m.mirroring = cartridge.mirroring;
-    std::copy_n(cartridge.chrMemory.begin() + cartridge.chrKb * 1024, m.chrRam.size(), m.chrRam.begin());
-    m.prgRam = cartridge.prgRam;
-    m.prgRamKept = true;
+    m.cartridge.mirroring = cartridge.mirroring;
+    std::copy_n(cartridge.chrMemory.begin() + cartridge.chrKb * 1024, m.cartridge.chrRam.size(), m.cartridge.chrRam.begin());
+    m.cartridge.prgRam = cartridge.prgRam;
+    m.cartridge.prgRamKept = true;
+    m.cartridge.flashKept = isFlashBoard();
+    if (m.cartridge.flashKept)
+        std::copy_n(cartridge.prgRom.begin(), cartridge.prgKb * 1024, m.cartridge.flash.begin());
     m.controllerReadIndices = {controllerReadIndex, secondControllerReadIndex};
     m.scheduler = scheduler;
     m.cheats = cheats;
@@ -78,11 +79,16 @@ void applyMachine(const MachineState& m)
     chrPageMap = m.chrPages;
     nametableMap = m.nametables;
     prgRamWindow = m.prgRamWindow;
-    cartridge.mirroring = m.mirroring;
-    std::copy_n(m.chrRam.begin(), cartridge.chrRamBytes, cartridge.chrMemory.begin() + cartridge.chrKb * 1024);
-    cartridge.prgRam = m.prgRam;
-    if (!m.prgRamKept)  // the 8 KB the CPU saw at 0x6000
+    cartridge.mirroring = m.cartridge.mirroring;
+    std::copy_n(m.cartridge.chrRam.begin(), cartridge.chrRamBytes, cartridge.chrMemory.begin() + cartridge.chrKb * 1024);
+    cartridge.prgRam = m.cartridge.prgRam;
+    if (!m.cartridge.prgRamKept)  // the 8 KB the CPU saw at 0x6000
         std::copy_n(m.cpuMemory.begin() + PrgRamStart, std::min(prgRamBytes(), PrgRamWindowSize), cartridge.prgRam.begin());
+    const auto flash = std::span(m.cartridge.flash).first(cartridge.prgKb * 1024u);
+    if (m.cartridge.flashKept && !std::ranges::equal(flash, std::span(cartridge.prgRom).first(flash.size()))) {
+        std::ranges::copy(flash, cartridge.prgRom.begin());
+        saveMemoryState.flashChanged = true;
+    }
     controllerReadIndex = m.controllerReadIndices[0];
     secondControllerReadIndex = m.controllerReadIndices[1];
     scheduler = m.scheduler;
@@ -114,7 +120,7 @@ constexpr std::array<Section, 12> Sections = {{
     {{'P', 'A', 'G', 'E'},
      [](StateIo& io, MachineState& m) { pageMapFields(io, m.prgPages, m.chrPages, m.nametables, m.prgRamWindow); }},
     {{'C', 'A', 'R', 'T'},
-     [](StateIo& io, MachineState& m) { cartridgeStateFields(io, m.mirroring, m.chrRam, m.prgRam, m.prgRamKept); }},
+     [](StateIo& io, MachineState& m) { cartridgeStateFields(io, m.cartridge); }},
     {{'P', 'A', 'D', ' '}, [](StateIo& io, MachineState& m) { controllerStateFields(io, m.controllerReadIndices); }},
     {{'S', 'C', 'H', 'D'}, [](StateIo& io, MachineState& m) { schedulerStateFields(io, m.scheduler); }},
     {{'G', 'G', 'E', 'N'}, [](StateIo& io, MachineState& m) { cheatTableFields(io, m.cheats); }},

@@ -10,6 +10,9 @@
 
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
+#include "cart/save_memory.h"
+#include "console/save_state.h"
+#include "cpu/opcode_table.h"
 #include "input/controller.h"
 #include "ppu/frame_buffer.h"
 #include "support/cpu_harness.h"
@@ -114,6 +117,80 @@ TEST(BoardRoms, Mmc2LatchesAndMmc3SplitsShowWhereTheyShould)
         }
     }
     EXPECT_EQ(cpuMemory[1], 2) << "mmc3_split's IRQs in a frame";
+}
+
+// A board ROM of tests/roms (board_script.inc): its script `variant` run on a board built around the
+// program, in both render modes.
+struct BoardRom {
+    const char* rom;
+    uint8_t variant;
+    uint16_t mapper;
+    uint8_t submapper;
+    uint8_t flags6;       // mirroring and battery bits
+    uint8_t prgBanks;     // of 16 KB
+    uint8_t chrBanks;     // of 8 KB; 0: CHR RAM
+    uint8_t chrRamShift;  // NES 2.0 byte 11
+};
+
+std::vector<uint8_t> boardImage(const BoardRom& board)
+{
+    const std::vector<uint8_t> program = fileBytes(builtRom(board.rom));
+    if (program.size() < 16 + 0x8000)
+        return {};
+    std::vector<uint8_t> image = {'N', 'E', 'S', 0x1A, board.prgBanks, board.chrBanks,
+                                  static_cast<uint8_t>(board.flags6 | (board.mapper & 0x0F) << 4),
+                                  static_cast<uint8_t>((board.mapper & 0xF0) | 0x08),
+                                  static_cast<uint8_t>(board.submapper << 4 | board.mapper >> 8), 0, 0,
+                                  board.chrRamShift, 0, 0, 0, 0};
+    for (uint32_t bank = 0; bank < board.prgBanks; ++bank) {
+        const size_t at = image.size();
+        image.insert(image.end(), program.begin() + 16 + 0x4000, program.begin() + 16 + 0x8000);
+        image[at] = static_cast<uint8_t>(bank * 2 + 1);
+        image[at + 0x2000] = static_cast<uint8_t>(bank * 2 + 2);
+        image[at + 0x3FF9] = board.variant;
+    }
+    for (uint32_t k = 0; k < board.chrBanks * 8u * 1024; ++k)
+        image.push_back(k % 1024 == 0 ? static_cast<uint8_t>(k / 1024) : 0);
+    return image;
+}
+
+void runBoardRoms(std::initializer_list<BoardRom> boards)
+{
+    for (const BoardRom& board : boards) {
+        for (const bool scanline : {false, true}) {
+            const std::vector<uint8_t> image = boardImage(board);
+            ASSERT_EQ(loadImageBytes(image), LoadResult::Loaded) << board.rom;
+            initOpcodeTable();
+            runFrames(10, 0, {1, scanline});
+            EXPECT_EQ(cpuMemory[0x7F0], 1) << board.rom << " " << int{board.variant} << (scanline ? " scanline" : " pixel")
+                                           << ": check " << int{cpuMemory[0x7F1]} << " saw " << std::hex << "0x"
+                                           << int{cpuMemory[0x7F2]} << ", not 0x" << int{cpuMemory[0x7F3]};
+        }
+    }
+}
+
+TEST(BoardRoms, SelfFlashingBoards)
+{
+    const BoardRom flash = {"self_flashing", 1, 30, 0, 0x03, 8, 0, 0x09};
+    runBoardRoms({{"self_flashing", 0, 30, 0, 0x08, 8, 0, 0x09}, {"self_flashing", 2, 111, 0, 0x08, 8, 0, 0x09}, flash});
+
+    // With the battery bit the flash is the save memory: the whole PRG as the game wrote it, into
+    // the .sav and back, and in save states, which still name the game as loaded.
+    ASSERT_TRUE(hasBattery() && saveMemoryChanged());
+    const std::vector<uint8_t> written(saveMemory().begin(), saveMemory().end());
+    ASSERT_EQ(written.size(), 128u * 1024);
+    EXPECT_EQ(written[2 * 16384 + 0x1000], 0x00) << "0x9000 of bank 2, programmed";
+    const std::vector<uint8_t> state = saveState();
+    for (const bool fromState : {false, true}) {
+        ASSERT_EQ(loadImageBytes(boardImage(flash)), LoadResult::Loaded);
+        ASSERT_FALSE(std::ranges::equal(saveMemory(), written));
+        if (fromState)
+            ASSERT_EQ(loadState(state), StateLoad::Loaded);
+        else
+            loadSaveMemory(written);
+        EXPECT_TRUE(std::ranges::equal(saveMemory(), written));
+        EXPECT_EQ(saveMemoryChanged(), fromState);
+    }
 }
 
 }  // namespace
