@@ -90,30 +90,37 @@ TEST(Mmc1Demo, ShowsTheRecordedScreens)
 }
 
 // The project's MMC2 and MMC3 ROMs, in both render modes: the pixels that show which bank each
-// latch chose (mmc2_latches.s) and on which lines the IRQ split the picture (mmc3_split.s).
+// latch chose (mmc2_latches.s, on MMC2 and on MMC4, whose 16 KB PRG bank at 0x8000 maps its 32 KB
+// as MMC2's 8 KB one does) and on which lines the IRQ split the picture (mmc3_split.s).
 TEST(BoardRoms, Mmc2LatchesAndMmc3SplitsShowWhereTheyShould)
 {
     struct Probe {
         uint32_t x, y;
         uint8_t colour;
     };
-    const std::pair<const char*, std::vector<Probe>> roms[] = {
-        // Background: bank 1 until tile $FD, bank 0 until $FE, bank 1 after it. Sprites: bank 0
-        // after sprite 0's $FD, still after the line, bank 1 after sprite 3's $FE.
-        {"mmc2_latches", {{8, 100, 0x2A}, {48, 100, 0x16}, {100, 100, 0x2A}, {32, 152, 0x27}, {32, 172, 0x27},
-                          {32, 182, 0x30}, {32, 202, 0x30}}},
+    // Background: bank 1 until tile $FD, bank 0 until $FE, bank 1 after it. Sprites: bank 0 after
+    // sprite 0's $FD, still after the line, bank 1 after sprite 3's $FE.
+    const std::vector<Probe> latches = {{8, 100, 0x2A},  {48, 100, 0x16}, {100, 100, 0x2A}, {32, 152, 0x27},
+                                        {32, 172, 0x27}, {32, 182, 0x30}, {32, 202, 0x30}};
+    const std::tuple<const char*, uint8_t, std::vector<Probe>> roms[] = {
+        {"mmc2_latches", 9, latches},
+        {"mmc2_latches", 10, latches},
         // Scroll 0 to line 17, 8 from line 18, 4 from line 37 (in pixel mode the handler's write
         // lands some columns into those lines); R0 through its mirror: $2A.
-        {"mmc3_split", {{0, 10, 0x2A}, {8, 10, 0x0F}, {0, 17, 0x2A}, {0, 19, 0x0F}, {0, 36, 0x0F}, {0, 38, 0x2A},
-                        {4, 38, 0x0F}, {0, 200, 0x2A}}},
+        {"mmc3_split", 4, {{0, 10, 0x2A}, {8, 10, 0x0F}, {0, 17, 0x2A}, {0, 19, 0x0F}, {0, 36, 0x0F}, {0, 38, 0x2A},
+                           {4, 38, 0x0F}, {0, 200, 0x2A}}},
     };
-    for (const auto& [rom, probes] : roms) {
+    for (const auto& [rom, mapper, probes] : roms) {
         for (const bool scanline : {false, true}) {
-            ASSERT_TRUE(loadRomFile(builtRom(rom)));
+            std::vector<uint8_t> image = fileBytes(builtRom(rom));
+            ASSERT_GT(image.size(), 16u) << rom;
+            image[6] = static_cast<uint8_t>(mapper << 4 | (image[6] & 0x0F));
+            ASSERT_EQ(loadImageBytes(image), LoadResult::Loaded);
+            initOpcodeTable();
             runFrames(10, 0, {1, scanline});
             for (const auto& [x, y, colour] : probes)
                 EXPECT_EQ(frameBuffer[y * FrameWidth + x], colour)
-                    << rom << " (" << x << ", " << y << ")" << (scanline ? " scanline" : " pixel");
+                    << rom << " on " << int{mapper} << " (" << x << ", " << y << ")" << (scanline ? " scanline" : " pixel");
         }
     }
     EXPECT_EQ(cpuMemory[1], 2) << "mmc3_split's IRQs in a frame";
@@ -128,8 +135,9 @@ struct BoardRom {
     uint8_t submapper;
     uint8_t flags6;       // mirroring and battery bits
     uint8_t prgBanks;     // of 16 KB
-    uint8_t chrBanks;     // of 8 KB; 0: CHR RAM
+    uint8_t chrBanks;     // of 8 KB
     uint8_t chrRamShift;  // NES 2.0 byte 11
+    uint8_t prgRamShift = 0;  // NES 2.0 byte 10
 };
 
 std::vector<uint8_t> boardImage(const BoardRom& board)
@@ -140,7 +148,7 @@ std::vector<uint8_t> boardImage(const BoardRom& board)
     std::vector<uint8_t> image = {'N', 'E', 'S', 0x1A, board.prgBanks, board.chrBanks,
                                   static_cast<uint8_t>(board.flags6 | (board.mapper & 0x0F) << 4),
                                   static_cast<uint8_t>((board.mapper & 0xF0) | 0x08),
-                                  static_cast<uint8_t>(board.submapper << 4 | board.mapper >> 8), 0, 0,
+                                  static_cast<uint8_t>(board.submapper << 4 | board.mapper >> 8), 0, board.prgRamShift,
                                   board.chrRamShift, 0, 0, 0, 0};
     for (uint32_t bank = 0; bank < board.prgBanks; ++bank) {
         const size_t at = image.size();
@@ -167,6 +175,29 @@ void runBoardRoms(std::initializer_list<BoardRom> boards)
                                            << int{cpuMemory[0x7F2]} << ", not 0x" << int{cpuMemory[0x7F3]};
         }
     }
+}
+
+TEST(BoardRoms, DiscreteBoardsNamco108AndAction53)
+{
+    runBoardRoms({{"uxrom_cnrom", 0, 2, 0, 0, 8, 16, 0},    {"uxrom_cnrom", 1, 2, 2, 0, 8, 16, 0},
+                  {"uxrom_cnrom", 2, 180, 0, 0, 8, 16, 0},  {"uxrom_cnrom", 3, 232, 0, 0, 8, 16, 0},
+                  {"uxrom_cnrom", 4, 71, 0, 0, 8, 16, 0},   {"uxrom_cnrom", 5, 78, 1, 0, 8, 16, 0},
+                  {"uxrom_cnrom", 6, 78, 3, 0, 8, 16, 0},   {"uxrom_cnrom", 7, 3, 0, 0, 8, 16, 0},
+                  {"uxrom_cnrom", 8, 185, 0, 0, 8, 16, 0},  {"uxrom_cnrom", 9, 13, 0, 0, 8, 0, 0x08},
+                  {"uxrom_cnrom", 10, 87, 0, 0, 8, 16, 0},  {"uxrom_cnrom", 11, 184, 0, 0, 8, 16, 0},
+                  {"discrete_32k", 0, 7, 0, 0, 8, 16, 0},   {"discrete_32k", 1, 11, 0, 0, 8, 16, 0},
+                  {"discrete_32k", 2, 34, 0, 0, 8, 16, 0},  {"discrete_32k", 3, 66, 0, 0, 8, 16, 0},
+                  {"discrete_32k", 4, 79, 0, 0, 8, 16, 0},  {"discrete_32k", 5, 140, 0, 0, 8, 16, 0},
+                  {"namco108", 0, 206, 0, 0, 8, 16, 0},     {"namco108", 1, 88, 0, 0, 8, 16, 0},
+                  {"namco108", 2, 154, 0, 0, 8, 16, 0},     {"namco108", 3, 95, 0, 0, 8, 16, 0},
+                  {"action53", 0, 28, 0, 0, 8, 0, 0x09}});
+}
+
+TEST(BoardRoms, Mmc1AndMmc3Boards)
+{
+    runBoardRoms({{"mmc1_boards", 0, 1, 0, 0, 8, 4, 0, 0x09},  {"mmc1_boards", 1, 1, 0, 0, 8, 0, 0x07, 0x07},
+                  {"mmc3_boards", 0, 4, 0, 0, 8, 16, 0, 0x07}, {"mmc3_boards", 1, 4, 1, 0, 8, 16, 0, 0x40},
+                  {"mmc3_boards", 2, 118, 0, 0, 8, 16, 0},     {"mmc3_boards", 3, 119, 0, 0, 8, 8, 0x07}});
 }
 
 TEST(BoardRoms, SelfFlashingBoards)

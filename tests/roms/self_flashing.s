@@ -22,13 +22,13 @@ scripts:
 unrom512:
     prg 1, 2, 15, 16
     latch $00   ; each 8 KB of CHR RAM marked
-    chr_tag $A0
+    chr_tag $00, $A0
     latch $20
-    chr_tag $A1
+    chr_tag $00, $A1
     latch $40
-    chr_tag $A2
+    chr_tag $00, $A2
     latch $60
-    chr_tag $A3
+    chr_tag $00, $A3
     latch $23
     chr $A1, 0
     prg 7, 8, 15, 16
@@ -104,9 +104,9 @@ gtrom:
     write $6000, $01    ; no register there
     prg 13, 14, 15, 16
     write $5000, $00    ; the pattern bank from bit 4
-    chr_tag $C0
+    chr_tag $00, $C0
     write $5000, $10
-    chr_tag $C1
+    chr_tag $00, $C1
     write $5000, $00
     chr $C0, 0
     write $5000, $10
