@@ -41,26 +41,34 @@ constexpr std::array<uint16_t, 16> PalNoisePeriodTable = {
     4, 8, 14, 30, 60, 88, 118, 148, 188, 236, 354, 472, 708, 944, 1890, 3778,
 };
 
-// What differs between the consoles' sound units: CPU cycles per frame-sequencer step (the
-// sequence runs at 240 steps a second on NTSC, at 200 on PAL: 1662607 / 200 is 8313), the noise
-// periods, and the output samples each frame makes (44,100 at 60 or 50 frames a second).
-struct ApuTiming {
-    int64_t frameStepCycles;
-    const std::array<uint16_t, 16>* noisePeriods;
-    int32_t samplesPerFrame;
-};
-constexpr ApuTiming NtscApuTiming{FrameStepCycles, &NoisePeriodTable, 735};
-constexpr ApuTiming PalApuTiming{(1662607 + 199) / 200, &PalNoisePeriodTable, 882};
-constexpr ApuTiming DendyApuTiming{FrameStepCycles, &NoisePeriodTable, 882};  // NTSC's sound unit at 50 frames
-constexpr int32_t MaxSamplesPerFrame = 882;
-
-// The timing of the console being emulated; the console sets it with its region.
-inline ApuTiming apuTiming = NtscApuTiming;
-
 // Sample channel: CPU cycles per bit, indexed by bits 0-3 of a 0x4010 write.
 constexpr std::array<uint16_t, 16> SampleRateTable = {
     428, 380, 340, 320, 286, 254, 226, 214, 190, 160, 142, 128, 106, 84, 72, 54,
 };
+
+// The PAL console's sample channel rates.
+constexpr std::array<uint16_t, 16> PalSampleRateTable = {
+    398, 354, 316, 298, 276, 236, 210, 198, 176, 148, 132, 118, 98, 78, 66, 50,
+};
+
+// What differs between the consoles' sound units: CPU cycles per frame-sequencer step (the
+// sequence runs at 240 steps a second on NTSC, at 200 on PAL: 1662607 / 200 is 8313), the noise
+// periods and sample rates, and the output samples each frame makes (44,100 at 60 or 50 frames a
+// second).
+struct ApuTiming {
+    int64_t frameStepCycles;
+    const std::array<uint16_t, 16>* noisePeriods;
+    const std::array<uint16_t, 16>* sampleRates;
+    int32_t samplesPerFrame;
+};
+constexpr ApuTiming NtscApuTiming{FrameStepCycles, &NoisePeriodTable, &SampleRateTable, 735};
+constexpr ApuTiming PalApuTiming{(1662607 + 199) / 200, &PalNoisePeriodTable, &PalSampleRateTable, 882};
+// NTSC's sound unit at 50 frames.
+constexpr ApuTiming DendyApuTiming{FrameStepCycles, &NoisePeriodTable, &SampleRateTable, 882};
+constexpr int32_t MaxSamplesPerFrame = 882;
+
+// The timing of the console being emulated; the console sets it with its region.
+inline ApuTiming apuTiming = NtscApuTiming;
 
 // The volume unit of the squares and the noise (register bits --LC VVVV).
 struct Envelope {

@@ -239,7 +239,7 @@ void updatePeriods(uint32_t now)
         (*apuTiming.noisePeriods)[noise.periodIndex]);
     SampleChannel& sample = apu.sample;
     set(sample.period, sample.lastStepCycle, !sample.silent || sample.bufferFull || sample.bytesRemaining > 0,
-        SampleRateTable[sample.rateIndex]);
+        (*apuTiming.sampleRates)[sample.rateIndex]);
 }
 
 }  // namespace

@@ -113,6 +113,7 @@ void setRegion(Region region)
 {
     scheduler.region = region;
     apuTiming = region == Region::Pal ? PalApuTiming : region == Region::Dendy ? DendyApuTiming : NtscApuTiming;
+    redGreenEmphasisSwapped = region == Region::Pal;
 }
 
 void schedulerStateFields(StateIo& io, SchedulerState& state)

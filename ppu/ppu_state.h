@@ -37,6 +37,10 @@ struct PpuState {
 
 inline PpuState ppu{};
 
+// The PAL console's PPU takes 0x2001 bit 5 as green emphasis and bit 6 as red; the console sets it
+// with its region.
+inline bool redGreenEmphasisSwapped = false;
+
 class StateIo;
 // The PPU's registers, memory and sprite memory in a save state, in order.
 void ppuStateFields(StateIo& io, PpuState& state);

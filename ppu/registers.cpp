@@ -68,7 +68,8 @@ void maskWrite(uint8_t value)
     ppu.spritesLeftColumn = (value >> 2) & 1;
     ppu.backgroundLeftColumn = (value >> 1) & 1;
     ppu.greyscale = value & 1;
-    ppu.emphasis = value >> 5;
+    const uint8_t emphasis = value >> 5;
+    ppu.emphasis = redGreenEmphasisSwapped ? (emphasis & 4) | (emphasis & 1) << 1 | (emphasis & 2) >> 1 : emphasis;
 }
 
 }  // namespace

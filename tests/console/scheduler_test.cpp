@@ -3,6 +3,8 @@
 // point and mid-frame address writes change the recorded frames and samples of the golden runs.)
 #include <gtest/gtest.h>
 
+#include "apu/apu_state.h"
+#include "apu/channels.h"
 #include "cart/boards.h"
 #include "console/console.h"
 #include "cpu/cpu_state.h"
@@ -37,12 +39,13 @@ TEST(Scheduler, SkippedFramesClockTheMmc3CounterAndAYearsRunCountsOnPast2To31Fra
 }
 
 // The consoles' frames: 263 lines of 114 cycles after the picture on NTSC; 312 on PAL (107 cycles)
-// and Dendy (114), whose frames make 882 samples; a state brings its console along.
+// and Dendy (114), whose frames make 882 samples; PAL's sample channel rates and its red and green
+// emphasis bits the other way round; a state brings its console along.
 TEST(Scheduler, EachConsoleRunsItsFrame)
 {
-    const std::tuple<Region, uint32_t, uint32_t, uint32_t> consoles[] = {
-        {Region::Ntsc, 263, 29982, 735}, {Region::Pal, 312, 33144, 882}, {Region::Dendy, 312, 35568, 882}};
-    for (const auto& [region, lines, cycles, samples] : consoles) {
+    const std::tuple<Region, uint32_t, uint32_t, uint32_t, uint8_t, uint16_t> consoles[] = {
+        {Region::Ntsc, 263, 29982, 735, 1, 54}, {Region::Pal, 312, 33144, 882, 2, 50}, {Region::Dendy, 312, 35568, 882, 1, 54}};
+    for (const auto& [region, lines, cycles, samples, redEmphasis, fastestRate] : consoles) {
         ASSERT_TRUE(loadRomFile(builtRom("scene")));
         chooseRegion(region);
         setSoundEmulated(true);
@@ -53,6 +56,12 @@ TEST(Scheduler, EachConsoleRunsItsFrame)
                              frameSamples().size()),
                   std::tuple(lines, cycles, size_t{samples}))
             << static_cast<int>(region);
+        cpuWrite(0x2001, 0x20);  // red emphasis
+        cpuWrite(0x4010, 0x0F);  // the sample channel's fastest rate, for 17 bytes
+        cpuWrite(0x4013, 0x01);
+        cpuWrite(0x4015, 0x10);
+        apuTick();
+        EXPECT_EQ(std::pair(ppu.emphasis, apu.sample.period), std::pair(redEmphasis, fastestRate)) << static_cast<int>(region);
     }
     const std::vector<uint8_t> pal = saveState();
     chooseRegion(Region::Ntsc);
