@@ -135,8 +135,9 @@ void mapperStateFields(StateIo& io, MapperState& state)
     if (io.since(5))
         action53StateFields(io, state.action53);
     if (io.since(10)) {
+        io.field(state.mmc3IrqCleared, 0, 1);
         io.field(state.latch);
         flashStateFields(io, state.flash);
     }
 }
-static_assert(fieldCount<MapperState>() == 20, "a MapperState field is missing from mapperStateFields");
+static_assert(fieldCount<MapperState>() == 21, "a MapperState field is missing from mapperStateFields");

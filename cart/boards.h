@@ -38,6 +38,7 @@ struct MapperState {
     std::array<uint8_t, 8> mmc3Registers;  // R0-R7 as last written (R0/R1 2 KB banks, R6/R7 8 KB)
     uint32_t mmc3IrqCounter;
     uint32_t mmc3IrqReload;
+    uint8_t mmc3IrqCleared;  // 0xC001 was written since the last clock
     uint8_t mmc3IrqEnabled;
     uint8_t mmc6RamEnabled;  // MMC6: 0x8000 bit 5
     uint8_t mmc6Protect;     // MMC6: 0xA001 bits 4-7 (write and read enables of the two 512-byte halves)

@@ -56,6 +56,7 @@ void startMmc3()
     resetMmc3();
     mapperState.mmc3IrqCounter = 0;
     mapperState.mmc3IrqReload = 0;
+    mapperState.mmc3IrqCleared = 0;
     mapperState.mmc3IrqEnabled = 0;
 }
 
@@ -90,6 +91,7 @@ void writeMmc3(uint32_t address, uint8_t value)
         break;
     case 0xC001:
         mapperState.mmc3IrqCounter = 0;  // reloaded at the next clock
+        mapperState.mmc3IrqCleared = 1;
         break;
     case 0xE000:
         mapperState.mmc3IrqEnabled = 0;
@@ -114,18 +116,21 @@ void writeMmc3(uint32_t address, uint8_t value)
     }
 }
 
-// One clock of the scanline counter while rendering is on: at 0 (after a 0xC001 write too) it
-// takes the reload value, otherwise it counts down; the IRQ is raised when it is then 0 with the
-// interrupt enabled.
+// One clock of the scanline counter while rendering is on: at 0, or after a 0xC001 write, it
+// takes the reload value, else it counts down. The MMC3B/C raises its IRQ whenever the count is
+// then 0; the MMC6 and the MMC3A (NES 2.0 submapper 4) only when it came down to 0 or was reloaded
+// by a 0xC001 write, so a reload value of 0 raises one IRQ, not one on every line.
 void mmc3LineEnd()
 {
     if (!(ppu.showBackground || ppu.showSprites))
         return;
-    if (mapperState.mmc3IrqCounter == 0)
-        mapperState.mmc3IrqCounter = mapperState.mmc3IrqReload;
-    else
-        --mapperState.mmc3IrqCounter;
-    if (mapperState.mmc3IrqCounter == 0 && mapperState.mmc3IrqEnabled == 1)
+    MapperState& m = mapperState;
+    const uint32_t before = m.mmc3IrqCounter;
+    const bool cleared = m.mmc3IrqCleared != 0;
+    m.mmc3IrqCounter = before == 0 || cleared ? m.mmc3IrqReload : before - 1;
+    m.mmc3IrqCleared = 0;
+    const bool oldRule = isMmc6() || (cartridge.nes2 && cartridge.mapperNumber == 4 && cartridge.submapper == 4);
+    if (m.mmc3IrqCounter == 0 && m.mmc3IrqEnabled == 1 && (!oldRule || before != 0 || cleared))
         requestIrq(IrqFromBoard);
 }
 

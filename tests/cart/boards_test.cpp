@@ -190,6 +190,29 @@ TEST_F(Mmc3Test, MirroringUsesBitZeroAndEveryRegisterIsDecodedByA0OverIts8Kb)
     }
 }
 
+// A reload value of 0: the MMC3 raises its IRQ on every clock, the MMC6 only on the clock after a
+// 0xC001 write.
+TEST(Mmc3Irq, AReloadOfZeroRaisesOnEveryLineOnTheMmc3AndOnceOnTheMmc6)
+{
+    for (const bool mmc6 : {false, true}) {
+        InesImage image(8, 4, 0x40, 0x08);
+        image.header[8] = mmc6 ? 0x10 : 0;
+        ASSERT_EQ(loadImage(image), LoadResult::Loaded);
+        ppu.showBackground = 1;
+        cpu.p |= FlagI;  // IRQs held, not taken
+        cpuWrite(0xC000, 0);
+        cpuWrite(0xC001, 0);
+        std::vector<bool> irqs;
+        for (int line = 0; line < 3; ++line) {
+            cpuWrite(0xE001, 0);  // enabled; 0xE000 acknowledged the last
+            boardLineEnd();
+            irqs.push_back(cpu.irqPending != 0);
+            cpuWrite(0xE000, 0);
+        }
+        EXPECT_EQ(irqs, (mmc6 ? std::vector{true, false, false} : std::vector{true, true, true})) << mmc6;
+    }
+}
+
 // ---------------------------------------------------------------- AxROM
 
 TEST(Axrom, SwitchesThirtyTwoKbBanksAndTheOneScreen)
