@@ -28,13 +28,22 @@ def program():
     return code + body
 
 
-def image(prg_banks, chr_banks, flags6=0, flags7=0, length=None, nes2=None):
+def flash_program(writes):
+    """A program that stores each (address, value) in turn, as a game commands its flash chip, then
+    runs the register loop of program()."""
+    code = bytes([0x78])
+    for address, value in writes:
+        code += bytes([0xA9, value, 0x8D, address & 0xFF, address >> 8])  # LDA #value, STA address
+    return code + program()
+
+
+def image(prg_banks, chr_banks, flags6=0, flags7=0, length=None, nes2=None, code=None):
     # nes2: bytes 8-15 of a NES 2.0 header (byte 7 then gets its NES 2.0 mark)
     header = bytes([0x4E, 0x45, 0x53, 0x1A, prg_banks, chr_banks, flags6, flags7 | (0x08 if nes2 else 0)])
     header += bytes(nes2) if nes2 else bytes(8)
     prg = bytearray(prg_banks * 16384)
     if prg:
-        code = program()
+        code = code or program()
         for bank in range(prg_banks):   # the program at the start of every bank, vectors in each
             prg[bank * 16384:bank * 16384 + len(code)] = code
             prg[bank * 16384 + 0x3FFA:bank * 16384 + 0x4000] = bytes([0x00, 0x80, 0x00, 0x80, 0x00, 0x80])
@@ -55,8 +64,8 @@ def write(folder, name, data):
 
 def main():
     images = here / "corpus" / "image"
-    for mapper in (0, 1, 2, 3, 4, 7, 9, 10, 11, 13, 28, 30, 34, 66, 71, 78, 79, 87, 88, 95, 118, 119, 140, 154, 180,
-                   184, 185, 206, 232, 5):
+    for mapper in (0, 1, 2, 3, 4, 7, 9, 10, 11, 13, 28, 30, 34, 66, 71, 78, 79, 87, 88, 95, 111, 118, 119, 140, 154,
+                   180, 184, 185, 206, 232, 5):
         flags6, flags7 = (mapper & 0x0F) << 4, mapper & 0xF0
         write(images, f"mapper{mapper}.bin", steering() + image(2, 1, flags6 | 1, flags7))
     for mapper in (1, 4, 9):
@@ -78,6 +87,22 @@ def main():
     write(images, "nes2-mapper-above-255.bin", steering() + image(2, 1, 0x41, 0, nes2=[0x31, 0, 0x07, 0, 1, 0, 0, 0]))
     write(images, "nes2-exponent-size.bin",
           steering() + image(1, 1, 0x40, 0, nes2=[0, 0x0F, 0x70, 0, 3, 0, 0, 0])[:16] + bytes(8192 + 8192))
+    # NES 2.0 boards told apart by submapper or RAM: MMC6, MMC3A, 78.3, and the consoles' timings.
+    write(images, "nes2-mmc6.bin", steering() + image(2, 1, 0x42, 0, nes2=[0x10, 0, 0x40, 0, 0, 0, 0, 0]))
+    write(images, "nes2-mmc3a.bin", steering() + image(2, 1, 0x40, 0, nes2=[0x40, 0, 0x07, 0, 0, 0, 0, 0]))
+    write(images, "nes2-78-3.bin", steering() + image(2, 1, 0xE8, 0x40, nes2=[0x30, 0, 0, 0, 0, 0, 0, 0]))
+    for timing in (1, 2, 3):
+        write(images, f"nes2-timing{timing}.bin", steering() + image(2, 1, 0x40, 0, nes2=[0, 0, 0x07, 0, timing, 0, 0, 0]))
+    # The flash boards, with the chip's commands: UNROM 512 programs a byte and erases a sector
+    # (the bank register at 0xC000 before each step), GTROM enters its ID mode.
+    unlock = [(0xC000, 1), (0x9555, 0xAA), (0xC000, 0), (0xAAAA, 0x55), (0xC000, 1)]
+    write(images, "nes2-unrom512-flash.bin", steering() + image(
+        4, 0, 0xE2, 0x10, nes2=[0, 0, 0, 0x09, 0, 0, 0, 0],
+        code=flash_program(unlock + [(0x9555, 0xA0), (0x8100, 0x12)] + unlock + [(0x9555, 0x80)] + unlock +
+                           [(0x9000, 0x30)])))
+    write(images, "nes2-gtrom-id.bin", steering() + image(
+        4, 0, 0xFA, 0x60, nes2=[0, 0, 0, 0x09, 0, 0, 0, 0],
+        code=flash_program([(0xD555, 0xAA), (0xAAAA, 0x55), (0xD555, 0x90)])))
     write(images, "nes2-beyond-file.bin", steering() + image(1, 1, 0x10, 0, nes2=[0, 0x11, 0, 0, 0, 0, 0, 0]))
     write(images, "bad-magic.bin", steering() + b"NES\x00" + bytes([1, 1]) + bytes(10))
     write(images, "short.bin", steering() + b"NE")
