@@ -114,4 +114,3 @@ class StateIo;
 // The mapper registers in a save state, in order.
 void mapperStateFields(StateIo& io, MapperState& state);
 void action53StateFields(StateIo& io, Action53State& state);
-
