@@ -216,6 +216,14 @@ int32_t stepDueEvents(uint32_t now, int32_t wait)
     return std::min({wait, cyclesSince(now, apuDue.sample), cyclesSince(now, apuDue.mix)});
 }
 
+// The next look: after `wait` cycles, or earlier when the device clock is due.
+uint32_t nextLook(uint32_t now, int32_t wait)
+{
+    if (deviceClock != nullptr)
+        wait = std::min(wait, cyclesSince(now, deviceClockDue));
+    return now + static_cast<uint32_t>(std::max(wait, 0));
+}
+
 // A channel's period, 0 while it stands: a square that is silent (no length, muted, or at level
 // 0), a triangle without both counters, a noise channel without length or level, a sample
 // channel with nothing to play. One that starts again starts its schedule at `now`.
@@ -354,17 +362,19 @@ void apuTick()
     updatePeriods(now);
     apuFullPassDue = apu.lastFrameStepCycle + static_cast<uint32_t>(stepCycles);
     apuDue = {sampleDue(), apu.lastSampleCycle + static_cast<uint32_t>(SamplePeriodCycles)};
-    apuIdleUntil = now + static_cast<uint32_t>(std::max(stepDueEvents(now, cyclesSince(now, apuFullPassDue)), 0));
+    apuIdleUntil = nextLook(now, stepDueEvents(now, cyclesSince(now, apuFullPassDue)));
 }
 
 void apuStepDueEvents()
 {
     const uint32_t now = cpu.totalCycles;
+    if (deviceClock != nullptr && cyclesSince(deviceClockDue, now) >= 0) [[unlikely]]
+        deviceClockDue = deviceClock(now);
     if (cyclesSince(apuFullPassDue, now) >= 0 || !apuRunning) [[unlikely]] {
         apuTick();
         return;
     }
-    apuIdleUntil = now + static_cast<uint32_t>(std::max(stepDueEvents(now, cyclesSince(now, apuFullPassDue)), 0));
+    apuIdleUntil = nextLook(now, stepDueEvents(now, cyclesSince(now, apuFullPassDue)));
 }
 
 void resetApu()

@@ -44,6 +44,17 @@ inline uint32_t apuIdleUntil = 0;
 // channels step at the periods the last full pass left.
 inline uint32_t apuFullPassDue = 0;
 
+// A device beside the APU that counts CPU cycles (a cartridge's IRQ counter): the APU's look calls
+// it as well, once totalCycles reaches deviceClockDue. It brings the device up to `now` and returns
+// the cycle at which it is to be called next. nullptr without such a device, which then costs
+// nothing.
+inline uint32_t (*deviceClock)(uint32_t now) = nullptr;
+inline uint32_t deviceClockDue = 0;
+
+// The device's next moment may have moved (a register write, a loaded state): it is called after
+// the current instruction.
+inline void wakeDeviceClock() { deviceClockDue = apuIdleUntil = cpu.totalCycles; }
+
 // Every APU register write, a reset and a loaded state call this: the APU looks again, with a
 // full pass, after the current instruction.
 inline void wakeApu()

@@ -60,6 +60,11 @@ void writeNamco108(uint32_t address, uint8_t value);
 void startAction53();
 void writeAction53(uint32_t address, uint8_t value);
 
+// konami_vrc.cpp: VRC2 and VRC4, and the VRC IRQ counter.
+void startKonamiVrc();
+void writeKonamiVrc(uint32_t address, uint8_t value);
+uint32_t clockVrcIrq(uint32_t now);
+
 // mmc3.cpp
 void startMmc3();
 void writeMmc3(uint32_t address, uint8_t value);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "apu/channels.h"
 #include "cart/board_families.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
@@ -12,36 +13,40 @@ namespace {
 // clang-format off
 constexpr uint32_t Kb32 = 32 * 1024, Kb16 = 16 * 1024, Kb8 = 8 * 1024;
 constexpr Board Boards[] = {
-    {0,   "NROM",          0x8000, Kb8, 0,    startFixedLastBank,  nullptr,             nullptr,     nullptr,     nullptr,      nullptr},
-    {1,   "MMC1",          0x8000, Kb8, 0,    startMmc1,           writeMmc1,           nullptr,     nullptr,     nullptr,      nullptr},
-    {2,   "UxROM",         0x8000, Kb8, 0,    startFixedLastBank,  writeUxrom,          nullptr,     nullptr,     nullptr,      nullptr},
-    {3,   "CNROM",         0x8000, Kb8, 0,    startFixedLastBank,  writeCnrom,          nullptr,     nullptr,     nullptr,      nullptr},
-    {4,   "MMC3",          0x8000, Kb8, 0,    startMmc3,           writeMmc3,           mmc3LineEnd, mmc3LineEnd, nullptr,      nullptr},
-    {7,   "AxROM",         0x8000, Kb8, 0,    startWhole32k,       writeAxrom,          nullptr,     nullptr,     nullptr,      nullptr},
-    {9,   "MMC2",          0x8000, Kb8, 0,    startMmc2,           writeMmc2,           nullptr,     nullptr,     mmc2ChrFetch, nullptr},
-    {10,  "MMC4",          0x8000, Kb8, 0,    startMmc4,           writeMmc4,           nullptr,     nullptr,     mmc2ChrFetch, nullptr},
-    {11,  "Color Dreams",  0x8000, Kb8, 0,    startWhole32k,       writeColorDreams,    nullptr,     nullptr,     nullptr,      nullptr},
-    {13,  "CPROM",         0x8000, Kb8, Kb16, startCprom,          writeCprom,          nullptr,     nullptr,     nullptr,      nullptr},
-    {28,  "Action 53",     0x5000, Kb8, Kb32, startAction53,       writeAction53,       nullptr,     nullptr,     nullptr,      nullptr},
-    {30,  "UNROM 512",     0x8000, 0,   Kb32, startUnrom512,       writeUnrom512,       nullptr,     nullptr,     nullptr,      nullptr},
-    {34,  "BNROM",         0x8000, Kb8, 0,    startWhole32k,       writeBnrom,          nullptr,     nullptr,     nullptr,      nullptr},
-    {66,  "GxROM",         0x8000, Kb8, 0,    startWhole32k,       writeGxrom,          nullptr,     nullptr,     nullptr,      nullptr},
-    {71,  "Camerica",      0x8000, Kb8, 0,    startFixedLastBank,  writeCamerica,       nullptr,     nullptr,     nullptr,      nullptr},
-    {78,  "Irem/Jaleco",   0x8000, Kb8, 0,    startFixedLastBank,  writeIremJaleco,     nullptr,     nullptr,     nullptr,      nullptr},
-    {79,  "NINA-03/06",    0x4100, Kb8, 0,    startWhole32k,       writeNina,           nullptr,     nullptr,     nullptr,      nullptr},
-    {87,  "J87",           0x6000, 0,   0,    startFixedLastBank,  writeJ87,            nullptr,     nullptr,     nullptr,      nullptr},
-    {88,  "Namco 108",     0x8000, Kb8, 0,    startNamco108,       writeNamco108,       nullptr,     nullptr,     nullptr,      nullptr},
-    {95,  "NAMCOT-3425",   0x8000, Kb8, 0,    startNamco108,       writeNamco108,       nullptr,     nullptr,     nullptr,      nullptr},
-    {111, "GTROM",         0x5000, 0,   Kb32, startGtrom,          writeGtrom,          nullptr,     nullptr,     nullptr,      readGtrom},
-    {118, "TxSROM",        0x8000, Kb8, 0,    startMmc3,           writeMmc3,           mmc3LineEnd, mmc3LineEnd, nullptr,      nullptr},
-    {119, "TQROM",         0x8000, Kb8, Kb8,  startMmc3,           writeMmc3,           mmc3LineEnd, mmc3LineEnd, nullptr,      nullptr},
-    {140, "Jaleco JF-11",  0x6000, 0,   0,    startWhole32k,       writeJf11,           nullptr,     nullptr,     nullptr,      nullptr},
-    {154, "NAMCOT-3453",   0x8000, Kb8, 0,    startNamco108,       writeNamco108,       nullptr,     nullptr,     nullptr,      nullptr},
-    {180, "UNROM (AND)",   0x8000, Kb8, 0,    startFirstBankFixed, writeUnromAnd,       nullptr,     nullptr,     nullptr,      nullptr},
-    {184, "Sunsoft-1",     0x6000, 0,   0,    startSunsoft1,       writeSunsoft1,       nullptr,     nullptr,     nullptr,      nullptr},
-    {185, "CNROM, locked", 0x8000, Kb8, 0,    startCnromProtected, writeCnromProtected, nullptr,     nullptr,     nullptr,      nullptr},
-    {206, "DxROM",         0x8000, Kb8, 0,    startNamco108,       writeNamco108,       nullptr,     nullptr,     nullptr,      nullptr},
-    {232, "Quattro",       0x8000, Kb8, 0,    startQuattro,        writeQuattro,        nullptr,     nullptr,     nullptr,      nullptr},
+    {0,   "NROM",          0x8000, Kb8, 0,    startFixedLastBank,  nullptr,             nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {1,   "MMC1",          0x8000, Kb8, 0,    startMmc1,           writeMmc1,           nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {2,   "UxROM",         0x8000, Kb8, 0,    startFixedLastBank,  writeUxrom,          nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {3,   "CNROM",         0x8000, Kb8, 0,    startFixedLastBank,  writeCnrom,          nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {4,   "MMC3",          0x8000, Kb8, 0,    startMmc3,           writeMmc3,           mmc3LineEnd, mmc3LineEnd, nullptr,      nullptr, nullptr},
+    {7,   "AxROM",         0x8000, Kb8, 0,    startWhole32k,       writeAxrom,          nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {9,   "MMC2",          0x8000, Kb8, 0,    startMmc2,           writeMmc2,           nullptr,     nullptr,     mmc2ChrFetch, nullptr, nullptr},
+    {10,  "MMC4",          0x8000, Kb8, 0,    startMmc4,           writeMmc4,           nullptr,     nullptr,     mmc2ChrFetch, nullptr, nullptr},
+    {11,  "Color Dreams",  0x8000, Kb8, 0,    startWhole32k,       writeColorDreams,    nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {13,  "CPROM",         0x8000, Kb8, Kb16, startCprom,          writeCprom,          nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {21,  "VRC4",          0x8000, Kb8, 0,    startKonamiVrc,      writeKonamiVrc,      nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
+    {22,  "VRC2",          0x8000, Kb8, 0,    startKonamiVrc,      writeKonamiVrc,      nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
+    {23,  "VRC2/VRC4",     0x8000, Kb8, 0,    startKonamiVrc,      writeKonamiVrc,      nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
+    {25,  "VRC2/VRC4",     0x8000, Kb8, 0,    startKonamiVrc,      writeKonamiVrc,      nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
+    {28,  "Action 53",     0x5000, Kb8, Kb32, startAction53,       writeAction53,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {30,  "UNROM 512",     0x8000, 0,   Kb32, startUnrom512,       writeUnrom512,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {34,  "BNROM",         0x8000, Kb8, 0,    startWhole32k,       writeBnrom,          nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {66,  "GxROM",         0x8000, Kb8, 0,    startWhole32k,       writeGxrom,          nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {71,  "Camerica",      0x8000, Kb8, 0,    startFixedLastBank,  writeCamerica,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {78,  "Irem/Jaleco",   0x8000, Kb8, 0,    startFixedLastBank,  writeIremJaleco,     nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {79,  "NINA-03/06",    0x4100, Kb8, 0,    startWhole32k,       writeNina,           nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {87,  "J87",           0x6000, 0,   0,    startFixedLastBank,  writeJ87,            nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {88,  "Namco 108",     0x8000, Kb8, 0,    startNamco108,       writeNamco108,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {95,  "NAMCOT-3425",   0x8000, Kb8, 0,    startNamco108,       writeNamco108,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {111, "GTROM",         0x5000, 0,   Kb32, startGtrom,          writeGtrom,          nullptr,     nullptr,     nullptr,      readGtrom, nullptr},
+    {118, "TxSROM",        0x8000, Kb8, 0,    startMmc3,           writeMmc3,           mmc3LineEnd, mmc3LineEnd, nullptr,      nullptr, nullptr},
+    {119, "TQROM",         0x8000, Kb8, Kb8,  startMmc3,           writeMmc3,           mmc3LineEnd, mmc3LineEnd, nullptr,      nullptr, nullptr},
+    {140, "Jaleco JF-11",  0x6000, 0,   0,    startWhole32k,       writeJf11,           nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {154, "NAMCOT-3453",   0x8000, Kb8, 0,    startNamco108,       writeNamco108,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {180, "UNROM (AND)",   0x8000, Kb8, 0,    startFirstBankFixed, writeUnromAnd,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {184, "Sunsoft-1",     0x6000, 0,   0,    startSunsoft1,       writeSunsoft1,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {185, "CNROM, locked", 0x8000, Kb8, 0,    startCnromProtected, writeCnromProtected, nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {206, "DxROM",         0x8000, Kb8, 0,    startNamco108,       writeNamco108,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {232, "Quattro",       0x8000, Kb8, 0,    startQuattro,        writeQuattro,        nullptr,     nullptr,     nullptr,      nullptr, nullptr},
 };
 // clang-format on
 
@@ -75,6 +80,7 @@ void startBoard()
     const Board* board = loadedBoard();
     chrFetchWatcher = board != nullptr ? board->chrFetch : nullptr;
     cpuReadWatcher = board != nullptr ? board->read : nullptr;
+    deviceClock = board != nullptr ? board->clock : nullptr;
     if (board != nullptr && board->start != nullptr)
         board->start();
 }
@@ -138,6 +144,7 @@ void mapperStateFields(StateIo& io, MapperState& state)
         io.field(state.mmc3IrqCleared, 0, 1);
         io.field(state.latch);
         flashStateFields(io, state.flash);
+        konamiVrcStateFields(io, state.vrc);
     }
 }
-static_assert(fieldCount<MapperState>() == 21, "a MapperState field is missing from mapperStateFields");
+static_assert(fieldCount<MapperState>() == 22, "a MapperState field is missing from mapperStateFields");

@@ -7,6 +7,7 @@
 
 #include "cart/cartridge.h"
 #include "cart/flash.h"
+#include "cart/konami_vrc.h"
 #include "cart/page_maps.h"
 
 // Action 53: the register a write to 0x8000-0xFFFF sets (0 CHR, 1 inner bank, 2 mode, 3 outer
@@ -45,6 +46,7 @@ struct MapperState {
     Action53State action53;
     uint8_t latch;     // the last value of a discrete register that the page maps do not tell (UNROM 512, GTROM)
     FlashState flash;  // the flash chip of a self-writable board
+    KonamiVrcState vrc;
 
     bool operator==(const MapperState&) const = default;
 };
@@ -65,6 +67,7 @@ struct Board {
     void (*lineEnd)();                               // after the pixel part of every visible line
     void (*chrFetch)(uint32_t address);              // the PPU read pattern byte `address` (see chrFetchWatcher)
     void (*read)(uint32_t address);                  // a CPU read of 0x4020-0x7FFF (see cpuReadWatcher)
+    uint32_t (*clock)(uint32_t now);                 // the board's cycle counter (see deviceClock)
 };
 
 // The loaded board's chrFetch, for the boards that watch the PPU's pattern reads (MMC2's latches);

@@ -193,6 +193,14 @@ TEST(BoardRoms, DiscreteBoardsNamco108AndAction53)
                   {"action53", 0, 28, 0, 0, 8, 0, 0x09}});
 }
 
+TEST(BoardRoms, KonamiVrcWirings)
+{
+    const std::pair<uint16_t, uint8_t> boards[] = {{21, 1}, {21, 2}, {21, 0}, {21, 0}, {22, 0}, {23, 1}, {23, 2}, {23, 3},
+                                                   {23, 0}, {23, 0}, {25, 1}, {25, 2}, {25, 3}, {25, 0}, {25, 0}};
+    for (uint8_t variant = 0; variant < std::size(boards); ++variant)
+        runBoardRoms({{"konami_vrc", variant, boards[variant].first, boards[variant].second, 0x01, 8, 16, 0}});
+}
+
 TEST(BoardRoms, Mmc1AndMmc3Boards)
 {
     runBoardRoms({{"mmc1_boards", 0, 1, 0, 0, 8, 4, 0, 0x09},  {"mmc1_boards", 1, 1, 0, 0, 8, 0, 0x07, 0x07},

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bus/cpu_bus.h"
+#include "apu/channels.h"
 #include "cart/boards.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
@@ -210,6 +211,34 @@ TEST(Mmc3Irq, AReloadOfZeroRaisesOnEveryLineOnTheMmc3AndOnceOnTheMmc6)
             cpuWrite(0xE000, 0);
         }
         EXPECT_EQ(irqs, (mmc6 ? std::vector{true, false, false} : std::vector{true, true, true})) << mmc6;
+    }
+}
+
+// ---------------------------------------------------------------- VRC IRQ
+
+// The VRC IRQ counts up from the latch and raises the IRQ as it passes 0xFF: a count each cycle in
+// cycle mode, each 113 2/3 cycles in scanline mode (the 16th count after 1818 2/3). An acknowledge
+// keeps it counting only with bit 0 (A) of the control.
+TEST(VrcIrq, CountsCyclesOrScanlinesAndGoesOnAfterAnAcknowledgeOnlyWithA)
+{
+    const std::array<uint32_t, 3> cases[] = {{0xFE, 0x06, 2}, {0xF0, 0x03, 1819}};  // latch, control, first IRQ
+    for (const auto& [latch, control, first] : cases) {
+        loadMapper(21, 8, 16);  // iNES: 0xF000, 0xF002, 0xF004, 0xF006 (and 0xF040, ...)
+        cpu.p |= FlagI;
+        cpuWrite(0xF000, static_cast<uint8_t>(latch & 0x0F));
+        cpuWrite(0xF002, static_cast<uint8_t>(latch >> 4));
+        cpuWrite(0xF004, static_cast<uint8_t>(control));
+        const uint32_t start = cpu.totalCycles;
+        const auto irqAfter = [start](uint32_t cycles) {
+            cpu.totalCycles = start + cycles;
+            apuStepDueEvents();  // as after an instruction
+            return (cpu.irqPending & IrqFromBoard) != 0;
+        };
+        EXPECT_FALSE(irqAfter(first - 1)) << latch;
+        EXPECT_TRUE(irqAfter(first)) << latch;
+        cpuWrite(0xF006, 0);
+        EXPECT_FALSE(irqAfter(first)) << "acknowledged";
+        EXPECT_EQ(irqAfter(3 * first), (control & 1) != 0) << latch;
     }
 }
 

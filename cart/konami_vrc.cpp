@@ -1,0 +1,185 @@
+// Konami's VRC2 and VRC4 (mappers 21, 22, 23, 25), and the IRQ counter of the VRC4, VRC6 and VRC7.
+// The chips take the register index (0-3) within each 4 KB group from two address pins, which the
+// boards wire to different CPU address lines: the submapper names the wiring, and without one every
+// line any board of the mapper number uses counts.
+#include <algorithm>
+
+#include "apu/channels.h"
+#include "cart/board_families.h"
+#include "cart/boards.h"
+#include "cart/cartridge.h"
+#include "cart/page_maps.h"
+#include "cpu/interrupts.h"
+#include "state/state_io.h"
+
+namespace {
+
+// The CPU address lines on the chip's A0 and A1 pins.
+struct Wiring {
+    uint16_t a0;
+    uint16_t a1;
+};
+
+constexpr uint16_t A(int line) { return static_cast<uint16_t>(1u << line); }
+
+Wiring wiring()
+{
+    const uint8_t sub = cartridge.submapper;
+    switch (cartridge.mapperNumber) {
+    case 21: return sub == 1 ? Wiring{A(1), A(2)} : sub == 2 ? Wiring{A(6), A(7)} : Wiring{A(1) | A(6), A(2) | A(7)};
+    case 22: return {A(1), A(0)};
+    case 23: return sub == 2 ? Wiring{A(2), A(3)} : sub != 0 ? Wiring{A(0), A(1)} : Wiring{A(0) | A(2), A(1) | A(3)};
+    default: return sub == 1 || sub == 3 ? Wiring{A(1), A(0)} : sub == 2 ? Wiring{A(3), A(2)} : Wiring{A(1) | A(3), A(0) | A(2)};
+    }
+}
+
+// The VRC2 boards (22, 23.3, 25.3): no IRQ, one mirroring bit, 8-bit CHR banks (22 drops the low bit).
+bool isVrc2() { return cartridge.mapperNumber == 22 || cartridge.submapper == 3; }
+
+void mapVrc()
+{
+    const KonamiVrcState& v = mapperState.vrc;
+    const uint32_t secondToLast = cartridge.prgKb / 8u - 2;
+    mapPrg(0, v.swapMode ? secondToLast : v.prg[0], 8192);
+    mapPrg(1, v.prg[1], 8192);
+    mapPrg(2, v.swapMode ? v.prg[0] : secondToLast, 8192);
+    mapPrg(3, secondToLast + 1, 8192);
+    for (uint32_t bank = 0; bank < 8; ++bank)
+        mapChr(bank, cartridge.mapperNumber == 22 ? v.chr[bank] >> 1 : v.chr[bank], 1024);
+    if (v.mirroring >= 2)
+        setOneScreen(v.mirroring == 2 ? 0x2000 : 0x2400);
+    else
+        applyMirroring(v.mirroring == 0 ? Mirroring::Vertical : Mirroring::Horizontal);
+}
+
+// The counter's clock ticks in `cycles` CPU cycles, from the prescaler in scanline mode.
+uint32_t ticksIn(VrcIrq& irq, uint32_t cycles)
+{
+    if (irq.control & 4)
+        return cycles;
+    int64_t prescaler = irq.prescaler - 3 * int64_t{cycles};
+    if (prescaler > 0) {
+        irq.prescaler = static_cast<int16_t>(prescaler);
+        return 0;
+    }
+    const int64_t ticks = -prescaler / 341 + 1;
+    irq.prescaler = static_cast<int16_t>(prescaler + 341 * ticks);
+    return static_cast<uint32_t>(ticks);
+}
+
+// Cycles until the counter's clock has ticked `ticks` times.
+uint32_t cyclesToTicks(const VrcIrq& irq, uint32_t ticks)
+{
+    if (irq.control & 4)
+        return ticks;
+    return static_cast<uint32_t>((irq.prescaler + 341 * (int64_t{ticks} - 1) + 2) / 3);
+}
+
+void vrcIrqRunTo(VrcIrq& irq, uint32_t now)
+{
+    const uint32_t cycles = now - irq.lastCycle;
+    irq.lastCycle = now;
+    if ((irq.control & 2) == 0)
+        return;
+    uint32_t ticks = ticksIn(irq, cycles);
+    while (ticks > 0) {
+        const uint32_t toReload = 0x100u - irq.counter;
+        if (ticks < toReload) {
+            irq.counter = static_cast<uint8_t>(irq.counter + ticks);
+            break;
+        }
+        ticks -= toReload;
+        irq.counter = irq.latch;
+        requestIrq(IrqFromBoard);
+    }
+}
+
+uint32_t vrcIrqDue(const VrcIrq& irq)
+{
+    if ((irq.control & 2) == 0)
+        return irq.lastCycle + (1u << 30);
+    return irq.lastCycle + cyclesToTicks(irq, 0x100u - irq.counter);
+}
+
+void vrcIrqWrite(VrcIrq& irq, uint32_t index, uint8_t value)
+{
+    vrcIrqRunTo(irq, cpu.totalCycles);
+    switch (index) {
+    case 0: irq.latch = value; break;
+    case 1:
+        irq.control = value & 7;
+        irq.prescaler = 341;
+        if (irq.control & 2)
+            irq.counter = irq.latch;
+        acknowledgeIrq(IrqFromBoard);
+        break;
+    default:
+        irq.control = static_cast<uint8_t>((irq.control & ~2) | (irq.control & 1) << 1);
+        acknowledgeIrq(IrqFromBoard);
+        break;
+    }
+    wakeDeviceClock();
+}
+
+}  // namespace
+
+uint32_t clockVrcIrq(uint32_t now)
+{
+    vrcIrqRunTo(mapperState.vrc.irq, now);
+    return vrcIrqDue(mapperState.vrc.irq);
+}
+
+void startKonamiVrc()
+{
+    mapperState.vrc = KonamiVrcState{};
+    mapperState.vrc.irq.prescaler = 341;
+    mapperState.vrc.irq.lastCycle = cpu.totalCycles;
+    mapVrc();
+}
+
+void writeKonamiVrc(uint32_t address, uint8_t value)
+{
+    if (address < 0x8000)
+        return;
+    const Wiring w = wiring();
+    const uint32_t index = ((address & w.a1) != 0 ? 2u : 0u) | ((address & w.a0) != 0 ? 1u : 0u);
+    KonamiVrcState& v = mapperState.vrc;
+    const uint32_t group = address >> 12;
+    if (group == 0x8 || group == 0xA) {
+        v.prg[group == 0xA] = value & 0x1F;
+    } else if (group == 0x9) {
+        if (index < 2 || isVrc2())
+            v.mirroring = isVrc2() ? value & 1 : value & 3;
+        else
+            v.swapMode = (value >> 1) & 1;
+    } else if (group <= 0xE) {
+        uint16_t& bank = v.chr[(group - 0xB) * 2 + (index >> 1)];
+        bank = (index & 1) != 0 ? static_cast<uint16_t>((bank & 0x0F) | (value & (isVrc2() ? 0x0F : 0x1F)) << 4)
+                                : static_cast<uint16_t>((bank & ~0x0F) | (value & 0x0F));
+    } else if (!isVrc2()) {
+        // 0xF000: the latch's low and high nibbles, the control, the acknowledge.
+        VrcIrq& irq = v.irq;
+        if (index < 2)
+            vrcIrqWrite(irq, 0, static_cast<uint8_t>(index == 0 ? (irq.latch & 0xF0) | (value & 0x0F)
+                                                               : (irq.latch & 0x0F) | (value & 0x0F) << 4));
+        else
+            vrcIrqWrite(irq, index - 1, value);
+        return;
+    }
+    mapVrc();
+}
+
+void konamiVrcStateFields(StateIo& io, KonamiVrcState& state)
+{
+    io.field(state.prg);
+    io.field(state.chr);
+    io.field(state.mirroring, 0, 3);
+    io.field(state.swapMode, 0, 1);
+    io.field(state.irq.latch);
+    io.field(state.irq.counter);
+    io.field(state.irq.control, 0, 7);
+    io.field(state.irq.prescaler, 0, 341);  // 0 on the boards without the counter
+    io.field(state.irq.lastCycle);
+}
+static_assert(fieldCount<KonamiVrcState>() == 5 && fieldCount<VrcIrq>() == 5,
+              "a KonamiVrcState field is missing from konamiVrcStateFields");
