@@ -53,7 +53,9 @@ uint8_t fetchThroughNewWindow(uint32_t address)
     if (address < 0x2000)
         return cpuMemory[address & RamMask];
     if (address >= PrgRamStart && address < 0x8000) {
-        if (prgRamBytes() >= PrgRamWindowSize && prgRamWindow.readable)
+        if (prgRamWindow.rom)
+            codeWindow = {window, &cartridge.prgRom[prgRamWindow.offset]};
+        else if (prgRamBytes() >= PrgRamWindowSize && prgRamWindow.readable)
             codeWindow = {window, &cartridge.prgRam[prgRamWindow.offset]};  // plain RAM: no device answers there
     } else if (address >= 0x8000 && cheats.cheatCount == 0) {
         // The window's eight 1 KB pages must lie one after another in the image (every board maps

@@ -65,6 +65,11 @@ void startKonamiVrc();
 void writeKonamiVrc(uint32_t address, uint8_t value);
 uint32_t clockVrcIrq(uint32_t now);
 
+// sunsoft_fme7.cpp: FME-7, 5A and 5B.
+void startSunsoftFme7();
+void writeSunsoftFme7(uint32_t address, uint8_t value);
+uint32_t clockSunsoftFme7(uint32_t now);
+
 // mmc3.cpp
 void startMmc3();
 void writeMmc3(uint32_t address, uint8_t value);

@@ -31,6 +31,7 @@ constexpr Board Boards[] = {
     {30,  "UNROM 512",     0x8000, 0,   Kb32, startUnrom512,       writeUnrom512,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {34,  "BNROM",         0x8000, Kb8, 0,    startWhole32k,       writeBnrom,          nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {66,  "GxROM",         0x8000, Kb8, 0,    startWhole32k,       writeGxrom,          nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {69,  "FME-7",         0x8000, Kb8, 0,    startSunsoftFme7,    writeSunsoftFme7,    nullptr,     nullptr,     nullptr,      nullptr, clockSunsoftFme7},
     {71,  "Camerica",      0x8000, Kb8, 0,    startFixedLastBank,  writeCamerica,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {78,  "Irem/Jaleco",   0x8000, Kb8, 0,    startFixedLastBank,  writeIremJaleco,     nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {79,  "NINA-03/06",    0x4100, Kb8, 0,    startWhole32k,       writeNina,           nullptr,     nullptr,     nullptr,      nullptr, nullptr},
@@ -145,6 +146,7 @@ void mapperStateFields(StateIo& io, MapperState& state)
         io.field(state.latch);
         flashStateFields(io, state.flash);
         konamiVrcStateFields(io, state.vrc);
+        sunsoftFme7StateFields(io, state.fme7);
     }
 }
-static_assert(fieldCount<MapperState>() == 22, "a MapperState field is missing from mapperStateFields");
+static_assert(fieldCount<MapperState>() == 23, "a MapperState field is missing from mapperStateFields");

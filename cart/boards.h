@@ -8,6 +8,7 @@
 #include "cart/cartridge.h"
 #include "cart/flash.h"
 #include "cart/konami_vrc.h"
+#include "cart/sunsoft_fme7.h"
 #include "cart/page_maps.h"
 
 // Action 53: the register a write to 0x8000-0xFFFF sets (0 CHR, 1 inner bank, 2 mode, 3 outer
@@ -47,6 +48,7 @@ struct MapperState {
     uint8_t latch;     // the last value of a discrete register that the page maps do not tell (UNROM 512, GTROM)
     FlashState flash;  // the flash chip of a self-writable board
     KonamiVrcState vrc;
+    SunsoftFme7State fme7;
 
     bool operator==(const MapperState&) const = default;
 };

@@ -51,6 +51,13 @@ void mapPrgRam(uint32_t bank, bool readable, bool writable)
     forgetCodeWindow();
 }
 
+void mapPrgRomAt6000(uint32_t bank)
+{
+    const uint32_t bytes = cartridge.prgKb * 1024u;
+    prgRamWindow = {bytes != 0 ? static_cast<uint32_t>(uint64_t{bank} * 8192 % bytes) : 0, true, false, true};
+    forgetCodeWindow();
+}
+
 void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& nametables, PrgRamWindow& prgRam)
 {
     const auto pages = [&io](auto& map, uint32_t imageBytes, uint32_t extraPage) {
@@ -68,9 +75,12 @@ void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& 
     prgRam = PrgRamWindow{};
     if (io.since(7)) {
         io.field(prgRam.offset);
-        io.check(prgRam.offset % 8192 == 0 && prgRam.offset < std::max<uint32_t>(prgRamBytes(), 1));
         io.field(prgRam.readable);
         io.field(prgRam.writable);
+        if (io.since(10))
+            io.field(prgRam.rom);
+        const uint32_t bytes = prgRam.rom ? cartridge.prgKb * 1024u : prgRamBytes();
+        io.check(prgRam.offset % 8192 == 0 && prgRam.offset < std::max<uint32_t>(bytes, 1));
     }
 }
-static_assert(fieldCount<PrgRamWindow>() == 3, "a PrgRamWindow field is missing from pageMapFields");
+static_assert(fieldCount<PrgRamWindow>() == 4, "a PrgRamWindow field is missing from pageMapFields");

@@ -31,18 +31,22 @@ inline void forgetCodeWindow() { codeWindow.number = NoCodeWindow; }
 inline ChrPageMap chrPageMap{};
 inline NametableMap nametableMap{};
 
-// How the cartridge's PRG RAM answers at 0x6000-0x7FFF: the 8 KB bank shown (a byte offset into
-// Cartridge::prgRam) and whether it may be read and written. Boards with RAM control set it.
+// How the cartridge answers at 0x6000-0x7FFF: the 8 KB bank of PRG RAM shown (a byte offset into
+// Cartridge::prgRam) and whether it may be read and written; or, on a board that can show PRG ROM
+// there, the 8 KB of PRG ROM at that offset of Cartridge::prgRom. Boards with RAM control set it.
 struct PrgRamWindow {
     uint32_t offset = 0;
     bool readable = true;
     bool writable = true;
+    bool rom = false;
 };
 inline PrgRamWindow prgRamWindow{};
 
 // Shows PRG RAM bank `bank` (8 KB; banks beyond the RAM wrap around it) at 0x6000, readable and
 // writable as given.
 void mapPrgRam(uint32_t bank, bool readable, bool writable);
+// Shows the 8 KB PRG ROM bank `bank` at 0x6000 (banks beyond the image wrap around it).
+void mapPrgRomAt6000(uint32_t bank);
 
 // Points the 1 KB pages of one window (size bytes wide) at bank `bank` of the PRG image.
 // Banks beyond the loaded image wrap around it, so no read ever leaves the loaded data.

@@ -16,12 +16,14 @@ constexpr uint32_t PrgRamStart = 0x6000;
 constexpr uint32_t PrgRamWindowSize = 0x2000;
 
 // A read of 0x6000-0x7FFF: the PRG RAM bank of the window, a smaller RAM repeated through the
-// 8 KB; with no PRG RAM, or with the board's RAM switched off, the open bus (the address's high
-// byte, last on the bus).
+// 8 KB, or the PRG ROM bank a board shows there; with no PRG RAM, or with the board's RAM switched
+// off, the open bus (the address's high byte, last on the bus).
 inline uint8_t prgRamRead(uint32_t address)
 {
     if (isMmc6())
         return mmc6RamRead(address);
+    if (prgRamWindow.rom)
+        return cartridge.prgRom[prgRamWindow.offset + (address & (PrgRamWindowSize - 1))];
     const uint32_t size = std::min(prgRamBytes(), PrgRamWindowSize);
     if (size == 0 || !prgRamWindow.readable)
         return static_cast<uint8_t>(address >> 8);
@@ -32,6 +34,8 @@ inline void prgRamWrite(uint32_t address, uint8_t value)
 {
     if (isMmc6())
         return mmc6RamWrite(address, value);
+    if (prgRamWindow.rom)
+        return;
     const uint32_t size = std::min(prgRamBytes(), PrgRamWindowSize);
     if (size != 0 && prgRamWindow.writable)
         cartridge.prgRam[prgRamWindow.offset + (address & (size - 1))] = value;

@@ -201,6 +201,11 @@ TEST(BoardRoms, KonamiVrcWirings)
         runBoardRoms({{"konami_vrc", variant, boards[variant].first, boards[variant].second, 0x01, 8, 16, 0}});
 }
 
+TEST(BoardRoms, SunsoftFme7)
+{
+    runBoardRoms({{"sunsoft_fme7", 0, 69, 0, 0, 8, 16, 0, 0x07}});
+}
+
 TEST(BoardRoms, Mmc1AndMmc3Boards)
 {
     runBoardRoms({{"mmc1_boards", 0, 1, 0, 0, 8, 4, 0, 0x09},  {"mmc1_boards", 1, 1, 0, 0, 8, 0, 0x07, 0x07},

@@ -214,31 +214,43 @@ TEST(Mmc3Irq, AReloadOfZeroRaisesOnEveryLineOnTheMmc3AndOnceOnTheMmc6)
     }
 }
 
-// ---------------------------------------------------------------- VRC IRQ
+// ---------------------------------------------------------------- cycle counters
 
-// The VRC IRQ counts up from the latch and raises the IRQ as it passes 0xFF: a count each cycle in
-// cycle mode, each 113 2/3 cycles in scanline mode (the 16th count after 1818 2/3). An acknowledge
-// keeps it counting only with bit 0 (A) of the control.
-TEST(VrcIrq, CountsCyclesOrScanlinesAndGoesOnAfterAnAcknowledgeOnlyWithA)
+// The boards' IRQ counters that count CPU cycles, each to the cycle: the VRC's counts up from its
+// latch and raises the IRQ as it passes 0xFF, each cycle in cycle mode, each 113 2/3 in scanline
+// mode (so the 16th count comes after 1818 2/3), and after an acknowledge goes on only with bit 0
+// (A) of its control; the FME-7's counts down and raises it as it passes 0 (after N + 1 cycles).
+TEST(CycleCounters, RaiseTheIrqOnTheirCycleAndAfterAnAcknowledgeAsTheBoardSays)
 {
-    const std::array<uint32_t, 3> cases[] = {{0xFE, 0x06, 2}, {0xF0, 0x03, 1819}};  // latch, control, first IRQ
-    for (const auto& [latch, control, first] : cases) {
-        loadMapper(21, 8, 16);  // iNES: 0xF000, 0xF002, 0xF004, 0xF006 (and 0xF040, ...)
+    struct Case {
+        uint8_t mapper;
+        std::vector<std::pair<uint32_t, uint8_t>> start, acknowledge;
+        uint32_t first;  // cycles after the start
+        bool again;      // raised again by three times that
+    };
+    const Case cases[] = {
+        {21, {{0xF000, 0x0E}, {0xF002, 0x0F}, {0xF004, 0x06}}, {{0xF006, 0}}, 2, false},  // iNES: 0xF000-0xF006
+        {21, {{0xF000, 0x00}, {0xF002, 0x0F}, {0xF004, 0x03}}, {{0xF006, 0}}, 1819, true},
+        {69, {{0x8000, 14}, {0xA000, 100}, {0x8000, 15}, {0xA000, 0}, {0x8000, 13}, {0xA000, 0x81}}, {{0xA000, 0x81}}, 101,
+         false},
+    };
+    for (const Case& c : cases) {
+        loadMapper(c.mapper, 8, 16);
         cpu.p |= FlagI;
-        cpuWrite(0xF000, static_cast<uint8_t>(latch & 0x0F));
-        cpuWrite(0xF002, static_cast<uint8_t>(latch >> 4));
-        cpuWrite(0xF004, static_cast<uint8_t>(control));
+        for (const auto& [address, value] : c.start)
+            cpuWrite(address, value);
         const uint32_t start = cpu.totalCycles;
         const auto irqAfter = [start](uint32_t cycles) {
             cpu.totalCycles = start + cycles;
             apuStepDueEvents();  // as after an instruction
             return (cpu.irqPending & IrqFromBoard) != 0;
         };
-        EXPECT_FALSE(irqAfter(first - 1)) << latch;
-        EXPECT_TRUE(irqAfter(first)) << latch;
-        cpuWrite(0xF006, 0);
-        EXPECT_FALSE(irqAfter(first)) << "acknowledged";
-        EXPECT_EQ(irqAfter(3 * first), (control & 1) != 0) << latch;
+        EXPECT_FALSE(irqAfter(c.first - 1)) << c.first;
+        EXPECT_TRUE(irqAfter(c.first)) << c.first;
+        for (const auto& [address, value] : c.acknowledge)
+            cpuWrite(address, value);
+        EXPECT_FALSE(irqAfter(c.first)) << "acknowledged";
+        EXPECT_EQ(irqAfter(3 * c.first), c.again) << c.first;
     }
 }
 
