@@ -102,15 +102,17 @@ void apuStateFields(StateIo& io, ApuState& state)
     sampleFields(io, state.sample);
     io.field(state.lastSampleCycle);
     io.field(state.lastFrameStepCycle);
+    if (io.since(10))
+        expansionSoundFields(io, state.expansion);
 }
-static_assert(fieldCount<ApuState>() == 11, "an ApuState field is missing from apuStateFields");
+static_assert(fieldCount<ApuState>() == 12, "an ApuState field is missing from apuStateFields");
 
 void soundStreamFields(StateIo& io, SoundStream& state)
 {
     io.field(state.frameStartCycle);
     io.field(state.frameCycles);
     io.field(state.integratedTo);
-    io.field(state.heldSample, 0, MaxMixedSample);
+    io.field(state.heldSample, 0, MaxMixedSample + MaxExpansionPeak);
     io.field(state.area);
     io.field(state.produced, 0, MaxSamplesPerFrame);
 }

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "apu/expansion_sound.h"
+
 // CPU cycles per emulated second.
 constexpr int64_t CpuClockRate = 1789773;
 // CPU cycles between two mixed samples.
@@ -159,6 +161,7 @@ struct ApuState {
     SampleChannel sample;
     uint32_t lastSampleCycle;     // totalCycles at the last mixed sample
     uint32_t lastFrameStepCycle;  // totalCycles at which the last frame sequencer step was due
+    ExpansionSoundState expansion;  // the cartridge's sound chip
 };
 
 inline ApuState apu{};
@@ -179,6 +182,9 @@ constexpr int32_t StreamRate = 44100;
 // 15 x 7 + 127 x 9 = 2148.
 constexpr int32_t MixUnitsPerLevel = 20;
 constexpr int32_t MaxMixedSample = 3 * 15 * MixUnitsPerLevel + 15 * 7 + 127 * 9;
+// With a cartridge's sound chip the mix may go up to its peak more (expansion_sound.h); the output
+// is then scaled down so that the loudest mix still fits.
+constexpr int32_t MaxExpansionPeak = 4 * MaxMixedSample;
 
 // Positions within the stream are counted in CPU cycles x samples per frame: a frame of C cycles
 // spans C x 735 units (NTSC) and one output sample C units, so every boundary is a whole number.

@@ -1,6 +1,7 @@
 #include "apu/mixer.h"
 
 #include "apu/channels.h"
+#include "apu/expansion_sound.h"
 #include "apu/sound_stream.h"
 
 namespace {
@@ -23,6 +24,8 @@ void mixSample()
     const int32_t noiseLevel =
         noise.period != 0 && !(noise.shiftRegister & 1) ? static_cast<int32_t>(envelopeLevel(noise.envelope)) : 0;
     const int32_t tonal = squareLevel(apu.square1) + squareLevel(apu.square2) + apu.triangle.output;
-    streamSample(MixUnitsPerLevel * tonal + NoiseWeight * noiseLevel + SampleWeight * apu.sample.output,
-                 cpu.totalCycles);
+    int32_t mix = MixUnitsPerLevel * tonal + NoiseWeight * noiseLevel + SampleWeight * apu.sample.output;
+    if (expansionSound != nullptr)
+        mix += expansionSound->levelAt(cpu.totalCycles);
+    streamSample(mix, cpu.totalCycles);
 }

@@ -60,10 +60,12 @@ void writeNamco108(uint32_t address, uint8_t value);
 void startAction53();
 void writeAction53(uint32_t address, uint8_t value);
 
-// konami_vrc.cpp: VRC2 and VRC4, and the VRC IRQ counter.
+// konami_vrc.cpp: VRC2, VRC4, VRC6, and the VRC IRQ counter.
 void startKonamiVrc();
 void writeKonamiVrc(uint32_t address, uint8_t value);
 uint32_t clockVrcIrq(uint32_t now);
+void startKonamiVrc6();
+void writeKonamiVrc6(uint32_t address, uint8_t value);
 
 // sunsoft_fme7.cpp: FME-7, 5A and 5B.
 void startSunsoftFme7();

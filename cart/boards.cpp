@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "apu/channels.h"
+#include "apu/expansion_sound.h"
 #include "cart/board_families.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
@@ -26,7 +27,9 @@ constexpr Board Boards[] = {
     {21,  "VRC4",          0x8000, Kb8, 0,    startKonamiVrc,      writeKonamiVrc,      nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
     {22,  "VRC2",          0x8000, Kb8, 0,    startKonamiVrc,      writeKonamiVrc,      nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
     {23,  "VRC2/VRC4",     0x8000, Kb8, 0,    startKonamiVrc,      writeKonamiVrc,      nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
+    {24,  "VRC6",          0x8000, Kb8, 0,    startKonamiVrc6,     writeKonamiVrc6,     nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
     {25,  "VRC2/VRC4",     0x8000, Kb8, 0,    startKonamiVrc,      writeKonamiVrc,      nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
+    {26,  "VRC6",          0x8000, Kb8, 0,    startKonamiVrc6,     writeKonamiVrc6,     nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
     {28,  "Action 53",     0x5000, Kb8, Kb32, startAction53,       writeAction53,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {30,  "UNROM 512",     0x8000, 0,   Kb32, startUnrom512,       writeUnrom512,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {34,  "BNROM",         0x8000, Kb8, 0,    startWhole32k,       writeBnrom,          nullptr,     nullptr,     nullptr,      nullptr, nullptr},
@@ -82,6 +85,7 @@ void startBoard()
     chrFetchWatcher = board != nullptr ? board->chrFetch : nullptr;
     cpuReadWatcher = board != nullptr ? board->read : nullptr;
     deviceClock = board != nullptr ? board->clock : nullptr;
+    expansionSound = nullptr;
     if (board != nullptr && board->start != nullptr)
         board->start();
 }

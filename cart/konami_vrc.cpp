@@ -1,10 +1,12 @@
-// Konami's VRC2 and VRC4 (mappers 21, 22, 23, 25), and the IRQ counter of the VRC4, VRC6 and VRC7.
+// Konami's VRC2 and VRC4 (mappers 21, 22, 23, 25), the VRC6 (24, 26), and the IRQ counter of the
+// VRC4, VRC6 and VRC7.
 // The chips take the register index (0-3) within each 4 KB group from two address pins, which the
 // boards wire to different CPU address lines: the submapper names the wiring, and without one every
 // line any board of the mapper number uses counts.
 #include <algorithm>
 
 #include "apu/channels.h"
+#include "apu/expansion_sound.h"
 #include "cart/board_families.h"
 #include "cart/boards.h"
 #include "cart/cartridge.h"
@@ -36,6 +38,14 @@ Wiring wiring()
 // The VRC2 boards (22, 23.3, 25.3): no IRQ, one mirroring bit, 8-bit CHR banks (22 drops the low bit).
 bool isVrc2() { return cartridge.mapperNumber == 22 || cartridge.submapper == 3; }
 
+void mapMirroring(uint8_t mirroring)
+{
+    if (mirroring >= 2)
+        setOneScreen(mirroring == 2 ? 0x2000 : 0x2400);
+    else
+        applyMirroring(mirroring == 0 ? Mirroring::Vertical : Mirroring::Horizontal);
+}
+
 void mapVrc()
 {
     const KonamiVrcState& v = mapperState.vrc;
@@ -46,10 +56,20 @@ void mapVrc()
     mapPrg(3, secondToLast + 1, 8192);
     for (uint32_t bank = 0; bank < 8; ++bank)
         mapChr(bank, cartridge.mapperNumber == 22 ? v.chr[bank] >> 1 : v.chr[bank], 1024);
-    if (v.mirroring >= 2)
-        setOneScreen(v.mirroring == 2 ? 0x2000 : 0x2400);
-    else
-        applyMirroring(v.mirroring == 0 ? Mirroring::Vertical : Mirroring::Horizontal);
+    mapMirroring(v.mirroring);
+}
+
+// The VRC6: 16 KB at 0x8000, 8 KB at 0xC000, the last 8 KB at 0xE000, eight 1 KB CHR banks, and
+// the mirroring of 0xB003's bits 2-3 (its other PPU modes, which no game uses, are not built).
+void mapVrc6()
+{
+    const KonamiVrcState& v = mapperState.vrc;
+    mapPrg(0, v.prg[0] & 0x0F, 16384);
+    mapPrg(2, v.prg[1] & 0x1F, 8192);
+    mapPrg(3, cartridge.prgKb / 8u - 1, 8192);
+    for (uint32_t bank = 0; bank < 8; ++bank)
+        mapChr(bank, v.chr[bank], 1024);
+    mapMirroring(v.mirroring);
 }
 
 // The counter's clock ticks in `cycles` CPU cycles, from the prescaler in scanline mode.
@@ -167,6 +187,44 @@ void writeKonamiVrc(uint32_t address, uint8_t value)
         return;
     }
     mapVrc();
+}
+
+void startKonamiVrc6()
+{
+    startKonamiVrc();
+    mapVrc6();
+    expansionSound = &Vrc6ExpansionSound;
+}
+
+// The VRC6's registers: four in each 4 KB group (mapper 26 has address lines 0 and 1 the other way
+// round). 0x9000-0xB002 are its sound's, 0x9003 the sound's frequency control.
+void writeKonamiVrc6(uint32_t address, uint8_t value)
+{
+    if (address < 0x8000)
+        return;
+    const uint32_t low = address & 3;
+    const uint32_t index = cartridge.mapperNumber == 26 ? (low >> 1) | (low & 1) << 1 : low;
+    const uint32_t group = address >> 12;
+    KonamiVrcState& v = mapperState.vrc;
+    switch (group) {
+    case 0x8: v.prg[0] = value; break;
+    case 0xB:
+        if (index == 3) {
+            v.mirroring = (value >> 2) & 3;
+            break;
+        }
+        [[fallthrough]];
+    case 0x9:
+    case 0xA: vrc6SoundWrite(group - 0x9, index, value); return;
+    case 0xC: v.prg[1] = value; break;
+    case 0xD:
+    case 0xE: v.chr[(group - 0xD) * 4 + index] = value; break;
+    default:
+        if (index < 3)
+            vrcIrqWrite(v.irq, index, value);
+        return;
+    }
+    mapVrc6();
 }
 
 void konamiVrcStateFields(StateIo& io, KonamiVrcState& state)

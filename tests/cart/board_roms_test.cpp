@@ -196,9 +196,11 @@ TEST(BoardRoms, DiscreteBoardsNamco108AndAction53)
 TEST(BoardRoms, KonamiVrcWirings)
 {
     const std::pair<uint16_t, uint8_t> boards[] = {{21, 1}, {21, 2}, {21, 0}, {21, 0}, {22, 0}, {23, 1}, {23, 2}, {23, 3},
-                                                   {23, 0}, {23, 0}, {25, 1}, {25, 2}, {25, 3}, {25, 0}, {25, 0}};
+                                                   {23, 0}, {23, 0}, {25, 1}, {25, 2}, {25, 3}, {25, 0}, {25, 0},
+                                                   {24, 0}};
     for (uint8_t variant = 0; variant < std::size(boards); ++variant)
         runBoardRoms({{"konami_vrc", variant, boards[variant].first, boards[variant].second, 0x01, 8, 16, 0}});
+    runBoardRoms({{"konami_vrc", 15, 26, 0, 0x01, 8, 16, 0}});  // the VRC6's script holds on 26 too: indexes 0 and 3
 }
 
 TEST(BoardRoms, SunsoftFme7)

@@ -1,6 +1,7 @@
 ; VRC2 and VRC4, one script per address wiring: 0 21.1 (VRC4a), 1 21.2 (VRC4c), 2 and 3 21.0 with
 ; either wiring, 4 22 (VRC2a), 5 23.1 (VRC4f), 6 23.2 (VRC4e), 7 23.3 (VRC2b), 8 and 9 23.0, 10 25.1
-; (VRC4b), 11 25.2 (VRC4d), 12 25.3 (VRC2c), 13 and 14 25.0. 128 KB PRG, 128 KB CHR ROM.
+; (VRC4b), 11 25.2 (VRC4d), 12 25.3 (VRC2c), 13 and 14 25.0; 15 VRC6 (24 and 26). 128 KB PRG,
+; 128 KB CHR ROM.
 
 .include "board_script.inc"
 
@@ -31,7 +32,7 @@
 board_rom scripts
 scripts:
     .word vrc4a, vrc4c, vrc21a, vrc21c, vrc2a, vrc4f, vrc4e, vrc2b, vrc23f, vrc23e, vrc4b, vrc4d, vrc2c, vrc25b
-    .word vrc25d
+    .word vrc25d, vrc6
 vrc4a:  vrc $002, $004, $006, 1, 0
 vrc4c:  vrc $040, $080, $0C0, 1, 0
 vrc21a: vrc $002, $004, $006, 1, 0
@@ -47,4 +48,17 @@ vrc4d:  vrc $008, $004, $00C, 1, 0
 vrc2c:  vrc $002, $001, $003, 0, 0
 vrc25b: vrc $002, $001, $003, 1, 0
 vrc25d: vrc $008, $004, $00C, 1, 0
+vrc6:
+    write $8000, $03        ; 16 KB at $8000
+    write $C000, $05        ; 8 KB at $C000
+    prg 7, 8, 6, 16
+    write $D000, $21        ; R0 and R4: 1 KB at $0000 and $1000
+    write $E000, $0C
+    chr 33, 12
+    write $B003, $04        ; bits 2-3: horizontal, then one-screen $2400
+    nt_fill $10
+    nt $11, $11, $13, $13
+    write $B003, $0C
+    nt $13, $13, $13, $13
+    done
 board_rom_end

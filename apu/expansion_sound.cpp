@@ -1,0 +1,6 @@
+#include "apu/expansion_sound.h"
+
+#include "state/state_io.h"
+
+void expansionSoundFields(StateIo& io, ExpansionSoundState& state) { vrc6SoundFields(io, state.vrc6); }
+static_assert(fieldCount<ExpansionSoundState>() == 1, "an ExpansionSoundState field is missing from expansionSoundFields");

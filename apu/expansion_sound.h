@@ -1,0 +1,27 @@
+// A cartridge's sound chip, mixed beside the console's five channels. The chip's channels are
+// stepped only when they are heard: when a sample is mixed and before each of its register writes,
+// up to that cycle, so a game without one pays nothing.
+#pragma once
+
+#include <cstdint>
+
+#include "apu/vrc6_sound.h"
+
+// The chips' records (only the loaded cartridge's chip is in use); saved with the APU.
+struct ExpansionSoundState {
+    Vrc6Sound vrc6;
+
+    bool operator==(const ExpansionSoundState&) const = default;
+};
+
+// The loaded cartridge's chip: its output at `now` (its channels run up to then) in the mixer's
+// units (twentieths of a console level step), and the largest output it can give. The board sets
+// it at power-on; nullptr without a chip.
+struct ExpansionSound {
+    int32_t (*levelAt)(uint32_t now);
+    int32_t peak;
+};
+inline const ExpansionSound* expansionSound = nullptr;
+
+class StateIo;
+void expansionSoundFields(StateIo& io, ExpansionSoundState& state);

@@ -1,0 +1,89 @@
+// The cartridges' sound chips: their channels' waveforms, and their place in the mix.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "apu/expansion_sound.h"
+#include "bus/cpu_bus.h"
+#include "console/console.h"
+#include "cpu/cpu_state.h"
+#include "cpu/opcode_table.h"
+#include "support/cpu_harness.h"
+#include "support/harness.h"
+#include "support/rom_runner.h"
+
+namespace {
+
+// A VRC6 cartridge (mapper 24, or 26 with address lines 0 and 1 swapped) whose program spins at
+// 0xE000.
+void loadVrc6(uint8_t mapper = 24)
+{
+    InesImage image(8, 16, static_cast<uint8_t>((mapper & 0x0F) << 4), mapper & 0xF0);
+    image.put(0xE000, {0x4C, 0x00, 0xE0});
+    image.setVectors(0xE000);
+    ASSERT_EQ(loadImage(image), LoadResult::Loaded);
+    initOpcodeTable();
+}
+
+// The chip's levels (in console level steps) at `count` moments `spacing` cycles apart.
+std::vector<int32_t> levels(uint32_t count, uint32_t spacing)
+{
+    std::vector<int32_t> seen;
+    for (uint32_t k = 0; k < count; ++k, cpu.totalCycles += spacing)
+        seen.push_back(expansionSound->levelAt(cpu.totalCycles) / MixUnitsPerLevel);
+    return seen;
+}
+
+int32_t count(const std::vector<int32_t>& seen, int32_t level) { return static_cast<int32_t>(std::ranges::count(seen, level)); }
+
+// VRC6: a pulse of duty D is high D + 1 of its 16 steps of P + 1 cycles (all 16 with bit 7); the
+// sawtooth climbs by its rate every second step of 14 and shows the accumulator / 8, so a rate of 42
+// peaks at 31 and 43 wraps; 0x9003 divides the periods by 16 (bit 1) or halts the channels (bit 0).
+TEST(Vrc6Sound, PulsesSawtoothAndFrequencyControl)
+{
+    struct Case {
+        uint8_t mapper;
+        std::vector<std::pair<uint32_t, uint8_t>> writes;
+        uint32_t spacing;  // cycles between looks: one step
+        std::vector<int32_t> levelCounts;  // over 16 looks: how many at 0, and how many at the channel's top
+        int32_t top;
+    };
+    const Case cases[] = {
+        {24, {{0x9000, 0x7F}, {0x9001, 9}, {0x9002, 0x80}}, 10, {8, 8}, 15},            // duty 7: 8 of 16
+        {24, {{0xA000, 0x2A}, {0xA001, 9}, {0xA002, 0x80}}, 10, {13, 3}, 10},           // duty 2: 3 of 16
+        {24, {{0x9000, 0xF5}, {0x9001, 9}, {0x9002, 0x80}}, 10, {0, 16}, 5},            // bit 7: always
+        {26, {{0x9000, 0x7F}, {0x9002, 9}, {0x9001, 0x80}}, 10, {8, 8}, 15},            // 26: 1 and 2 swapped
+        {24, {{0x9003, 2}, {0x9000, 0x7F}, {0x9001, 159}, {0x9002, 0x80}}, 10, {8, 8}, 15},  // period / 16
+        {24, {{0x9003, 1}, {0x9000, 0x7F}, {0x9001, 9}, {0x9002, 0x80}}, 10, {0, 16}, 15},   // halted
+        {24, {{0xB000, 42}, {0xB001, 4}, {0xB002, 0x80}}, 5, {4, 2}, 31},               // saw 0, 5, 10 ... 31
+        {24, {{0xB000, 43}, {0xB001, 4}, {0xB002, 0x80}}, 5, {6, 0}, 31},               // 43 wraps to 2: 0 at its top
+    };
+    for (const Case& c : cases) {
+        loadVrc6(c.mapper);
+        for (const auto& [address, value] : c.writes)
+            cpuWrite(address, value);
+        cpu.totalCycles += c.spacing / 2;  // between two steps
+        const std::vector<int32_t> seen = levels(16, c.spacing);
+        EXPECT_EQ((std::vector{count(seen, 0), count(seen, c.top)}), c.levelCounts) << c.writes.front().second;
+    }
+}
+
+// With the chip, the mix makes room for it: the chip's loudest output and the console's together
+// fit the samples, so the console's channels come out quieter by 2148 / (2148 + 1220).
+TEST(Vrc6Sound, TheMixMakesRoomForTheChip)
+{
+    loadVrc6();
+    setSoundEmulated(true);
+    for (const auto& [address, value] : {std::pair(0x9000u, 0xFF), std::pair(0x9002u, 0x80), std::pair(0xA000u, 0xFF),
+                                        std::pair(0xA002u, 0x80)})
+        cpuWrite(address, static_cast<uint8_t>(value));
+    runFrames(2);
+    const auto samples = frameSamples();
+    ASSERT_EQ(samples.size(), 735u);
+    const int32_t expected = static_cast<int32_t>(30 * 256 * 2148.0 / (2148 + 1220) + 0.5);  // two pulses at 15
+    EXPECT_EQ(samples.front(), expected);
+    EXPECT_EQ(samples.back(), expected);
+}
+
+}  // namespace
