@@ -184,7 +184,7 @@ constexpr int32_t MixUnitsPerLevel = 20;
 constexpr int32_t MaxMixedSample = 3 * 15 * MixUnitsPerLevel + 15 * 7 + 127 * 9;
 // With a cartridge's sound chip the mix may go up to its peak more (expansion_sound.h); the output
 // is then scaled down so that the loudest mix still fits.
-constexpr int32_t MaxExpansionPeak = 4 * MaxMixedSample;
+constexpr int32_t MaxExpansionPeak = 2 * MaxMixedSample;
 
 // Positions within the stream are counted in CPU cycles x samples per frame: a frame of C cycles
 // spans C x 735 units (NTSC) and one output sample C units, so every boundary is a whole number.

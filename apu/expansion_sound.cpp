@@ -2,5 +2,9 @@
 
 #include "state/state_io.h"
 
-void expansionSoundFields(StateIo& io, ExpansionSoundState& state) { vrc6SoundFields(io, state.vrc6); }
-static_assert(fieldCount<ExpansionSoundState>() == 1, "an ExpansionSoundState field is missing from expansionSoundFields");
+void expansionSoundFields(StateIo& io, ExpansionSoundState& state)
+{
+    vrc6SoundFields(io, state.vrc6);
+    sunsoft5bSoundFields(io, state.sunsoft5b);
+}
+static_assert(fieldCount<ExpansionSoundState>() == 2, "an ExpansionSoundState field is missing from expansionSoundFields");

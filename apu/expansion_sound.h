@@ -5,21 +5,25 @@
 
 #include <cstdint>
 
+#include "apu/sunsoft_5b_sound.h"
 #include "apu/vrc6_sound.h"
 
 // The chips' records (only the loaded cartridge's chip is in use); saved with the APU.
 struct ExpansionSoundState {
     Vrc6Sound vrc6;
+    Sunsoft5bSound sunsoft5b;
 
     bool operator==(const ExpansionSoundState&) const = default;
 };
 
 // The loaded cartridge's chip: its output at `now` (its channels run up to then) in the mixer's
-// units (twentieths of a console level step), and the largest output it can give. The board sets
-// it at power-on; nullptr without a chip.
+// units (twentieths of a console level step), the largest output it can give, and whether the game
+// plays it (a board whose chip only some of its games use: the mix makes room from then on). The
+// board sets it at power-on; nullptr without a chip.
 struct ExpansionSound {
     int32_t (*levelAt)(uint32_t now);
     int32_t peak;
+    bool (*inUse)();
 };
 inline const ExpansionSound* expansionSound = nullptr;
 

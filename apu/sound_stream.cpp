@@ -57,7 +57,7 @@ void beginSoundFrame(uint32_t cycles, int32_t overshoot)
     s.frameStartCycle = cpu.totalCycles - static_cast<uint32_t>(overshoot);
     s.frameCycles = cycles;
     outputScale = cycles > 0 ? 256.0 / (MixUnitsPerLevel * static_cast<double>(cycles)) : 0.0;
-    if (expansionSound != nullptr)  // the loudest mix with the chip as loud as the console's alone
+    if (expansionSound != nullptr && expansionSound->inUse())  // the loudest mix with the chip as the console's alone
         outputScale *= static_cast<double>(MaxMixedSample) / (MaxMixedSample + expansionSound->peak);
     s.produced = 0;
     soundFrame.count = 0;

@@ -74,7 +74,7 @@ int32_t levelAt(uint32_t now)
 
 }  // namespace
 
-const ExpansionSound Vrc6ExpansionSound{levelAt, (15 + 15 + 31) * MixUnitsPerLevel};
+const ExpansionSound Vrc6ExpansionSound{levelAt, (15 + 15 + 31) * MixUnitsPerLevel, [] { return true; }};
 
 void vrc6SoundWrite(uint32_t channel, uint32_t index, uint8_t value)
 {

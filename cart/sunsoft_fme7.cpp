@@ -1,8 +1,11 @@
 // Sunsoft FME-7, 5A and 5B (mapper 69): a command number at 0x8000-0x9FFF picks the register that
 // the next write to 0xA000-0xBFFF sets: eight 1 KB CHR banks, an 8 KB bank of PRG ROM or RAM at
 // 0x6000, three 8 KB PRG banks (0xE000 keeps the last), mirroring, and a 16-bit IRQ counter that
-// counts CPU cycles down and raises the IRQ as it passes from 0 to 0xFFFF.
+// counts CPU cycles down and raises the IRQ as it passes from 0 to 0xFFFF. The 5B adds its sound
+// (apu/sunsoft_5b_sound.h) at 0xC000 (register select; with bits 4-7 set, 0xE000 writes are
+// blocked) and 0xE000 (data); the mix makes room for it once a game writes to it.
 #include "apu/channels.h"
+#include "apu/expansion_sound.h"
 #include "cart/board_families.h"
 #include "cart/boards.h"
 #include "cart/cartridge.h"
@@ -54,6 +57,8 @@ void startSunsoftFme7()
     mapperState.fme7 = SunsoftFme7State{};
     mapperState.fme7.irqLastCycle = cpu.totalCycles;
     mapFme7();
+    startSunsoft5bSound();
+    expansionSound = &Sunsoft5bExpansionSound;
 }
 
 void writeSunsoftFme7(uint32_t address, uint8_t value)
@@ -63,8 +68,15 @@ void writeSunsoftFme7(uint32_t address, uint8_t value)
         f.command = value & 0x0F;
         return;
     }
-    if (address >= 0xC000)
+    if (address >= 0xE000) {
+        if ((f.soundSelect & 0xF0) == 0)
+            sunsoft5bSoundWrite(f.soundSelect, value);
         return;
+    }
+    if (address >= 0xC000) {
+        f.soundSelect = value;
+        return;
+    }
     if (f.command < 8) {
         f.chr[f.command] = value;
     } else if (f.command < 12) {
@@ -103,5 +115,6 @@ void sunsoftFme7StateFields(StateIo& io, SunsoftFme7State& state)
     io.field(state.irqControl);
     io.field(state.irqCounter);
     io.field(state.irqLastCycle);
+    io.field(state.soundSelect);
 }
-static_assert(fieldCount<SunsoftFme7State>() == 7, "a SunsoftFme7State field is missing from sunsoftFme7StateFields");
+static_assert(fieldCount<SunsoftFme7State>() == 8, "a SunsoftFme7State field is missing from sunsoftFme7StateFields");

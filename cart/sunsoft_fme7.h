@@ -12,6 +12,7 @@ struct SunsoftFme7State {
     uint8_t irqControl;              // command 13: bit 7 counting, bit 0 IRQ enabled
     uint16_t irqCounter;             // commands 14, 15: counts down every CPU cycle while counting
     uint32_t irqLastCycle;           // totalCycles up to which the counter has run
+    uint8_t soundSelect;             // 0xC000-0xDFFF: the 5B's sound register the next 0xE000-0xFFFF write sets
 
     bool operator==(const SunsoftFme7State&) const = default;
 };

@@ -15,9 +15,9 @@
 
 namespace {
 
-// A VRC6 cartridge (mapper 24, or 26 with address lines 0 and 1 swapped) whose program spins at
-// 0xE000.
-void loadVrc6(uint8_t mapper = 24)
+// A cartridge of `mapper` (VRC6: 24, or 26 with address lines 0 and 1 swapped; Sunsoft 5B: 69)
+// whose program spins at 0xE000.
+void loadCartridge(uint8_t mapper = 24)
 {
     InesImage image(8, 16, static_cast<uint8_t>((mapper & 0x0F) << 4), mapper & 0xF0);
     image.put(0xE000, {0x4C, 0x00, 0xE0});
@@ -60,7 +60,7 @@ TEST(Vrc6Sound, PulsesSawtoothAndFrequencyControl)
         {24, {{0xB000, 43}, {0xB001, 4}, {0xB002, 0x80}}, 5, {6, 0}, 31},               // 43 wraps to 2: 0 at its top
     };
     for (const Case& c : cases) {
-        loadVrc6(c.mapper);
+        loadCartridge(c.mapper);
         for (const auto& [address, value] : c.writes)
             cpuWrite(address, value);
         cpu.totalCycles += c.spacing / 2;  // between two steps
@@ -73,7 +73,7 @@ TEST(Vrc6Sound, PulsesSawtoothAndFrequencyControl)
 // fit the samples, so the console's channels come out quieter by 2148 / (2148 + 1220).
 TEST(Vrc6Sound, TheMixMakesRoomForTheChip)
 {
-    loadVrc6();
+    loadCartridge();
     setSoundEmulated(true);
     for (const auto& [address, value] : {std::pair(0x9000u, 0xFF), std::pair(0x9002u, 0x80), std::pair(0xA000u, 0xFF),
                                         std::pair(0xA002u, 0x80)})
@@ -84,6 +84,52 @@ TEST(Vrc6Sound, TheMixMakesRoomForTheChip)
     const int32_t expected = static_cast<int32_t>(30 * 256 * 2148.0 / (2148 + 1220) + 0.5);  // two pulses at 15
     EXPECT_EQ(samples.front(), expected);
     EXPECT_EQ(samples.back(), expected);
+}
+
+// Sunsoft 5B: a tone of period P toggles every 16 P cycles; fixed volumes fall 3 dB a step (15: the
+// full tone of 36 console levels = 720 units, 14: 0.708 of it, 1: 0.008), and a register select
+// with bits 4-7 set blocks the data writes; each envelope shape gives its ramps (at steps 0, 31, 32
+// and 63 of the envelope's 16-cycle steps, where the level is 0 or 31).
+TEST(Sunsoft5bSound, TonesVolumesAndEnvelopeShapes)
+{
+    const auto write = [](uint8_t reg, uint8_t value) {
+        cpuWrite(0xC000, reg);
+        cpuWrite(0xE000, value);
+    };
+    loadCartridge(69);
+    write(0, 100);
+    write(7, 0x3E);  // tone A on; B, C and the noise off
+    write(8, 15);
+    cpu.totalCycles += 800;
+    EXPECT_EQ(levels(6, 1600), (std::vector<int32_t>{0, 36, 0, 36, 0, 36}));
+    const std::pair<uint8_t, int32_t> volumes[] = {{15, 720}, {14, 510}, {1, 6}};
+    write(7, 0x3F);  // every tone and noise off: the level itself
+    for (const auto& [volume, units] : volumes) {
+        write(8, volume);
+        EXPECT_EQ(expansionSound->levelAt(cpu.totalCycles), units) << int{volume};
+    }
+    cpuWrite(0xC000, 0x18);  // blocked
+    cpuWrite(0xE000, 15);
+    EXPECT_EQ(expansionSound->levelAt(cpu.totalCycles), 6);
+
+    const std::array<int32_t, 4> shapes[] = {
+        {31, 0, 0, 0},   {31, 0, 0, 0},  {31, 0, 0, 0},   {31, 0, 0, 0},  {0, 31, 0, 0},  {0, 31, 0, 0},
+        {0, 31, 0, 0},   {0, 31, 0, 0},  {31, 0, 31, 0},  {31, 0, 0, 0},  {31, 0, 0, 31}, {31, 0, 31, 31},
+        {0, 31, 0, 31},  {0, 31, 31, 31}, {0, 31, 31, 0}, {0, 31, 0, 0},
+    };
+    write(8, 0x10);  // channel A on the envelope
+    write(11, 1);    // a step every 16 cycles
+    write(12, 0);
+    for (uint8_t shape = 0; shape < 16; ++shape) {
+        write(13, shape);
+        const uint32_t start = cpu.totalCycles;
+        std::array<int32_t, 4> seen{};
+        for (uint32_t k = 0; k < 4; ++k) {
+            cpu.totalCycles = start + 16 * std::array{0u, 31u, 32u, 63u}[k] + 8;
+            seen[k] = expansionSound->levelAt(cpu.totalCycles) == 720 ? 31 : expansionSound->levelAt(cpu.totalCycles) == 0 ? 0 : -1;
+        }
+        EXPECT_EQ(seen, shapes[shape]) << int{shape};
+    }
 }
 
 }  // namespace
