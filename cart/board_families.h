@@ -72,6 +72,17 @@ void startSunsoftFme7();
 void writeSunsoftFme7(uint32_t address, uint8_t value);
 uint32_t clockSunsoftFme7(uint32_t now);
 
+// cycle_counter_boards.cpp: Sunsoft-3, Irem H3001, Jaleco SS88006.
+void startSunsoft3();
+void writeSunsoft3(uint32_t address, uint8_t value);
+uint32_t clockSunsoft3(uint32_t now);
+void startH3001();
+void writeH3001(uint32_t address, uint8_t value);
+uint32_t clockH3001(uint32_t now);
+void startSs88006();
+void writeSs88006(uint32_t address, uint8_t value);
+uint32_t clockSs88006(uint32_t now);
+
 // mmc3.cpp
 void startMmc3();
 void writeMmc3(uint32_t address, uint8_t value);
@@ -84,3 +95,6 @@ void resetMmc3();
 
 // Every nametable window on the 1 KB at `nametable` (0x2000 or 0x2400).
 void setOneScreen(uint32_t nametable);
+// The mirroring of the many boards that number it 0 vertical, 1 horizontal, 2 one-screen 0x2000,
+// 3 one-screen 0x2400.
+void setMirroringMode(uint8_t mode);

@@ -24,6 +24,7 @@ constexpr Board Boards[] = {
     {10,  "MMC4",          0x8000, Kb8, 0,    startMmc4,           writeMmc4,           nullptr,     nullptr,     mmc2ChrFetch, nullptr, nullptr},
     {11,  "Color Dreams",  0x8000, Kb8, 0,    startWhole32k,       writeColorDreams,    nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {13,  "CPROM",         0x8000, Kb8, Kb16, startCprom,          writeCprom,          nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {18,  "SS88006",       0x8000, Kb8, 0,    startSs88006,        writeSs88006,        nullptr,     nullptr,     nullptr,      nullptr, clockSs88006},
     {21,  "VRC4",          0x8000, Kb8, 0,    startKonamiVrc,      writeKonamiVrc,      nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
     {22,  "VRC2",          0x8000, Kb8, 0,    startKonamiVrc,      writeKonamiVrc,      nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
     {23,  "VRC2/VRC4",     0x8000, Kb8, 0,    startKonamiVrc,      writeKonamiVrc,      nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
@@ -33,7 +34,9 @@ constexpr Board Boards[] = {
     {28,  "Action 53",     0x5000, Kb8, Kb32, startAction53,       writeAction53,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {30,  "UNROM 512",     0x8000, 0,   Kb32, startUnrom512,       writeUnrom512,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {34,  "BNROM",         0x8000, Kb8, 0,    startWhole32k,       writeBnrom,          nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {65,  "H3001",         0x8000, 0,   0,    startH3001,          writeH3001,          nullptr,     nullptr,     nullptr,      nullptr, clockH3001},
     {66,  "GxROM",         0x8000, Kb8, 0,    startWhole32k,       writeGxrom,          nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {67,  "Sunsoft-3",     0x8000, 0,   0,    startSunsoft3,       writeSunsoft3,       nullptr,     nullptr,     nullptr,      nullptr, clockSunsoft3},
     {69,  "FME-7",         0x8000, Kb8, 0,    startSunsoftFme7,    writeSunsoftFme7,    nullptr,     nullptr,     nullptr,      nullptr, clockSunsoftFme7},
     {71,  "Camerica",      0x8000, Kb8, 0,    startFixedLastBank,  writeCamerica,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {78,  "Irem/Jaleco",   0x8000, Kb8, 0,    startFixedLastBank,  writeIremJaleco,     nullptr,     nullptr,     nullptr,      nullptr, nullptr},
@@ -113,6 +116,14 @@ void boardLineEnd()
 
 void setOneScreen(uint32_t nametable) { nametableMap.fill(nametable); }
 
+void setMirroringMode(uint8_t mode)
+{
+    if (mode >= 2)
+        setOneScreen(mode == 2 ? 0x2000 : 0x2400);
+    else
+        applyMirroring(mode == 0 ? Mirroring::Vertical : Mirroring::Horizontal);
+}
+
 void mapperStateFields(StateIo& io, MapperState& state)
 {
     io.field(state.mmc1Control);
@@ -151,6 +162,7 @@ void mapperStateFields(StateIo& io, MapperState& state)
         flashStateFields(io, state.flash);
         konamiVrcStateFields(io, state.vrc);
         sunsoftFme7StateFields(io, state.fme7);
+        bankRegistersFields(io, state.banks);
     }
 }
-static_assert(fieldCount<MapperState>() == 23, "a MapperState field is missing from mapperStateFields");
+static_assert(fieldCount<MapperState>() == 24, "a MapperState field is missing from mapperStateFields");

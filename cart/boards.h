@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "cart/bank_registers.h"
 #include "cart/cartridge.h"
 #include "cart/flash.h"
 #include "cart/konami_vrc.h"
@@ -49,6 +50,7 @@ struct MapperState {
     FlashState flash;  // the flash chip of a self-writable board
     KonamiVrcState vrc;
     SunsoftFme7State fme7;
+    BankRegisters banks;
 
     bool operator==(const MapperState&) const = default;
 };

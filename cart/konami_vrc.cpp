@@ -38,14 +38,6 @@ Wiring wiring()
 // The VRC2 boards (22, 23.3, 25.3): no IRQ, one mirroring bit, 8-bit CHR banks (22 drops the low bit).
 bool isVrc2() { return cartridge.mapperNumber == 22 || cartridge.submapper == 3; }
 
-void mapMirroring(uint8_t mirroring)
-{
-    if (mirroring >= 2)
-        setOneScreen(mirroring == 2 ? 0x2000 : 0x2400);
-    else
-        applyMirroring(mirroring == 0 ? Mirroring::Vertical : Mirroring::Horizontal);
-}
-
 void mapVrc()
 {
     const KonamiVrcState& v = mapperState.vrc;
@@ -56,7 +48,7 @@ void mapVrc()
     mapPrg(3, secondToLast + 1, 8192);
     for (uint32_t bank = 0; bank < 8; ++bank)
         mapChr(bank, cartridge.mapperNumber == 22 ? v.chr[bank] >> 1 : v.chr[bank], 1024);
-    mapMirroring(v.mirroring);
+    setMirroringMode(v.mirroring);
 }
 
 // The VRC6: 16 KB at 0x8000, 8 KB at 0xC000, the last 8 KB at 0xE000, eight 1 KB CHR banks, and
@@ -69,7 +61,7 @@ void mapVrc6()
     mapPrg(3, cartridge.prgKb / 8u - 1, 8192);
     for (uint32_t bank = 0; bank < 8; ++bank)
         mapChr(bank, v.chr[bank], 1024);
-    mapMirroring(v.mirroring);
+    setMirroringMode(v.mirroring);
 }
 
 // The counter's clock ticks in `cycles` CPU cycles, from the prescaler in scanline mode.

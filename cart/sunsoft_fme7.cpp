@@ -31,10 +31,7 @@ void mapFme7()
         mapPrgRam(0, (ram & 0x80) != 0, (ram & 0x80) != 0);
     else
         mapPrgRomAt6000(ram & 0x3F);
-    if (f.mirroring >= 2)
-        setOneScreen(f.mirroring == 2 ? 0x2000 : 0x2400);
-    else
-        applyMirroring(f.mirroring == 0 ? Mirroring::Vertical : Mirroring::Horizontal);
+    setMirroringMode(f.mirroring);
 }
 
 // The counter run up to `now`.

@@ -219,7 +219,8 @@ TEST(Mmc3Irq, AReloadOfZeroRaisesOnEveryLineOnTheMmc3AndOnceOnTheMmc6)
 // The boards' IRQ counters that count CPU cycles, each to the cycle: the VRC's counts up from its
 // latch and raises the IRQ as it passes 0xFF, each cycle in cycle mode, each 113 2/3 in scanline
 // mode (so the 16th count comes after 1818 2/3), and after an acknowledge goes on only with bit 0
-// (A) of its control; the FME-7's counts down and raises it as it passes 0 (after N + 1 cycles).
+// (A) of its control; the FME-7's, Sunsoft-3's and SS88006's count down and raise it as they pass
+// 0 (after N + 1 cycles; the SS88006's only its low 4, 8, 12 or 16 bits), the H3001's as it reaches 0.
 TEST(CycleCounters, RaiseTheIrqOnTheirCycleAndAfterAnAcknowledgeAsTheBoardSays)
 {
     struct Case {
@@ -233,6 +234,10 @@ TEST(CycleCounters, RaiseTheIrqOnTheirCycleAndAfterAnAcknowledgeAsTheBoardSays)
         {21, {{0xF000, 0x00}, {0xF002, 0x0F}, {0xF004, 0x03}}, {{0xF006, 0}}, 1819, true},
         {69, {{0x8000, 14}, {0xA000, 100}, {0x8000, 15}, {0xA000, 0}, {0x8000, 13}, {0xA000, 0x81}}, {{0xA000, 0x81}}, 101,
          false},
+        {67, {{0xC800, 0}, {0xC800, 100}, {0xD800, 0x10}}, {{0x8000, 0}}, 101, false},  // Sunsoft-3: then it pauses
+        {65, {{0x9005, 0}, {0x9006, 100}, {0x9004, 0}, {0x9003, 0x80}}, {{0x9003, 0x80}}, 100, false},  // H3001: stays at 0
+        {18, {{0xE000, 4}, {0xE001, 6}, {0xF000, 0}, {0xF001, 1}}, {{0xF001, 1}}, 101, false},  // SS88006, 16 bits
+        {18, {{0xE000, 15}, {0xE001, 3}, {0xE002, 2}, {0xE003, 1}, {0xF000, 0}, {0xF001, 9}}, {{0xF001, 9}}, 16, true},  // 0x123F, 4 bits
     };
     for (const Case& c : cases) {
         loadMapper(c.mapper, 8, 16);
