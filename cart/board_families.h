@@ -83,6 +83,14 @@ void startSs88006();
 void writeSs88006(uint32_t address, uint8_t value);
 uint32_t clockSs88006(uint32_t now);
 
+// taito_tengen.cpp: Taito TC0190 and TC0690, Tengen RAMBO-1.
+void startTaito();
+void writeTaito(uint32_t address, uint8_t value);
+void startRambo1();
+void writeRambo1(uint32_t address, uint8_t value);
+void rambo1LineEnd();
+uint32_t clockRambo1Cycles(uint32_t now);
+
 // mmc3.cpp
 void startMmc3();
 void writeMmc3(uint32_t address, uint8_t value);

@@ -203,12 +203,15 @@ TEST(BoardRoms, KonamiVrcWirings)
     runBoardRoms({{"konami_vrc", 15, 26, 0, 0x01, 8, 16, 0}});  // the VRC6's script holds on 26 too: indexes 0 and 3
 }
 
-TEST(BoardRoms, SunsoftFme7AndTheBoardsWithCycleCounters)
+TEST(BoardRoms, SunsoftTaitoTengenIremAndJaleco)
 {
     runBoardRoms({{"sunsoft_fme7", 0, 69, 0, 0, 8, 16, 0, 0x07},
                   {"cycle_counter_boards", 0, 67, 0, 0, 8, 16, 0},
                   {"cycle_counter_boards", 1, 65, 0, 0, 8, 16, 0},
-                  {"cycle_counter_boards", 2, 18, 0, 0, 8, 16, 0, 0x07}});
+                  {"cycle_counter_boards", 2, 18, 0, 0, 8, 16, 0, 0x07},
+                  {"taito_tengen", 0, 33, 0, 0, 8, 16, 0},
+                  {"taito_tengen", 1, 48, 0, 0, 8, 16, 0},
+                  {"taito_tengen", 2, 64, 0, 0, 8, 16, 0}});
 }
 
 TEST(BoardRoms, Mmc1AndMmc3Boards)

@@ -191,26 +191,41 @@ TEST_F(Mmc3Test, MirroringUsesBitZeroAndEveryRegisterIsDecodedByA0OverIts8Kb)
     }
 }
 
-// A reload value of 0: the MMC3 raises its IRQ on every clock, the MMC6 only on the clock after a
-// 0xC001 write.
-TEST(Mmc3Irq, AReloadOfZeroRaisesOnEveryLineOnTheMmc3AndOnceOnTheMmc6)
+// The scanline counters, clocked at the end of each line: with a reload value of 0 the MMC3 raises
+// its IRQ on every clock, the MMC6 only on the clock after a 0xC001 write; the TC0690 is the MMC3
+// with its reload written inverted (0xFF for 0) at 0xC000-0xC003; the RAMBO-1 reloads to its latch
+// + 1 at the clock after a 0xC001 write, so a latch of 1 raises it on the third line, then every second.
+TEST(ScanlineCounters, RaiseTheIrqOnTheLinesTheBoardSays)
 {
-    for (const bool mmc6 : {false, true}) {
-        InesImage image(8, 4, 0x40, 0x08);
-        image.header[8] = mmc6 ? 0x10 : 0;
+    struct Case {
+        uint16_t mapper;
+        uint8_t submapper;
+        std::array<uint16_t, 4> registers;  // reload, clear, enable, acknowledge
+        uint8_t reload;
+        std::vector<bool> irqs;
+    };
+    const Case cases[] = {
+        {4, 0, {0xC000, 0xC001, 0xE001, 0xE000}, 0, {true, true, true, true}},
+        {4, 1, {0xC000, 0xC001, 0xE001, 0xE000}, 0, {true, false, false, false}},
+        {48, 0, {0xC000, 0xC001, 0xC002, 0xC003}, 0xFF, {true, true, true, true}},
+        {64, 0, {0xC000, 0xC001, 0xE001, 0xE000}, 1, {false, false, true, false}},
+    };
+    for (const Case& c : cases) {
+        InesImage image(8, 4, static_cast<uint8_t>(c.mapper << 4), static_cast<uint8_t>((c.mapper & 0xF0) | 0x08));
+        image.header[8] = static_cast<uint8_t>(c.submapper << 4);
         ASSERT_EQ(loadImage(image), LoadResult::Loaded);
         ppu.showBackground = 1;
         cpu.p |= FlagI;  // IRQs held, not taken
-        cpuWrite(0xC000, 0);
-        cpuWrite(0xC001, 0);
+        cpuWrite(c.registers[0], c.reload);
+        cpuWrite(c.registers[1], 0);
         std::vector<bool> irqs;
-        for (int line = 0; line < 3; ++line) {
-            cpuWrite(0xE001, 0);  // enabled; 0xE000 acknowledged the last
+        for (int line = 0; line < 4; ++line) {
+            cpuWrite(c.registers[2], 0);  // enabled; the acknowledge took the last
             boardLineEnd();
             irqs.push_back(cpu.irqPending != 0);
-            cpuWrite(0xE000, 0);
+            cpuWrite(c.registers[3], 0);
         }
-        EXPECT_EQ(irqs, (mmc6 ? std::vector{true, false, false} : std::vector{true, true, true})) << mmc6;
+        EXPECT_EQ(irqs, c.irqs) << c.mapper << "." << int{c.submapper};
     }
 }
 
@@ -220,7 +235,8 @@ TEST(Mmc3Irq, AReloadOfZeroRaisesOnEveryLineOnTheMmc3AndOnceOnTheMmc6)
 // latch and raises the IRQ as it passes 0xFF, each cycle in cycle mode, each 113 2/3 in scanline
 // mode (so the 16th count comes after 1818 2/3), and after an acknowledge goes on only with bit 0
 // (A) of its control; the FME-7's, Sunsoft-3's and SS88006's count down and raise it as they pass
-// 0 (after N + 1 cycles; the SS88006's only its low 4, 8, 12 or 16 bits), the H3001's as it reaches 0.
+// 0 (after N + 1 cycles; the SS88006's only its low 4, 8, 12 or 16 bits), the H3001's as it reaches 0;
+// the RAMBO-1's in cycle mode counts every fourth cycle, from its latch + 1 after a 0xC001 write.
 TEST(CycleCounters, RaiseTheIrqOnTheirCycleAndAfterAnAcknowledgeAsTheBoardSays)
 {
     struct Case {
@@ -234,6 +250,7 @@ TEST(CycleCounters, RaiseTheIrqOnTheirCycleAndAfterAnAcknowledgeAsTheBoardSays)
         {21, {{0xF000, 0x00}, {0xF002, 0x0F}, {0xF004, 0x03}}, {{0xF006, 0}}, 1819, true},
         {69, {{0x8000, 14}, {0xA000, 100}, {0x8000, 15}, {0xA000, 0}, {0x8000, 13}, {0xA000, 0x81}}, {{0xA000, 0x81}}, 101,
          false},
+        {64, {{0xC000, 10}, {0xC001, 1}, {0xE001, 0}}, {{0xE000, 0}, {0xE001, 0}}, 48, true},  // RAMBO-1: (10 + 2) x 4
         {67, {{0xC800, 0}, {0xC800, 100}, {0xD800, 0x10}}, {{0x8000, 0}}, 101, false},  // Sunsoft-3: then it pauses
         {65, {{0x9005, 0}, {0x9006, 100}, {0x9004, 0}, {0x9003, 0x80}}, {{0x9003, 0x80}}, 100, false},  // H3001: stays at 0
         {18, {{0xE000, 4}, {0xE001, 6}, {0xF000, 0}, {0xF001, 1}}, {{0xF001, 1}}, 101, false},  // SS88006, 16 bits
