@@ -91,6 +91,10 @@ void writeRambo1(uint32_t address, uint8_t value);
 void rambo1LineEnd();
 uint32_t clockRambo1Cycles(uint32_t now);
 
+// sunsoft4.cpp
+void startSunsoft4();
+void writeSunsoft4(uint32_t address, uint8_t value);
+
 // mmc3.cpp
 void startMmc3();
 void writeMmc3(uint32_t address, uint8_t value);

@@ -40,6 +40,7 @@ constexpr Board Boards[] = {
     {65,  "H3001",         0x8000, 0,   0,    startH3001,          writeH3001,          nullptr,     nullptr,     nullptr,      nullptr, clockH3001},
     {66,  "GxROM",         0x8000, Kb8, 0,    startWhole32k,       writeGxrom,          nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {67,  "Sunsoft-3",     0x8000, 0,   0,    startSunsoft3,       writeSunsoft3,       nullptr,     nullptr,     nullptr,      nullptr, clockSunsoft3},
+    {68,  "Sunsoft-4",     0x8000, Kb8, 0,    startSunsoft4,       writeSunsoft4,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {69,  "FME-7",         0x8000, Kb8, 0,    startSunsoftFme7,    writeSunsoftFme7,    nullptr,     nullptr,     nullptr,      nullptr, clockSunsoftFme7},
     {71,  "Camerica",      0x8000, Kb8, 0,    startFixedLastBank,  writeCamerica,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {78,  "Irem/Jaleco",   0x8000, Kb8, 0,    startFixedLastBank,  writeIremJaleco,     nullptr,     nullptr,     nullptr,      nullptr, nullptr},

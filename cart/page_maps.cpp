@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cart/cartridge.h"
+#include "ppu/ppu_state.h"
 #include "state/state_io.h"
 
 namespace {
@@ -58,6 +59,12 @@ void mapPrgRomAt6000(uint32_t bank)
     forgetCodeWindow();
 }
 
+void copyChrNametable(uint32_t slot, uint32_t chrPage)
+{
+    const uint32_t bytes = std::max<uint32_t>(cartridge.chrKb * 1024u, 1024);
+    std::copy_n(cartridge.chrMemory.begin() + chrPage * 1024u % bytes, 1024, ppu.memory.begin() + slot * 1024u);
+}
+
 void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& nametables, PrgRamWindow& prgRam)
 {
     const auto pages = [&io](auto& map, uint32_t imageBytes, uint32_t extraPage) {
@@ -70,7 +77,7 @@ void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& 
     pages(chr, cartridge.chrKb * 1024u + cartridge.chrRamBytes, DisabledChrPage);  // a board's 0xFF page too
     for (uint32_t& base : nametables) {
         io.field(base);
-        io.check(base >= 0x2000 && base <= 0x2C00 && base % 0x400 == 0);
+        io.check(base <= 0x2C00 && base % 0x400 == 0);  // below 0x2000: a board's own page
     }
     prgRam = PrgRamWindow{};
     if (io.since(7)) {

@@ -10,7 +10,8 @@ using PrgPageMap = std::array<uint32_t, 32>;
 using ChrPageMap = std::array<uint32_t, 8>;
 // The last 1 KB of chrMemory, which a board that switches its CHR off fills with 0xFF and maps.
 constexpr uint32_t DisabledChrPage = 1024 * 1023;
-// The PPU address behind each nametable window 0x2000, 0x2400, 0x2800, 0x2C00.
+// The PPU address behind each nametable window 0x2000, 0x2400, 0x2800, 0x2C00: the console's own
+// nametable memory at 0x2000-0x2C00, or a page a board supplies (see copyChrNametable).
 using NametableMap = std::array<uint32_t, 4>;
 
 inline PrgPageMap prgPageMap{};
@@ -55,6 +56,12 @@ void mapPrg(uint32_t window, uint32_t bank, uint32_t size);
 void mapChr(uint32_t window, uint32_t bank, uint32_t size);
 // The same for the CHR RAM of a cartridge that has CHR ROM beside it (after it in chrMemory).
 void mapChrRam(uint32_t window, uint32_t bank, uint32_t size);
+
+// The PPU's address space below 0x2000 is read neither by the renderer nor by the data port (the
+// patterns come from the cartridge through chrPageMap): a board that shows CHR ROM as nametables
+// copies its pages there, to PPU 0x0000 + 0x400 x `slot`, and names them in nametableMap. The data
+// port's writes to them are dropped, as the ROM drops them.
+void copyChrNametable(uint32_t slot, uint32_t chrPage);
 
 class StateIo;
 // The page maps in a save state: byte offsets into the loaded images (never pointers), each

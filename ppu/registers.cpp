@@ -144,7 +144,6 @@ uint8_t ppuBusRead(uint32_t address)
     // Every fourth palette entry reads as the backdrop byte.
     if (a >= PaletteStart && (a & 3) == 0)
         a = PaletteStart;
-    a = throughNametableMap(a);
 
     // A board that watches the pattern fetches (MMC2's latches) sees the data port's as well.
     if (a < NametableStart && chrFetchWatcher != nullptr)
@@ -155,7 +154,7 @@ uint8_t ppuBusRead(uint32_t address)
     if (a >= PaletteStart)
         return ppu.memory[a];
     const uint8_t buffered = ppu.readBuffer;
-    ppu.readBuffer = a < NametableStart ? chrByte(a) : ppu.memory[a];
+    ppu.readBuffer = a < NametableStart ? chrByte(a) : ppu.memory[throughNametableMap(a)];
     return buffered;
 }
 
@@ -165,19 +164,21 @@ void ppuBusWrite(uint32_t address, uint8_t value)
     uint32_t a = foldAddress(address);
     if (a == PaletteStart + 0x10)
         a = PaletteStart;
-    a = throughNametableMap(a);
 
     if (a < NametableStart) {
         // CHR RAM takes the byte: the pages mapped past the CHR ROM (but the board's 0xFF page).
         const uint32_t page = chrPageMap[a >> 10];
         if (page >= cartridge.chrKb * 1024u && page != DisabledChrPage)
             chrByte(a) = value;
-        ppu.memory[a] = value;
+    } else if (a < PaletteStart) {
+        // A nametable window on a board's own page (below 0x2000: CHR ROM) takes no writes.
+        if (const uint32_t target = throughNametableMap(a); target >= NametableStart)
+            ppu.memory[target] = value;
     } else if (a == PaletteStart) {
         ppu.memory[PaletteStart] = value & PaletteBits;
         ppu.memory[PaletteStart + 0x10] = value & PaletteBits;
     } else {
-        ppu.memory[a] = a >= PaletteStart ? value & PaletteBits : value;
+        ppu.memory[a] = value & PaletteBits;
     }
 }
 

@@ -211,7 +211,8 @@ TEST(BoardRoms, SunsoftTaitoTengenIremAndJaleco)
                   {"cycle_counter_boards", 2, 18, 0, 0, 8, 16, 0, 0x07},
                   {"taito_tengen", 0, 33, 0, 0, 8, 16, 0},
                   {"taito_tengen", 1, 48, 0, 0, 8, 16, 0},
-                  {"taito_tengen", 2, 64, 0, 0, 8, 16, 0}});
+                  {"taito_tengen", 2, 64, 0, 0, 8, 16, 0},
+                  {"sunsoft4", 0, 68, 0, 0, 8, 32, 0, 0x07}});
 }
 
 TEST(BoardRoms, Mmc1AndMmc3Boards)
