@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "apu/namco163_sound.h"
 #include "apu/sunsoft_5b_sound.h"
 #include "apu/vrc6_sound.h"
 
@@ -12,6 +13,7 @@
 struct ExpansionSoundState {
     Vrc6Sound vrc6;
     Sunsoft5bSound sunsoft5b;
+    Namco163Sound namco163;
 
     bool operator==(const ExpansionSoundState&) const = default;
 };

@@ -16,8 +16,10 @@ uint8_t deviceRead(uint32_t address)
         return controllerPortRead() | OpenBus;
     if (address == 0x4017)
         return (secondControllerPresent ? secondControllerPortRead() : 0) | OpenBus;
-    if (cpuReadWatcher != nullptr && address >= 0x4020) [[unlikely]]
-        cpuReadWatcher(address);
+    if (boardRead != nullptr && address >= 0x4020) [[unlikely]] {
+        if (const uint32_t value = boardRead(address); value != BoardDoesNotAnswer)
+            return static_cast<uint8_t>(value);
+    }
     if (address >= PrgRamStart)
         return prgRamRead(address);
     return cpuMemory[address];

@@ -30,7 +30,7 @@ void startUnrom512();
 void writeUnrom512(uint32_t address, uint8_t value);
 void startGtrom();
 void writeGtrom(uint32_t address, uint8_t value);
-void readGtrom(uint32_t address);
+uint32_t readGtrom(uint32_t address);
 
 // discrete_32k.cpp: boards that switch all 32 KB of PRG at once (and some an 8 KB CHR bank).
 void startWhole32k();
@@ -94,6 +94,12 @@ uint32_t clockRambo1Cycles(uint32_t now);
 // sunsoft4.cpp
 void startSunsoft4();
 void writeSunsoft4(uint32_t address, uint8_t value);
+
+// namco163.cpp
+void startNamco163();
+void writeNamco163(uint32_t address, uint8_t value);
+uint32_t readNamco163(uint32_t address);
+uint32_t clockNamco163(uint32_t now);
 
 // mmc3.cpp
 void startMmc3();

@@ -25,6 +25,7 @@ constexpr Board Boards[] = {
     {11,  "Color Dreams",  0x8000, Kb8, 0,    startWhole32k,       writeColorDreams,    nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {13,  "CPROM",         0x8000, Kb8, Kb16, startCprom,          writeCprom,          nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {18,  "SS88006",       0x8000, Kb8, 0,    startSs88006,        writeSs88006,        nullptr,     nullptr,     nullptr,      nullptr, clockSs88006},
+    {19,  "Namco 163",     0x4800, Kb8, 0,    startNamco163,       writeNamco163,       nullptr,     nullptr,     nullptr,      readNamco163, clockNamco163},
     {21,  "VRC4",          0x8000, Kb8, 0,    startKonamiVrc,      writeKonamiVrc,      nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
     {22,  "VRC2",          0x8000, Kb8, 0,    startKonamiVrc,      writeKonamiVrc,      nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
     {23,  "VRC2/VRC4",     0x8000, Kb8, 0,    startKonamiVrc,      writeKonamiVrc,      nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
@@ -90,7 +91,7 @@ void startBoard()
 {
     const Board* board = loadedBoard();
     chrFetchWatcher = board != nullptr ? board->chrFetch : nullptr;
-    cpuReadWatcher = board != nullptr ? board->read : nullptr;
+    boardRead = board != nullptr ? board->read : nullptr;
     deviceClock = board != nullptr ? board->clock : nullptr;
     expansionSound = nullptr;
     if (board != nullptr && board->start != nullptr)

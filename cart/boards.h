@@ -70,7 +70,7 @@ struct Board {
     void (*frameStart)();                            // the start of every frame
     void (*lineEnd)();                               // after the pixel part of every visible line
     void (*chrFetch)(uint32_t address);              // the PPU read pattern byte `address` (see chrFetchWatcher)
-    void (*read)(uint32_t address);                  // a CPU read of 0x4020-0x7FFF (see cpuReadWatcher)
+    uint32_t (*read)(uint32_t address);              // a CPU read of 0x4020-0x7FFF (see boardRead)
     uint32_t (*clock)(uint32_t now);                 // the board's cycle counter (see deviceClock)
 };
 
@@ -80,9 +80,11 @@ struct Board {
 // pattern address it reads.
 inline void (*chrFetchWatcher)(uint32_t address) = nullptr;
 
-// The loaded board's read, for the boards that latch a register on reads as well (GTROM: the value
-// on the data bus, which a read leaves as the open bus); nullptr for every other board.
-inline void (*cpuReadWatcher)(uint32_t address) = nullptr;
+// The loaded board's read of 0x4020-0x7FFF, for the boards that answer reads there (Namco 163's chip
+// RAM and IRQ counter) or latch a register on reads (GTROM: the value on the data bus, which a read
+// leaves as the open bus): the byte read, or BoardDoesNotAnswer. nullptr for every other board.
+constexpr uint32_t BoardDoesNotAnswer = 0x100;
+inline uint32_t (*boardRead)(uint32_t address) = nullptr;
 
 // The board of a mapper number; nullptr when Tallowby has none for it.
 const Board* findBoard(uint16_t number);

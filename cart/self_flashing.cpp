@@ -98,8 +98,9 @@ void writeGtrom(uint32_t address, uint8_t value)
 
 // A read of the register latches too, taking what the data bus holds: the open bus, the address's
 // high byte.
-void readGtrom(uint32_t address)
+uint32_t readGtrom(uint32_t address)
 {
     if ((address & 0xD000) == 0x5000)
         mapGtrom(static_cast<uint8_t>(address >> 8));
+    return BoardDoesNotAnswer;
 }

@@ -1,4 +1,4 @@
-// The sound unit where the -wav tests (tests/e2e/sound_rules_test.cpp) do not look: the IRQ line,
+// The sound unit where the -wav tests (tests/e2e/sound_test.cpp) do not look: the IRQ line,
 // the noise register's width, the sweep's two adders, the sample channel's address wrap, a silent
 // run, and the steps across the wrap of totalCycles.
 #include <gtest/gtest.h>

@@ -132,4 +132,28 @@ TEST(Sunsoft5bSound, TonesVolumesAndEnvelopeShapes)
     }
 }
 
+// Namco 163: a channel steps through its wave by frequency / 65536 samples at each of its updates,
+// one every 15 cycles for each active channel; with N channels each is heard at 1/N of its level.
+// A wave of 15, 15, 0, 0 at volume 15 swings 225 steps of 2.17 units (488) alone, 61 with eight.
+TEST(Namco163Sound, WavesStepAtTheirUpdatesAndShareTheOutput)
+{
+    for (const uint32_t channels : {1u, 8u}) {
+        loadCartridge(19);
+        cpuWrite(0xF800, 0x80);  // from 0, stepping on
+        for (const uint8_t byte : {0xFF, 0x00})
+            cpuWrite(0x4800, byte);
+        cpuWrite(0xF800, 0x80 | 0x78);  // channel 7's block: a sample an update, 4 long, from 0
+        for (const uint8_t byte : {0x00, 0x00, 0x00, 0x00, 0xFD, 0x00, 0x00})
+            cpuWrite(0x4800, byte);
+        cpuWrite(0x4800, static_cast<uint8_t>((channels - 1) << 4 | 15));  // 0x7F: N - 1, volume 15
+        cpu.totalCycles += 15 * channels * 3 / 2;  // past its first update, between two
+        const int32_t top = channels == 1 ? 488 : 61;
+        std::vector<int32_t> units;
+        for (uint32_t k = 0; k < 8; ++k, cpu.totalCycles += 15 * channels)
+            units.push_back(expansionSound->levelAt(cpu.totalCycles));
+        EXPECT_EQ(std::ranges::count(units, top), 4) << channels;
+        EXPECT_EQ(std::ranges::count(units, 0), 4) << channels;
+    }
+}
+
 }  // namespace

@@ -203,7 +203,7 @@ TEST(BoardRoms, KonamiVrcWirings)
     runBoardRoms({{"konami_vrc", 15, 26, 0, 0x01, 8, 16, 0}});  // the VRC6's script holds on 26 too: indexes 0 and 3
 }
 
-TEST(BoardRoms, SunsoftTaitoTengenIremAndJaleco)
+TEST(BoardRoms, FamicomBoards)
 {
     runBoardRoms({{"sunsoft_fme7", 0, 69, 0, 0, 8, 16, 0, 0x07},
                   {"cycle_counter_boards", 0, 67, 0, 0, 8, 16, 0},
@@ -212,7 +212,8 @@ TEST(BoardRoms, SunsoftTaitoTengenIremAndJaleco)
                   {"taito_tengen", 0, 33, 0, 0, 8, 16, 0},
                   {"taito_tengen", 1, 48, 0, 0, 8, 16, 0},
                   {"taito_tengen", 2, 64, 0, 0, 8, 16, 0},
-                  {"sunsoft4", 0, 68, 0, 0, 8, 32, 0, 0x07}});
+                  {"sunsoft4", 0, 68, 0, 0, 8, 32, 0, 0x07},
+                  {"namco163", 0, 19, 0, 0, 8, 16, 0, 0x07}});
 }
 
 TEST(BoardRoms, Mmc1AndMmc3Boards)

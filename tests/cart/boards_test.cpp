@@ -251,6 +251,7 @@ TEST(CycleCounters, RaiseTheIrqOnTheirCycleAndAfterAnAcknowledgeAsTheBoardSays)
         {69, {{0x8000, 14}, {0xA000, 100}, {0x8000, 15}, {0xA000, 0}, {0x8000, 13}, {0xA000, 0x81}}, {{0xA000, 0x81}}, 101,
          false},
         {64, {{0xC000, 10}, {0xC001, 1}, {0xE001, 0}}, {{0xE000, 0}, {0xE001, 0}}, 48, true},  // RAMBO-1: (10 + 2) x 4
+        {19, {{0x5000, 0xFD}, {0x5800, 0xFF}}, {{0x5800, 0x7F}}, 2, false},  // Namco 163: up to 0x7FFF
         {67, {{0xC800, 0}, {0xC800, 100}, {0xD800, 0x10}}, {{0x8000, 0}}, 101, false},  // Sunsoft-3: then it pauses
         {65, {{0x9005, 0}, {0x9006, 100}, {0x9004, 0}, {0x9003, 0x80}}, {{0x9003, 0x80}}, 100, false},  // H3001: stays at 0
         {18, {{0xE000, 4}, {0xE001, 6}, {0xF000, 0}, {0xF001, 1}}, {{0xF001, 1}}, 101, false},  // SS88006, 16 bits
