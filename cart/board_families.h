@@ -101,6 +101,12 @@ void writeNamco163(uint32_t address, uint8_t value);
 uint32_t readNamco163(uint32_t address);
 uint32_t clockNamco163(uint32_t now);
 
+// bandai_fcg.cpp
+void startBandaiFcg();
+void writeBandaiFcg(uint32_t address, uint8_t value);
+uint32_t readBandaiFcg(uint32_t address);
+uint32_t clockBandaiFcg(uint32_t now);
+
 // mmc3.cpp
 void startMmc3();
 void writeMmc3(uint32_t address, uint8_t value);

@@ -24,6 +24,7 @@ constexpr Board Boards[] = {
     {10,  "MMC4",          0x8000, Kb8, 0,    startMmc4,           writeMmc4,           nullptr,     nullptr,     mmc2ChrFetch, nullptr, nullptr},
     {11,  "Color Dreams",  0x8000, Kb8, 0,    startWhole32k,       writeColorDreams,    nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {13,  "CPROM",         0x8000, Kb8, Kb16, startCprom,          writeCprom,          nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {16,  "Bandai FCG",    0x6000, 256, 0,   startBandaiFcg,      writeBandaiFcg,      nullptr,     nullptr,     nullptr,      readBandaiFcg, clockBandaiFcg},
     {18,  "SS88006",       0x8000, Kb8, 0,    startSs88006,        writeSs88006,        nullptr,     nullptr,     nullptr,      nullptr, clockSs88006},
     {19,  "Namco 163",     0x4800, Kb8, 0,    startNamco163,       writeNamco163,       nullptr,     nullptr,     nullptr,      readNamco163, clockNamco163},
     {21,  "VRC4",          0x8000, Kb8, 0,    startKonamiVrc,      writeKonamiVrc,      nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
@@ -54,6 +55,7 @@ constexpr Board Boards[] = {
     {119, "TQROM",         0x8000, Kb8, Kb8,  startMmc3,           writeMmc3,           mmc3LineEnd, mmc3LineEnd, nullptr,      nullptr, nullptr},
     {140, "Jaleco JF-11",  0x6000, 0,   0,    startWhole32k,       writeJf11,           nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {154, "NAMCOT-3453",   0x8000, Kb8, 0,    startNamco108,       writeNamco108,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {159, "LZ93D50",       0x8000, 128, 0,   startBandaiFcg,      writeBandaiFcg,      nullptr,     nullptr,     nullptr,      readBandaiFcg, clockBandaiFcg},
     {180, "UNROM (AND)",   0x8000, Kb8, 0,    startFirstBankFixed, writeUnromAnd,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {184, "Sunsoft-1",     0x6000, 0,   0,    startSunsoft1,       writeSunsoft1,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {185, "CNROM, locked", 0x8000, Kb8, 0,    startCnromProtected, writeCnromProtected, nullptr,     nullptr,     nullptr,      nullptr, nullptr},
@@ -168,6 +170,7 @@ void mapperStateFields(StateIo& io, MapperState& state)
         konamiVrcStateFields(io, state.vrc);
         sunsoftFme7StateFields(io, state.fme7);
         bankRegistersFields(io, state.banks);
+        bandaiEepromFields(io, state.eeprom);
     }
 }
-static_assert(fieldCount<MapperState>() == 24, "a MapperState field is missing from mapperStateFields");
+static_assert(fieldCount<MapperState>() == 25, "a MapperState field is missing from mapperStateFields");

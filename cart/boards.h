@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "cart/bandai_fcg.h"
 #include "cart/bank_registers.h"
 #include "cart/cartridge.h"
 #include "cart/flash.h"
@@ -51,6 +52,7 @@ struct MapperState {
     KonamiVrcState vrc;
     SunsoftFme7State fme7;
     BankRegisters banks;
+    BandaiEeprom eeprom;
 
     bool operator==(const MapperState&) const = default;
 };

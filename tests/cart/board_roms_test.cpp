@@ -213,7 +213,9 @@ TEST(BoardRoms, FamicomBoards)
                   {"taito_tengen", 1, 48, 0, 0, 8, 16, 0},
                   {"taito_tengen", 2, 64, 0, 0, 8, 16, 0},
                   {"sunsoft4", 0, 68, 0, 0, 8, 32, 0, 0x07},
-                  {"namco163", 0, 19, 0, 0, 8, 16, 0, 0x07}});
+                  {"namco163", 0, 19, 0, 0, 8, 16, 0, 0x07},
+                  {"bandai_fcg", 0, 16, 4, 0, 8, 16, 0},
+                  {"bandai_fcg", 1, 16, 5, 0, 8, 16, 0, 0x20}});
 }
 
 TEST(BoardRoms, Mmc1AndMmc3Boards)

@@ -11,6 +11,7 @@
 #include "cart/boards.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
+#include "cart/save_memory.h"
 #include "cpu/cpu_state.h"
 #include "cpu/interrupts.h"
 #include "ppu/ppu_state.h"
@@ -252,6 +253,8 @@ TEST(CycleCounters, RaiseTheIrqOnTheirCycleAndAfterAnAcknowledgeAsTheBoardSays)
          false},
         {64, {{0xC000, 10}, {0xC001, 1}, {0xE001, 0}}, {{0xE000, 0}, {0xE001, 0}}, 48, true},  // RAMBO-1: (10 + 2) x 4
         {19, {{0x5000, 0xFD}, {0x5800, 0xFF}}, {{0x5800, 0x7F}}, 2, false},  // Namco 163: up to 0x7FFF
+        {16, {{0x600B, 100}, {0x600C, 0}, {0x600A, 1}}, {{0x600A, 1}}, 100, false},  // Bandai FCG: the counter itself
+        {16, {{0x800B, 100}, {0x800C, 0}, {0x800A, 1}}, {{0x800A, 1}}, 100, true},   // LZ93D50: 0x800A reloads it
         {67, {{0xC800, 0}, {0xC800, 100}, {0xD800, 0x10}}, {{0x8000, 0}}, 101, false},  // Sunsoft-3: then it pauses
         {65, {{0x9005, 0}, {0x9006, 100}, {0x9004, 0}, {0x9003, 0x80}}, {{0x9003, 0x80}}, 100, false},  // H3001: stays at 0
         {18, {{0xE000, 4}, {0xE001, 6}, {0xF000, 0}, {0xF001, 1}}, {{0xF001, 1}}, 101, false},  // SS88006, 16 bits
@@ -274,6 +277,67 @@ TEST(CycleCounters, RaiseTheIrqOnTheirCycleAndAfterAnAcknowledgeAsTheBoardSays)
             cpuWrite(address, value);
         EXPECT_FALSE(irqAfter(c.first)) << "acknowledged";
         EXPECT_EQ(irqAfter(3 * c.first), c.again) << c.first;
+    }
+}
+
+// ---------------------------------------------------------------- Bandai's EEPROMs
+
+// The game drives the EEPROM's clock and data through 0x800D and reads the data back in bit 4 of
+// 0x6000: a 24C02 (mapper 16) takes a device byte, an address and a page of bytes, and reads them
+// back after a repeated start; a 24C01 (159) takes the address and the read bit in its first byte.
+// Every byte it takes is acknowledged (0), and the bytes are the save memory.
+TEST(BandaiEeprom, WritesAndReadsBackThroughTheSerialLines)
+{
+    const auto lines = [](int clock, int data) { cpuWrite(0x800D, static_cast<uint8_t>(data << 6 | clock << 5)); };
+    const auto sda = [] { return (cpuRead(0x6000) >> 4) & 1; };
+    const auto start = [&] { lines(0, 1); lines(1, 1); lines(1, 0); lines(0, 0); };
+    const auto stop = [&] { lines(0, 0); lines(1, 0); lines(1, 1); };
+    const auto send = [&](uint8_t byte) {
+        for (int bit = 7; bit >= 0; --bit) {
+            lines(0, (byte >> bit) & 1);
+            lines(1, (byte >> bit) & 1);
+        }
+        lines(0, 1);
+        lines(1, 1);
+        const int acknowledge = sda();
+        lines(0, 1);
+        return acknowledge;
+    };
+    const auto receive = [&](bool last) {
+        int byte = 0;
+        for (int bit = 0; bit < 8; ++bit) {
+            lines(0, 1);
+            lines(1, 1);
+            byte = byte << 1 | sda();
+        }
+        lines(0, last ? 1 : 0);
+        lines(1, last ? 1 : 0);
+        lines(0, 1);
+        return byte;
+    };
+    for (const bool x24c01 : {false, true}) {
+        InesImage image(8, 16, x24c01 ? 0xF2 : 0x02, x24c01 ? 0x98 : 0x18);
+        image.header[8] = x24c01 ? 0 : 0x50;
+        image.header[10] = x24c01 ? 0x10 : 0x20;  // 128 or 256 bytes of battery-backed memory
+        ASSERT_EQ(loadImage(image), LoadResult::Loaded);
+        std::vector<int> acknowledges;
+        start();
+        for (const uint8_t byte : x24c01 ? std::vector<uint8_t>{0x10 << 1, 0x5A, 0xA5} : std::vector<uint8_t>{0xA0, 0x10, 0x5A, 0xA5})
+            acknowledges.push_back(send(byte));
+        stop();
+        start();
+        if (!x24c01) {
+            acknowledges.push_back(send(0xA0));
+            acknowledges.push_back(send(0x10));
+            start();
+        }
+        acknowledges.push_back(send(x24c01 ? 0x10 << 1 | 1 : 0xA1));
+        const std::vector<int> read = {receive(false), receive(true)};
+        stop();
+        EXPECT_EQ(sda(), 1) << "released after the stop";
+        EXPECT_EQ(read, (std::vector<int>{0x5A, 0xA5})) << x24c01;
+        EXPECT_EQ(acknowledges, std::vector<int>(acknowledges.size(), 0)) << x24c01;
+        EXPECT_EQ(std::vector<uint8_t>(saveMemory().begin() + 0x10, saveMemory().begin() + 0x12), (std::vector<uint8_t>{0x5A, 0xA5}));
     }
 }
 
