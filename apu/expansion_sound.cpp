@@ -7,5 +7,6 @@ void expansionSoundFields(StateIo& io, ExpansionSoundState& state)
     vrc6SoundFields(io, state.vrc6);
     sunsoft5bSoundFields(io, state.sunsoft5b);
     namco163SoundFields(io, state.namco163);
+    vrc7SoundFields(io, state.vrc7);
 }
-static_assert(fieldCount<ExpansionSoundState>() == 3, "an ExpansionSoundState field is missing from expansionSoundFields");
+static_assert(fieldCount<ExpansionSoundState>() == 4, "an ExpansionSoundState field is missing from expansionSoundFields");

@@ -8,12 +8,14 @@
 #include "apu/namco163_sound.h"
 #include "apu/sunsoft_5b_sound.h"
 #include "apu/vrc6_sound.h"
+#include "apu/vrc7_sound.h"
 
 // The chips' records (only the loaded cartridge's chip is in use); saved with the APU.
 struct ExpansionSoundState {
     Vrc6Sound vrc6;
     Sunsoft5bSound sunsoft5b;
     Namco163Sound namco163;
+    Vrc7Sound vrc7;
 
     bool operator==(const ExpansionSoundState&) const = default;
 };

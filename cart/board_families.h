@@ -66,6 +66,8 @@ void writeKonamiVrc(uint32_t address, uint8_t value);
 uint32_t clockVrcIrq(uint32_t now);
 void startKonamiVrc6();
 void writeKonamiVrc6(uint32_t address, uint8_t value);
+void startKonamiVrc7();
+void writeKonamiVrc7(uint32_t address, uint8_t value);
 
 // sunsoft_fme7.cpp: FME-7, 5A and 5B.
 void startSunsoftFme7();

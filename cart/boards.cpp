@@ -47,6 +47,7 @@ constexpr Board Boards[] = {
     {71,  "Camerica",      0x8000, Kb8, 0,    startFixedLastBank,  writeCamerica,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {78,  "Irem/Jaleco",   0x8000, Kb8, 0,    startFixedLastBank,  writeIremJaleco,     nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {79,  "NINA-03/06",    0x4100, Kb8, 0,    startWhole32k,       writeNina,           nullptr,     nullptr,     nullptr,      nullptr, nullptr},
+    {85,  "VRC7",          0x8000, Kb8, 0,    startKonamiVrc7,     writeKonamiVrc7,     nullptr,     nullptr,     nullptr,      nullptr, clockVrcIrq},
     {87,  "J87",           0x6000, 0,   0,    startFixedLastBank,  writeJ87,            nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {88,  "Namco 108",     0x8000, Kb8, 0,    startNamco108,       writeNamco108,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},
     {95,  "NAMCOT-3425",   0x8000, Kb8, 0,    startNamco108,       writeNamco108,       nullptr,     nullptr,     nullptr,      nullptr, nullptr},

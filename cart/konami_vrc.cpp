@@ -1,5 +1,5 @@
-// Konami's VRC2 and VRC4 (mappers 21, 22, 23, 25), the VRC6 (24, 26), and the IRQ counter of the
-// VRC4, VRC6 and VRC7.
+// Konami's VRC2 and VRC4 (mappers 21, 22, 23, 25), the VRC6 (24, 26), the VRC7 (85), and the IRQ
+// counter they share.
 // The chips take the register index (0-3) within each 4 KB group from two address pins, which the
 // boards wire to different CPU address lines: the submapper names the wiring, and without one every
 // line any board of the mapper number uses counts.
@@ -219,17 +219,84 @@ void writeKonamiVrc6(uint32_t address, uint8_t value)
     mapVrc6();
 }
 
+namespace {
+
+// The VRC7: three 8 KB PRG banks beside the last, eight 1 KB CHR banks (ROM or RAM), mirroring and
+// the PRG RAM's enable in 0xE000.
+void mapVrc7()
+{
+    const KonamiVrcState& v = mapperState.vrc;
+    mapPrg(0, v.prg[0] & 0x3F, 8192);
+    mapPrg(1, v.prg[1] & 0x3F, 8192);
+    mapPrg(2, v.prg[2] & 0x3F, 8192);
+    mapPrg(3, cartridge.prgKb / 8u - 1, 8192);
+    for (uint32_t bank = 0; bank < 8; ++bank)
+        mapChr(bank, v.chr[bank], 1024);
+    setMirroringMode(v.mirroring);
+    mapPrgRam(0, v.ramEnabled != 0, v.ramEnabled != 0);
+}
+
+}  // namespace
+
+void startKonamiVrc7()
+{
+    startKonamiVrc();
+    mapVrc7();
+    startVrc7Sound();
+    expansionSound = &Vrc7ExpansionSound;
+}
+
+// Each 4 KB group holds two registers, the second at address line 3 (VRC7b, submapper 1) or 4
+// (VRC7a, submapper 2; without a submapper either); 0x9000's group has the sound's register
+// select there and its data with line 5 as well.
+void writeKonamiVrc7(uint32_t address, uint8_t value)
+{
+    if (address < 0x8000)
+        return;
+    const uint8_t sub = cartridge.submapper;
+    const uint32_t line = sub == 1 ? 0x08 : sub == 2 ? 0x10 : 0x18;
+    const uint32_t index = (address & line) != 0 ? 1 : 0;
+    const uint32_t group = address >> 12;
+    KonamiVrcState& v = mapperState.vrc;
+    switch (group) {
+    case 0x8: v.prg[index] = value; break;
+    case 0x9:
+        if (address & 0x20)
+            vrc7WriteRegister(value);
+        else if (index)
+            vrc7SelectRegister(value);
+        else
+            v.prg[2] = value;
+        if (address & 0x20 || index)
+            return;
+        break;
+    case 0xE:
+        if (index) {
+            vrcIrqWrite(v.irq, 0, value);
+            return;
+        }
+        v.mirroring = value & 3;
+        v.ramEnabled = value >> 7;
+        vrc7Silence((value & 0x40) != 0);
+        break;
+    case 0xF: vrcIrqWrite(v.irq, index ? 2 : 1, value); return;
+    default: v.chr[(group - 0xA) * 2 + index] = value; break;
+    }
+    mapVrc7();
+}
+
 void konamiVrcStateFields(StateIo& io, KonamiVrcState& state)
 {
     io.field(state.prg);
     io.field(state.chr);
     io.field(state.mirroring, 0, 3);
     io.field(state.swapMode, 0, 1);
+    io.field(state.ramEnabled, 0, 1);
     io.field(state.irq.latch);
     io.field(state.irq.counter);
     io.field(state.irq.control, 0, 7);
     io.field(state.irq.prescaler, 0, 341);  // 0 on the boards without the counter
     io.field(state.irq.lastCycle);
 }
-static_assert(fieldCount<KonamiVrcState>() == 5 && fieldCount<VrcIrq>() == 5,
+static_assert(fieldCount<KonamiVrcState>() == 6 && fieldCount<VrcIrq>() == 5,
               "a KonamiVrcState field is missing from konamiVrcStateFields");

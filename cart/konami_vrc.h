@@ -17,12 +17,14 @@ struct VrcIrq {
     bool operator==(const VrcIrq&) const = default;
 };
 
-// VRC2 and VRC4: two 8 KB PRG banks, eight 1 KB CHR banks of 9 bits, mirroring, the PRG swap mode.
+// VRC2 and VRC4: two 8 KB PRG banks, eight 1 KB CHR banks of 9 bits, mirroring, the PRG swap mode;
+// the VRC6 and VRC7 use what they have of it.
 struct KonamiVrcState {
-    std::array<uint8_t, 2> prg;
+    std::array<uint8_t, 3> prg;  // 8 KB at 0x8000 and 0xA000 (VRC6: 16 KB at 0x8000, 8 KB at 0xC000); VRC7: 0xC000 too
     std::array<uint16_t, 8> chr;
     uint8_t mirroring;  // 0 vertical, 1 horizontal, 2 one-screen 0x2000, 3 one-screen 0x2400
     uint8_t swapMode;   // 0x8000 and 0xC000 swapped
+    uint8_t ramEnabled; // VRC7: 0xE000 bit 7
     VrcIrq irq;
 
     bool operator==(const KonamiVrcState&) const = default;

@@ -200,7 +200,8 @@ TEST(BoardRoms, KonamiVrcWirings)
                                                    {24, 0}};
     for (uint8_t variant = 0; variant < std::size(boards); ++variant)
         runBoardRoms({{"konami_vrc", variant, boards[variant].first, boards[variant].second, 0x01, 8, 16, 0}});
-    runBoardRoms({{"konami_vrc", 15, 26, 0, 0x01, 8, 16, 0}});  // the VRC6's script holds on 26 too: indexes 0 and 3
+    runBoardRoms({{"konami_vrc", 15, 26, 0, 0x01, 8, 16, 0},  // the VRC6's script holds on 26 too: indexes 0 and 3
+                  {"konami_vrc", 16, 85, 2, 0x01, 8, 16, 0, 0x07}});
 }
 
 TEST(BoardRoms, FamicomBoards)

@@ -1,7 +1,7 @@
 ; VRC2 and VRC4, one script per address wiring: 0 21.1 (VRC4a), 1 21.2 (VRC4c), 2 and 3 21.0 with
 ; either wiring, 4 22 (VRC2a), 5 23.1 (VRC4f), 6 23.2 (VRC4e), 7 23.3 (VRC2b), 8 and 9 23.0, 10 25.1
-; (VRC4b), 11 25.2 (VRC4d), 12 25.3 (VRC2c), 13 and 14 25.0; 15 VRC6 (24 and 26). 128 KB PRG,
-; 128 KB CHR ROM.
+; (VRC4b), 11 25.2 (VRC4d), 12 25.3 (VRC2c), 13 and 14 25.0; 15 VRC6 (24 and 26); 16 VRC7a
+; (85.2, 8 KB PRG RAM). 128 KB PRG, 128 KB CHR ROM.
 
 .include "board_script.inc"
 
@@ -32,7 +32,7 @@
 board_rom scripts
 scripts:
     .word vrc4a, vrc4c, vrc21a, vrc21c, vrc2a, vrc4f, vrc4e, vrc2b, vrc23f, vrc23e, vrc4b, vrc4d, vrc2c, vrc25b
-    .word vrc25d, vrc6
+    .word vrc25d, vrc6, vrc7
 vrc4a:  vrc $002, $004, $006, 1, 0
 vrc4c:  vrc $040, $080, $0C0, 1, 0
 vrc21a: vrc $002, $004, $006, 1, 0
@@ -60,5 +60,21 @@ vrc6:
     nt $11, $11, $13, $13
     write $B003, $0C
     nt $13, $13, $13, $13
+    done
+vrc7:
+    write $8000, $05        ; 8 KB at $8000, $A000 (line 4), $C000
+    write $8010, $06
+    write $9000, $07
+    prg 6, 7, 8, 16
+    write $A000, $21        ; 1 KB CHR: $A000 bank 0, $A010 bank 1 ... $C000 bank 4
+    write $C000, $0C
+    chr 33, 12
+    write $E000, $81        ; bit 7 the PRG RAM, bits 0-1 horizontal
+    write $6000, $5A
+    read $6000, $5A
+    nt_fill $10
+    nt $11, $11, $13, $13
+    write $E000, $01
+    read $6000, $60
     done
 board_rom_end
