@@ -20,7 +20,8 @@ def program():
                   0xA2, 0x00])             # LDX #0
     loop = 0x8000 + len(code)
     body = bytes([0x8A])                   # TXA
-    for address in (0x8000, 0x8001, 0xA000, 0xA001, 0xC000, 0xC001, 0xE000, 0xE001, 0x6000, 0x4100, 0x5000,
+    for address in (0x8000, 0x8001, 0xA000, 0xA001, 0xC000, 0xC001, 0xE000, 0xE001, 0x6000, 0x4100, 0x5000, 0x4800,
+                    0x9003, 0x9030, 0xF001, 0xF800,
                     0x4000, 0x4002, 0x4003, 0x4008, 0x400C, 0x2006, 0x2007, 0x2005, 0x4016):
         body += bytes([0x8D, address & 0xFF, address >> 8])  # STA address
     body += bytes([0xAD, 0x02, 0x20, 0xAD, 0x07, 0x20, 0xAD, 0x16, 0x40])  # status, data, controller
@@ -64,8 +65,8 @@ def write(folder, name, data):
 
 def main():
     images = here / "corpus" / "image"
-    for mapper in (0, 1, 2, 3, 4, 7, 9, 10, 11, 13, 28, 30, 34, 66, 71, 78, 79, 87, 88, 95, 111, 118, 119, 140, 154,
-                   180, 184, 185, 206, 232, 5):
+    for mapper in (0, 1, 2, 3, 4, 7, 9, 10, 11, 13, 16, 18, 19, 21, 22, 23, 24, 25, 26, 28, 30, 33, 34, 48, 64, 65, 66,
+                   67, 68, 69, 71, 78, 79, 85, 87, 88, 95, 111, 118, 119, 140, 154, 159, 180, 184, 185, 206, 232, 5):
         flags6, flags7 = (mapper & 0x0F) << 4, mapper & 0xF0
         write(images, f"mapper{mapper}.bin", steering() + image(2, 1, flags6 | 1, flags7))
     for mapper in (1, 4, 9):
