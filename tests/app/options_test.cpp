@@ -119,6 +119,7 @@ TEST(AutomationAndWindowOptions, HelpVersionAndMissingOrBadValues)
         {{"--version"}, 0, ProgramTitle + "\n"}, {{"--help", "-silent"}, std::nullopt, ""},  // only alone
         {{"game.nes", "-frames"}, 1, "-frames"}, {{"game.nes", "-wav", ""}, 1, "-wav"},
         {{"game.nes", "-frames", "0"}, 1, "-frames"}, {{"game.nes", "-frames", "12x"}, 1, "-frames"},
+        {{"game.nes", "-frames", " 5"}, 1, "Option -frames needs a whole number of frames from 1 on, not \" 5\".\n"},
         {{"game.nes", "-scale", "1"}, std::nullopt, ""}, {{"game.nes", "-scale", "6"}, std::nullopt, ""},
         {{"game.nes", "-scale", "0"}, 1, "Option -scale needs a whole number from 1 to 6, not \"0\".\n"},
         {{"game.nes", "-scale", "7"}, 1, "-scale"}, {{"game.nes", "-scale", "3x"}, 1, "-scale"},

@@ -1,11 +1,21 @@
-// Instruction semantics that nestest's log does not show (it follows the common opcodes): decimal
-// ADC and SBC, the BIT, INC A, TSB, TRB and STZ forms, and where read-modify-write takes its flags.
+// What nestest's log does not show (it follows the common opcodes and addressing modes): the
+// effective addresses of the 16-bit wraps, the pointer at 0xFF of (zp), (zp,X) and (zp),Y and of
+// (abs,X); decimal ADC and SBC, the BIT, INC A, TSB, TRB and STZ forms, where
+// read-modify-write takes its flags; reset, NMI and IRQ entry. (BRK, RTI, PHP and PLP are checked
+// against nestest's log and by the instr_test singles; branch cycles show in the opcode grid and,
+// with the run loop's budget, in the cycle counters of the golden runs; an IRQ held while I is set,
+// taken at once or once I clears, in the golden runs of scattered_writes, which turns I on and off
+// around the MMC3 and sound IRQs.)
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "cart/page_maps.h"
+#include "console/machine.h"
+#include "cpu/interpreter.h"
+#include "cpu/interrupts.h"
 #include "ppu/ppu_state.h"
 #include "support/cpu_harness.h"
 
@@ -13,6 +23,33 @@ namespace {
 
 constexpr uint32_t P = FlagUnused;  // bit 5, set in every status byte here
 constexpr uint32_t D = P | FlagD;
+
+// A pointer at 0xFF takes its high byte from 0x0000, in the zero page (0x0100 holds a decoy).
+const std::vector<std::pair<uint32_t, uint8_t>> PointerAtFF = {{0xFF, 0x34}, {0x00, 0x12}, {0x100, 0x99}};
+
+TEST(AddressingMode, FormsTheEffectiveAddress)
+{
+    // What the case shows, opcode and operand bytes, x, y, pointer bytes in RAM, and the operand address.
+    const std::tuple<const char*, std::vector<uint8_t>, uint32_t, uint32_t, std::vector<std::pair<uint32_t, uint8_t>>,
+                     uint32_t> cases[] = {
+        {"(zp),Y past 0xFFFF wraps to 16 bits", {0xB1, 0x80}, 0, 0x20, {{0x80, 0xF0}, {0x81, 0xFF}}, 0x0010},
+        {"(zp) ignores Y", {0xB2, 0x80}, 0, 0x20, {{0x80, 0x34}, {0x81, 0x12}}, 0x1234},
+        {"(zp) pointer 0xFF", {0xB2, 0xFF}, 0, 0, PointerAtFF, 0x1234},
+        {"(zp,X) pointer 0xFE + 1", {0xA1, 0xFE}, 1, 0, PointerAtFF, 0x1234},
+        {"(zp),Y pointer 0xFF", {0xB1, 0xFF}, 0, 2, PointerAtFF, 0x1236},
+        {"abs,X past 0xFFFF wraps to 16 bits", {0xBD, 0xF0, 0xFF}, 0x20, 0, {}, 0x0010},
+        {"(abs,X)", {0x7C, 0x00, 0x03}, 0x04, 0, {{0x304, 0x34}, {0x305, 0x12}}, 0x1234},
+    };
+    for (const auto& [name, code, x, y, memory, address] : cases) {
+        startInRam(code);
+        std::tie(cpu.x, cpu.y) = std::pair(x, y);
+        for (const auto& [at, value] : memory)
+            poke(at, value);
+        cpu.pc = TestCodeAddress + 1;
+        resolveOperand(code[0]);
+        EXPECT_EQ(cpu.operandAddress, address) << name;
+    }
+}
 
 TEST(Instruction, GivesRegistersFlagsMemoryAndCycles)
 {
@@ -78,6 +115,25 @@ TEST(Instruction, IncAndDecTakeFlagsFromASecondReadAndShiftsFromTheValue)
         ppu.memory[nametableMap[0]] = held;
         runInstructions(1);
         EXPECT_EQ(cpu.p, pAfter) << std::hex << int{opcode};
+    }
+}
+
+TEST(Interrupt, ResetSetsTheRegistersNmiAndIrqPushPcAndStatusSetIAndCostSevenCycles)
+{
+    loadProgram({{0xC123, {0xEA}}});
+    std::tie(cpu.a, cpu.x, cpu.y, cpu.p, cpu.s, cpu.cycleCounter, cpu.totalCycles) = std::tuple(1, 2, 3, 255, 16, 99, 1234);
+    cpuReset();
+    EXPECT_EQ(cpuRegisters(), (CpuRegisters{.pc = 0xC123}));
+    EXPECT_EQ(std::pair(cpu.cycleCounter, cpu.totalCycles), std::pair(0, 1234u)) << "reset keeps totalCycles";
+    for (const bool nmi : {true, false}) {
+        cpuReset();
+        const uint32_t p = nmi ? P | FlagB | FlagC : P | FlagC;  // pushed as p holds it, B or not
+        cpu.p = p;
+        nmi ? cpuNmi() : cpuIrq();
+        EXPECT_EQ(std::tuple(peek(0x01FF), peek(0x01FE), peek(0x01FD)), std::tuple(0xC1, 0x23, p));
+        EXPECT_EQ(cpuRegisters(), (CpuRegisters{.pc = nmi ? TestNmiHandler : TestIrqHandler, .p = p | FlagI, .s = 0xFC}));
+        EXPECT_EQ(std::pair(cpu.cycleCounter, cpu.totalCycles), std::pair(7, nmi ? 1241u : 1248u))
+            << "the sound unit's clock counts them too";
     }
 }
 

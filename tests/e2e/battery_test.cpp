@@ -1,16 +1,30 @@
 // Battery saves of the real program: GAME.sav carries the save memory from one run to the next, is
-// stored while the game runs, and a damaged one is moved aside.
+// stored while the game runs and when the display goes away under it, and a damaged one is moved
+// aside.
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <thread>
 
 #include "support/process.h"
 
 namespace {
 
-// The frame count a save file holds (the NMI handler below counts in 0x6000-0x6002), or -1 when
-// it is not a whole save file of `size` bytes.
+// A battery game whose NMI handler counts the frames in 0x6000-0x6002: 8 KB of save memory from an
+// iNES header, or 2 KB from a NES 2.0 header.
+InesImage countingGame(bool nes2 = false)
+{
+    InesImage image(2, 1, 0x02, nes2 ? 0x08 : 0);
+    image.header[10] = nes2 ? 0x50 : 0;
+    image.put(0x8000, {0xA9, 0x80, 0x8D, 0x00, 0x20, 0x4C, 0x05, 0x80,  // NMI on; spin
+                       0xEE, 0x00, 0x60, 0xD0, 0x08, 0xEE, 0x01, 0x60,  // nmi: INC $6000 (carrying
+                       0xD0, 0x03, 0xEE, 0x02, 0x60, 0x40});            // into $6001, $6002); RTI
+    image.setVectors(0x8000, 0x8008);
+    return image;
+}
+
+// The frame count a save file holds, or -1 when it is not a whole save file of `size` bytes.
 int32_t savedCount(const std::string& path, size_t size = 8192)
 {
     const std::vector<uint8_t> bytes = fileBytes(path);
@@ -19,22 +33,11 @@ int32_t savedCount(const std::string& path, size_t size = 8192)
 
 TEST(BatterySave, CarriedOverStoredWhileRunningAndMovedAsideWhenDamaged)
 {
-    // With a battery: 8 KB of save memory from an iNES header, 2 KB from a NES 2.0 header.
     for (const size_t size : {2048u, 8192u}) {
-        InesImage image(2, 1, 0x02);
-        if (size == 2048) {
-            image.header[7] = 0x08;
-            image.header[10] = 0x50;
-        }
-        image.put(0x8000, {0xA9, 0x80, 0x8D, 0x00, 0x20, 0x4C, 0x05, 0x80,  // NMI on; spin
-                           0xEE, 0x00, 0x60, 0xD0, 0x08, 0xEE, 0x01, 0x60,  // nmi: INC $6000 (carrying
-                           0xD0, 0x03, 0xEE, 0x02, 0x60, 0x40});            // into $6001, $6002); RTI
-        image.setVectors(0x8000, 0x8008);
-        const TempFile rom(image.bytes(), "game.nes");
+        const TempFile rom(countingGame(size == 2048).bytes(), "game.nes");
         const std::string save = (rom.folder() / "game.sav").string();
         const auto run = [&](int frames) {
-            const std::string count = std::to_string(frames);
-            return runProcess({tallowbyBinary().string(), rom.path(), "-headless", "-frames", count}).output;
+            return runProcess({tallowbyBinary().string(), rom.path(), "-headless", "-frames", std::to_string(frames)}).output;
         };
         run(100);
         const int32_t first = savedCount(save, size);
@@ -61,6 +64,22 @@ TEST(BatterySave, CarriedOverStoredWhileRunningAndMovedAsideWhenDamaged)
         endless.wait(10s);
         EXPECT_GT(savedCount(save), 0);
     }
+}
+
+// The program ends with a line and status 1 (no abort from a thread left running), and the save
+// memory of the last moments is in GAME.sav.
+TEST_F(WindowTest, DisplayLossEndsCleanlyAndKeepsTheSaveMemory)
+{
+    const Workspace workspace;
+    const std::string rom = (workspace.folder() / "game.nes").string();
+    std::filesystem::copy_file(TempFile(countingGame().bytes()).path(), rom);
+    start({tallowbyBinary().string(), rom}, workspace.folder(), "Loaded 32 KB PRG");
+    std::this_thread::sleep_for(500ms);  // frames run: the save memory has changed, and is not stored yet
+    display_.shutDown();
+    const ProcessResult result = program_->wait(10s);
+    EXPECT_EQ(result.exitCode, 1) << result.output;
+    EXPECT_NE(result.output.find("The display was lost: Tallowby ends.\n"), std::string::npos) << result.output;
+    EXPECT_GT(savedCount((workspace.folder() / "game.sav").string()), 10) << "frames counted before the display went";
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
-// The window at -scale 3 and full screen in a real X server: captured with ImageMagick's import and
-// compared pixel for pixel with the configuration screen's frame enlarged. The X server going away
-// under a running game.
+// The program in a window of a real X server, captured with ImageMagick's import: at -scale 3 and
+// in full screen, compared pixel for pixel with the configuration screen's frame enlarged; the
+// window's size switched by F11 and Alt+Enter; save states from the player's keys; ./run.sh with
+// no ROM; the key-configuration screen, keys sent with xdotool and keymap.cfg checked byte by byte,
+// in the working folder or the configuration folder ($XDG_CONFIG_HOME/tallowby, a folder of the
+// test). (The X server going away under a running game: tests/e2e/battery_test.cpp.)
 #include <gtest/gtest.h>
 
-#include <csignal>
+#include <filesystem>
+#include <map>
 #include <thread>
+#include <utility>
 
 #include "app/config_screen.h"
 #include "app/screen_geometry.h"
@@ -13,102 +18,166 @@
 
 namespace {
 
-class Screen : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!display_.running())
-            GTEST_SKIP() << "Xvfb could not be started";
-    }
-
-    // Starts the program in `folder` and waits for its window.
-    std::string start(const std::filesystem::path& folder, const std::vector<std::string>& options, const char* line)
-    {
-        std::vector<std::string> args{tallowbyBinary().string(), (folder / "game.nes").string()};
-        args.insert(args.end(), options.begin(), options.end());
-        program_ = std::make_unique<ChildProcess>(args, display_.environment(), folder);
-        EXPECT_TRUE(program_->waitForOutput(line, 10s)) << program_->output();
-        const std::string window = findWindow(display_.environment());
-        std::this_thread::sleep_for(300ms);
-        return window;
-    }
-
-    // "WIDTH=w\nHEIGHT=h" of a window.
-    std::string sizeOf(const std::string& window) const
-    {
-        const std::string shell =
-            runProcess({"xdotool", "getwindowgeometry", "--shell", window}, display_.environment()).output;
-        const size_t at = shell.find("WIDTH=");
-        return at == std::string::npos ? shell : shell.substr(at, shell.find("\nSCREEN") - at);
-    }
-
-    void stop()
-    {
-        program_->sendSignal(SIGINT);
-        EXPECT_EQ(program_->wait(10s).exitCode, 0);
-    }
-
-    VirtualDisplay display_{"1280x1024x24"};
-    std::unique_ptr<ChildProcess> program_;
-};
-
 // Without keymap.cfg the configuration screen stays up: a known picture.
-TEST_F(Screen, ScaleThreeWindowAndFullScreenShowTheEnlargedFrame)
+TEST_F(WindowTest, ScaleThreeWindowAndFullScreenShowTheEnlargedFrame)
 {
     const TempFile rom(fileBytes(builtRom("scene")), "game.nes");
     drawConfigScreen();
     drawKeyPrompt(0);
-    const std::string window = start(rom.folder(), {"-scale", "3"}, "Controller configuration file not found!\n\n");
-    ASSERT_FALSE(window.empty());
-    EXPECT_EQ(wrongPixels(captureWindow(window, display_.environment()), windowGeometry(3)), 0) << "the window at scale 3";
-    stop();
-
-    start(rom.folder(), {"-fullscreen"}, "Controller configuration file not found!\n\n");
-    EXPECT_EQ(wrongPixels(captureWindow("root", display_.environment()), fullScreenGeometry(1280, 1024)), 0)
-        << "scale 4, centred on black";
-    stop();
-}
-
-TEST_F(Screen, F11AndAltEnterSwitchDuringTheGame)
-{
-    const Workspace workspace;
-    std::filesystem::copy_file(builtRom("scene"), workspace.folder() / "game.nes");
-    const std::string window = start(workspace.folder(), {"-scale", "3", "-silent"}, "Loaded 32 KB PRG");
-    ASSERT_FALSE(window.empty());
-    EXPECT_EQ(sizeOf(window), "WIDTH=768\nHEIGHT=720");
-    for (const auto& [key, size] : {std::pair{"F11", "WIDTH=1280\nHEIGHT=1024"}, {"alt+Return", "WIDTH=768\nHEIGHT=720"}}) {
-        EXPECT_EQ(runProcess({"xdotool", "key", "--window", window, key}, display_.environment()).exitCode, 0);
-        std::this_thread::sleep_for(500ms);
-        EXPECT_EQ(sizeOf(window), size) << key;
+    for (const bool full : {false, true}) {
+        start({tallowbyBinary().string(), rom.path(), "-scale", "3", full ? "-fullscreen" : "-silent"}, rom.folder(),
+              "Controller configuration file not found!\n\n");
+        ASSERT_FALSE(window_.empty());
+        EXPECT_EQ(wrongPixels(captureWindow(full ? "root" : window_, environment_),
+                              full ? fullScreenGeometry(1280, 1024) : windowGeometry(3)), 0)
+            << (full ? "scale 4 whatever -scale says, centred on black" : "the window at scale 3");
+        EXPECT_EQ(stop().exitCode, 0);
     }
-    stop();
 }
 
-// The display goes away while a battery game runs: the program ends with a line and status 1 (no
-// abort from a thread left running), and the save memory of the last moments is in GAME.sav.
-TEST(DisplayLoss, EndsCleanlyAndKeepsTheSaveMemory)
+TEST_F(WindowTest, F5SavesF7LoadsAndF11SwitchesToFullScreen)
 {
-    InesImage image(2, 1, 0x02);  // with a battery
-    image.put(0x8000, {0xA9, 0x80, 0x8D, 0x00, 0x20, 0x4C, 0x05, 0x80,   // NMI on; spin
-                       0xEE, 0x00, 0x60, 0xD0, 0x02, 0xEE, 0x01, 0x60,   // nmi: INC $6000 (carrying
-                       0x40});                                           // into $6001); RTI
-    image.setVectors(0x8000, 0x8008);
-    const Workspace workspace;
-    std::filesystem::copy_file(TempFile(image.bytes()).path(), workspace.folder() / "game.nes");
-    VirtualDisplay display;
-    if (!display.running())
-        GTEST_SKIP() << "Xvfb could not be started";
-    ChildProcess program({tallowbyBinary().string(), (workspace.folder() / "game.nes").string()}, display.environment(),
-                         workspace.folder());
-    ASSERT_TRUE(program.waitForOutput("Loaded 32 KB PRG", 10s)) << program.output();
-    std::this_thread::sleep_for(500ms);  // frames run: the save memory has changed, and is not stored yet
-    display.shutDown();
-    const ProcessResult result = program.wait(10s);
-    EXPECT_EQ(result.exitCode, 1) << result.output;
-    EXPECT_NE(result.output.find("The display was lost: Tallowby ends.\n"), std::string::npos) << result.output;
-    const std::vector<uint8_t> save = fileBytes(workspace.folder() / "game.sav");
-    ASSERT_EQ(save.size(), 8192u);
-    EXPECT_GT(save[0] | save[1] << 8, 10) << "frames counted before the display went";
+    const Workspace keys;
+    const auto rom = keys.folder() / "game.nes";
+    std::filesystem::copy_file(builtRom("scene"), rom);
+    start({tallowbyBinary().string(), rom.string()}, keys.folder(), "Loaded 32 KB PRG");
+    ASSERT_FALSE(window_.empty());
+    const auto pictureBelowMessages = [&] {  // the window's rows below the message box (4 + 12 frame rows, doubled)
+        std::vector<uint8_t> pixels = captureWindow(window_, environment_);
+        EXPECT_EQ(pixels.size(), 512u * 480 * 3);
+        pixels.erase(pixels.begin(), pixels.begin() + std::min<size_t>(pixels.size(), 512u * 40 * 3));
+        return pixels;
+    };
+    // The picture, captured until `wanted` holds for it (a slow build takes a while to show a change).
+    const auto pictureOnceItIs = [&](const auto& wanted) {
+        std::vector<uint8_t> picture = pictureBelowMessages();
+        for (int tries = 0; tries < 40 && !wanted(picture); ++tries) {
+            std::this_thread::sleep_for(250ms);
+            picture = pictureBelowMessages();
+        }
+        return picture;
+    };
+
+    xdotool({"keydown", "Right"});  // the scene's sprite moves while a D-pad key is held
+    std::this_thread::sleep_for(400ms);
+    xdotool({"keyup", "Right"});
+    std::vector<uint8_t> last;  // the picture follows the pad a frame or two later: wait until it is still
+    pictureOnceItIs([&](const auto& picture) { return std::exchange(last, picture) == picture; });
+    for (const char* key : {"p", "3", "F5"})
+        xdotool({"key", key});
+    ASSERT_TRUE(program_->waitForOutput("Paused\nSlot 3\nState 3 saved\n", 10s)) << program_->output();
+    const std::vector<uint8_t> saved = pictureBelowMessages();  // paused: the state's picture
+    xdotool({"key", "p"});
+    xdotool({"keydown", "Down"});
+    EXPECT_NE(pictureOnceItIs([&](const auto& picture) { return picture != saved; }), saved) << "the sprite moves on";
+    xdotool({"keyup", "Down"});
+    for (const char* key : {"F7", "F12", "p"})
+        xdotool({"key", key});
+    ASSERT_TRUE(program_->waitForOutput("State 3 loaded\nScreenshot saved\nPaused\n", 10s)) << program_->output();
+    EXPECT_TRUE(pictureOnceItIs([&](const auto& picture) { return picture == saved; }) == saved) << "the saved picture is back";
+
+    // Paused, F11 and Alt+Enter switch to full screen and back to the window at its scale.
+    const auto size = [&] {  // "WIDTH=w\nHEIGHT=h"
+        const std::string shell = runProcess({"xdotool", "getwindowgeometry", "--shell", window_}, environment_).output;
+        const size_t at = shell.find("WIDTH=");
+        return at == std::string::npos ? shell : shell.substr(at, shell.find("\nSCREEN") - at);
+    };
+    EXPECT_EQ(size(), "WIDTH=512\nHEIGHT=480");
+    for (const auto& [key, expected] : {std::pair{"F11", "WIDTH=1280\nHEIGHT=1024"}, {"alt+Return", "WIDTH=512\nHEIGHT=480"}}) {
+        xdotool({"key", key});
+        std::this_thread::sleep_for(500ms);
+        EXPECT_EQ(size(), expected) << key;
+    }
+    EXPECT_EQ(stop().exitCode, 0);
+    EXPECT_TRUE(std::filesystem::exists(keys.folder() / "game.ss3"));
+}
+
+// ./run.sh with no ROM: builds the Release program and plays the demo cartridge.
+TEST_F(WindowTest, RunScriptWithoutARomPlaysTheDemoCartridge)
+{
+    const Workspace keys;
+    start({std::string(TALLOWBY_SOURCE_DIR) + "/run.sh"}, keys.folder(), "demo.nes\nMapper: 0 (NROM)", 600s);
+    ASSERT_FALSE(window_.empty()) << "the Release build and start-up";
+    std::this_thread::sleep_for(1200ms);
+    const std::vector<uint8_t> pixels = captureWindow(window_, environment_);
+    ASSERT_EQ(pixels.size(), 512u * 480 * 3);
+
+    // The demo's picture: a night sky over most of the window, many colours in all.
+    std::map<uint32_t, int> colours;
+    for (size_t i = 0; i < pixels.size(); i += 3)
+        ++colours[(uint32_t{pixels[i]} << 16) | (uint32_t{pixels[i + 1]} << 8) | pixels[i + 2]];
+    EXPECT_GE(colours.size(), 8u);
+    const auto [sky, count] = *std::max_element(colours.begin(), colours.end(),
+                                                [](const auto& a, const auto& b) { return a.second < b.second; });
+    EXPECT_GT(count, 512 * 480 / 3) << "one colour fills the sky";
+    EXPECT_GT(sky & 0xFF, (sky >> 16) & 0xFF) << "the sky is blue";
+
+    const ProcessResult result = stop();
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.output.find("No ROM given: playing the demo cartridge."), std::string::npos);
+}
+
+// The key-configuration screen.
+const std::vector<std::string> FirstKeys = {"Return", "space", "z", "x", "Up", "Down", "Left", "Right"};
+
+class KeyConfiguration : public WindowTest {
+protected:
+    void startGame(const std::vector<std::string>& options = {}, const std::string& line = "")
+    {
+        environment_.push_back("XDG_CONFIG_HOME=" + configHome_.string());
+        std::vector<std::string> args{tallowbyBinary().string(), rom_.path()};
+        args.insert(args.end(), options.begin(), options.end());
+        start(args, rom_.folder(), line);
+        ASSERT_FALSE(window_.empty());
+    }
+
+    void sendKeys(const std::vector<std::string>& keys) const
+    {
+        for (const std::string& key : keys) {
+            std::this_thread::sleep_for(150ms);
+            xdotool({"key", key});
+        }
+    }
+
+    const TempFile rom_{fileBytes(builtRom("scene")), "game.nes"};
+    std::filesystem::path configHome_ = rom_.folder() / "config";
+};
+
+TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFileInTheConfigurationFolder)
+{
+    // Closed on the screen after two keys: nothing is written and no game starts.
+    startGame();
+    sendKeys({"Return", "space"});
+    const ProcessResult closed = stop();
+    EXPECT_EQ(closed.exitCode, 0);
+    EXPECT_EQ(closed.output.find("Loading ROM"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(rom_.folder() / "keymap.cfg"));
+    EXPECT_FALSE(std::filesystem::exists(configHome_));
+
+    startGame({}, "Controller configuration file not found!\n\n");
+    sendKeys(FirstKeys);  // (what the screen shows is compared above)
+    ASSERT_TRUE(program_->waitForOutput("Loaded 32 KB PRG, 8 KB CHR.\n", 10s)) << "the game starts after the eighth key";
+    EXPECT_EQ(fileBytes(configHome_ / "tallowby/keymap.cfg"),
+              (std::vector<uint8_t>{0x0D, 0, 0x20, 0, 0x7A, 0, 0x78, 0, 0x11, 1, 0x12, 1, 0x14, 1, 0x13, 1}));
+    EXPECT_EQ(std::filesystem::status(configHome_ / "tallowby").permissions(), std::filesystem::perms::owner_all);
+    EXPECT_FALSE(std::filesystem::exists(rom_.folder() / "keymap.cfg")) << "nothing in the working folder";
+    EXPECT_EQ(stop().exitCode, 0);
+}  // (where the next start looks for the file: tests/app/file_io_test.cpp)
+
+// (-setkeys in a window below; a keymap.cfg in the working folder wins, in tests/app/file_io_test.cpp.)
+TEST_F(KeyConfiguration, AConfigurationFolderThatCannotBeMadeIsReportedOnceAndTheGameGoesOn)
+{
+    configHome_ = rom_.path();  // a file: no folder can be made below it
+    startGame({"-setkeys"});
+    sendKeys(FirstKeys);
+    ASSERT_TRUE(program_->waitForOutput("Loaded 32 KB PRG", 10s));
+    const ProcessResult result = stop();
+    EXPECT_EQ(result.exitCode, 0);
+    const std::string report = "The folder " + rom_.path() + "/tallowby could not be created (Not a directory): "
+                               "the keys are used for this run only and will not be kept.\n";
+    const size_t at = result.output.find(report);
+    EXPECT_NE(at, std::string::npos) << result.output;
+    EXPECT_EQ(result.output.find("could not", at + report.size()), std::string::npos) << "reported once";
 }
 
 }  // namespace

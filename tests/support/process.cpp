@@ -11,8 +11,6 @@
 #include <cstdlib>
 #include <thread>
 
-#include <gtest/gtest.h>
-
 using SteadyClock = std::chrono::steady_clock;
 
 ChildProcess::ChildProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment,
@@ -146,4 +144,26 @@ void VirtualDisplay::shutDown()
         return;
     server_.sendSignal(SIGTERM);
     server_.wait(5s);
+}
+
+void WindowTest::start(const std::vector<std::string>& args, const std::filesystem::path& folder,
+                       const std::string& line, std::chrono::seconds timeout)
+{
+    program_ = std::make_unique<ChildProcess>(args, environment_, folder);
+    EXPECT_TRUE(line.empty() || program_->waitForOutput(line, timeout)) << program_->output();
+    window_ = findWindow(environment_);
+    std::this_thread::sleep_for(300ms);
+}
+
+void WindowTest::xdotool(std::vector<std::string> action) const
+{
+    action.insert(action.begin(), "xdotool");
+    action.insert(action.begin() + 2, {"--window", window_});
+    EXPECT_EQ(runProcess(action, environment_).exitCode, 0) << action[1] << " " << action.back();
+}
+
+ProcessResult WindowTest::stop()
+{
+    program_->sendSignal(SIGINT);
+    return program_->wait(10s);
 }

@@ -5,8 +5,11 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "app/screen_geometry.h"
 #include "support/harness.h"
@@ -81,6 +84,29 @@ public:
 private:
     ChildProcess server_;
     std::string name_;
+};
+
+// A test of the program in a window on its own X server (1280x1024), skipped when Xvfb cannot start.
+class WindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!display_.running())
+            GTEST_SKIP() << "Xvfb could not be started";
+    }
+
+    // Starts `args` in `folder`, waits for `line` on its output (when given) and for its window.
+    void start(const std::vector<std::string>& args, const std::filesystem::path& folder, const std::string& line = "",
+               std::chrono::seconds timeout = 10s);
+    // Runs "xdotool COMMAND --window WINDOW ARGUMENTS...".
+    void xdotool(std::vector<std::string> action) const;
+    // Ctrl+C in the terminal: the program's end.
+    ProcessResult stop();
+
+    VirtualDisplay display_{"1280x1024x24"};
+    std::vector<std::string> environment_ = display_.environment();
+    std::unique_ptr<ChildProcess> program_;
+    std::string window_;
 };
 
 // A working folder holding a keymap.cfg (Z, X, right shift, Return and the arrow keys), so that
