@@ -98,6 +98,7 @@ void startBoard()
     chrFetchWatcher = board != nullptr ? board->chrFetch : nullptr;
     boardRead = board != nullptr ? board->read : nullptr;
     deviceClock = board != nullptr ? board->clock : nullptr;
+    deviceClockDue = cpu.totalCycles;
     expansionSound = nullptr;
     if (board != nullptr && board->start != nullptr)
         board->start();

@@ -99,6 +99,7 @@ void applyMachine(const MachineState& m)
     pixelLine = PixelLine{};
     forgetCodeWindow();
     wakeApu();
+    wakeDeviceClock();  // the board's counter is due again from the state's own cycle
 }
 
 struct Section {

@@ -12,6 +12,7 @@
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
 #include "cart/save_memory.h"
+#include "console/save_state.h"
 #include "cpu/cpu_state.h"
 #include "cpu/interrupts.h"
 #include "ppu/ppu_state.h"
@@ -265,6 +266,10 @@ TEST(CycleCounters, RaiseTheIrqOnTheirCycleAndAfterAnAcknowledgeAsTheBoardSays)
         cpu.p |= FlagI;
         for (const auto& [address, value] : c.start)
             cpuWrite(address, value);
+        // Through a save state, into a machine whose counter was due much later.
+        const std::vector<uint8_t> state = saveState();
+        deviceClockDue = cpu.totalCycles + (1u << 30);
+        ASSERT_EQ(loadState(state), StateLoad::Loaded);
         const uint32_t start = cpu.totalCycles;
         const auto irqAfter = [start](uint32_t cycles) {
             cpu.totalCycles = start + cycles;
