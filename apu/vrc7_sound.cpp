@@ -52,18 +52,54 @@ const std::array<float, 1024> Sine = [] {
 
 Vrc7Sound& chip() { return apu.expansion.vrc7; }
 
-float amplitudeOf(float attenuation) { return attenuation >= Silent ? 0.0f : std::pow(10.0f, -attenuation / 20.0f); }
+// The amplitude of an attenuation, in steps of 1/32 dB up to silence (and beyond: 0).
+constexpr int32_t AmplitudeSteps = 32;
+const std::array<float, 48 * AmplitudeSteps + 2> Amplitudes = [] {
+    std::array<float, 48 * AmplitudeSteps + 2> table{};
+    for (size_t k = 0; k + 1 < table.size(); ++k)
+        table[k] = static_cast<float>(std::pow(10.0, -static_cast<double>(k) / AmplitudeSteps / 20.0));
+    return table;
+}();
 
-// dB an update for a rate 1-15 at key scale `keyScale` (0-15): 48 dB take `seconds` at rate 1, half
-// as long each rate step (of four key-scale steps).
-float dbPerUpdate(uint32_t rate, uint32_t keyScale, double seconds)
+float amplitudeOf(float attenuation)
 {
-    if (rate == 0)
-        return 0.0f;
-    const double index = std::min(4.0 * rate + keyScale, 63.0);
-    const double time = seconds * std::pow(2.0, -(index / 4.0 - 1.0));
-    return static_cast<float>(Silent / (time * UpdateRate));
+    const auto step = static_cast<size_t>(std::clamp(attenuation * AmplitudeSteps + 0.5f, 0.0f, static_cast<float>(Amplitudes.size() - 1)));
+    return attenuation >= Silent ? 0.0f : Amplitudes[step];
 }
+
+// dB an update at a rate index 4 x rate + key scale (0-63): 48 dB take `seconds` at rate 1 (index
+// 4), half as long each rate step.
+std::array<float, 64> ratesFor(double seconds)
+{
+    std::array<float, 64> table{};
+    for (size_t index = 4; index < table.size(); ++index)
+        table[index] = static_cast<float>(Silent / (seconds * std::pow(2.0, -(static_cast<double>(index) / 4.0 - 1.0)) * UpdateRate));
+    return table;
+}
+const std::array<float, 64> AttackRates = ratesFor(2.826);
+const std::array<float, 64> DecayRates = ratesFor(19.64);
+
+float dbPerUpdate(const std::array<float, 64>& rates, uint32_t rate, uint32_t keyScale)
+{
+    return rate == 0 ? 0.0f : rates[std::min(4 * rate + keyScale, 63u)];
+}
+
+// One period of the tremolo (4.8 dB deep) and of the vibrato (0.7 % wide), in 256 steps.
+const std::array<float, 256> Tremolo = [] {
+    std::array<float, 256> table{};
+    for (size_t k = 0; k < table.size(); ++k)
+        table[k] = static_cast<float>(4.8 * (1 - std::cos(2 * std::numbers::pi * static_cast<double>(k) / 256)) / 2);
+    return table;
+}();
+const std::array<float, 256> Vibrato = [] {
+    std::array<float, 256> table{};
+    for (size_t k = 0; k < table.size(); ++k)
+        table[k] = static_cast<float>(1.0 + 0.007 * std::sin(2 * std::numbers::pi * static_cast<double>(k) / 256));
+    return table;
+}();
+
+// The feedback's reach in cycles, for feedback 1-7.
+constexpr std::array<float, 8> FeedbackCycles = {0, 1.0f / 32, 1.0f / 16, 1.0f / 8, 1.0f / 4, 1.0f / 2, 1, 2};
 
 void updateEnvelope(Vrc7Operator& op, const uint8_t* patch, uint32_t which, uint32_t keyScale, bool keyOn, bool channelSustain)
 {
@@ -77,14 +113,14 @@ void updateEnvelope(Vrc7Operator& op, const uint8_t* patch, uint32_t which, uint
         if ((rates >> 4) == 15)
             op.attenuation = 0;
         else
-            op.attenuation -= dbPerUpdate(rates >> 4, scale, 2.826);
+            op.attenuation -= dbPerUpdate(AttackRates, rates >> 4, scale);
         if (op.attenuation <= 0) {
             op.attenuation = 0;
             op.stage = Decay;
         }
         break;
     case Decay:
-        op.attenuation += dbPerUpdate(rates & 0x0F, scale, 19.64);
+        op.attenuation += dbPerUpdate(DecayRates, rates & 0x0F, scale);
         if (op.attenuation >= sustainLevel) {
             op.attenuation = sustainLevel;
             op.stage = Sustain;
@@ -92,9 +128,9 @@ void updateEnvelope(Vrc7Operator& op, const uint8_t* patch, uint32_t which, uint
         break;
     case Sustain:
         if ((traits & 0x20) == 0)  // a percussive sound decays on at the release rate
-            op.attenuation += dbPerUpdate(releaseRate, scale, 19.64);
+            op.attenuation += dbPerUpdate(DecayRates, releaseRate, scale);
         break;
-    case Release: op.attenuation += dbPerUpdate(releaseRate, scale, 19.64); break;
+    case Release: op.attenuation += dbPerUpdate(DecayRates, releaseRate, scale); break;
     default: break;
     }
     if (op.attenuation >= Silent) {
@@ -108,8 +144,8 @@ void update()
 {
     Vrc7Sound& c = chip();
     const double seconds = c.updates / UpdateRate;
-    const float tremolo = static_cast<float>(4.8 * (1 - std::cos(2 * std::numbers::pi * 3.7 * seconds)) / 2);
-    const double vibrato = 1.0 + 0.007 * std::sin(2 * std::numbers::pi * 6.4 * seconds);
+    const float tremolo = Tremolo[static_cast<uint32_t>(seconds * 3.7 * 256) & 255];
+    const float vibrato = Vibrato[static_cast<uint32_t>(seconds * 6.4 * 256) & 255];
     ++c.updates;
     for (uint32_t k = 0; k < 6; ++k) {
         Vrc7Channel& channel = c.channels[k];
@@ -138,7 +174,7 @@ void update()
                 attenuation += 0.75f * (patch[2] & 0x3F);
                 const uint32_t feedback = patch[3] & 7;
                 if (feedback != 0)
-                    cycles += (op.output + channel.feedback) / 2 * std::pow(2.0f, static_cast<float>(feedback) - 6.0f);
+                    cycles += (op.output + channel.feedback) / 2 * FeedbackCycles[feedback];
             } else {
                 attenuation += 3.0f * (regs[0x30 + k] & 0x0F);
                 cycles += 2.0f * modulation;
