@@ -109,6 +109,13 @@ void writeBandaiFcg(uint32_t address, uint8_t value);
 uint32_t readBandaiFcg(uint32_t address);
 uint32_t clockBandaiFcg(uint32_t now);
 
+// mmc5.cpp
+void startMmc5();
+void writeMmc5(uint32_t address, uint8_t value);
+uint32_t readMmc5(uint32_t address);
+void mmc5FrameStart();
+void mmc5LineEnd();
+
 // mmc3.cpp
 void startMmc3();
 void writeMmc3(uint32_t address, uint8_t value);

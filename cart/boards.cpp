@@ -14,13 +14,14 @@ namespace {
 // The columns of Board (boards.h): number, name, registers from, PRG RAM and CHR RAM without a
 // NES 2.0 header, then start, write, frame start, line end, CHR fetch, read and clock.
 // clang-format off
-constexpr uint32_t Kb32 = 32 * 1024, Kb16 = 16 * 1024, Kb8 = 8 * 1024;
+constexpr uint32_t Kb64 = 64 * 1024, Kb32 = 32 * 1024, Kb16 = 16 * 1024, Kb8 = 8 * 1024;
 constexpr Board Boards[] = {
     {0,   "NROM",          0x8000, Kb8, 0,    startFixedLastBank,  nullptr,             nullptr,       nullptr,       nullptr,      nullptr,       nullptr},
     {1,   "MMC1",          0x8000, Kb8, 0,    startMmc1,           writeMmc1,           nullptr,       nullptr,       nullptr,      nullptr,       nullptr},
     {2,   "UxROM",         0x8000, Kb8, 0,    startFixedLastBank,  writeUxrom,          nullptr,       nullptr,       nullptr,      nullptr,       nullptr},
     {3,   "CNROM",         0x8000, Kb8, 0,    startFixedLastBank,  writeCnrom,          nullptr,       nullptr,       nullptr,      nullptr,       nullptr},
     {4,   "MMC3",          0x8000, Kb8, 0,    startMmc3,           writeMmc3,           mmc3LineEnd,   mmc3LineEnd,   nullptr,      nullptr,       nullptr},
+    {5,   "MMC5",          0x5000, Kb64, 0,   startMmc5,           writeMmc5,           mmc5FrameStart, mmc5LineEnd, nullptr,      readMmc5,      nullptr},
     {7,   "AxROM",         0x8000, Kb8, 0,    startWhole32k,       writeAxrom,          nullptr,       nullptr,       nullptr,      nullptr,       nullptr},
     {9,   "MMC2",          0x8000, Kb8, 0,    startMmc2,           writeMmc2,           nullptr,       nullptr,       mmc2ChrFetch, nullptr,       nullptr},
     {10,  "MMC4",          0x8000, Kb8, 0,    startMmc4,           writeMmc4,           nullptr,       nullptr,       mmc2ChrFetch, nullptr,       nullptr},
@@ -96,6 +97,7 @@ void startBoard()
 {
     const Board* board = loadedBoard();
     chrFetchWatcher = board != nullptr ? board->chrFetch : nullptr;
+    backgroundChrPages = &chrPageMap;
     boardRead = board != nullptr ? board->read : nullptr;
     deviceClock = board != nullptr ? board->clock : nullptr;
     deviceClockDue = cpu.totalCycles;
@@ -175,6 +177,7 @@ void mapperStateFields(StateIo& io, MapperState& state)
         sunsoftFme7StateFields(io, state.fme7);
         bankRegistersFields(io, state.banks);
         bandaiEepromFields(io, state.eeprom);
+        mmc5StateFields(io, state.mmc5);
     }
 }
-static_assert(fieldCount<MapperState>() == 25, "a MapperState field is missing from mapperStateFields");
+static_assert(fieldCount<MapperState>() == 26, "a MapperState field is missing from mapperStateFields");

@@ -10,6 +10,7 @@
 #include "cart/cartridge.h"
 #include "cart/flash.h"
 #include "cart/konami_vrc.h"
+#include "cart/mmc5.h"
 #include "cart/sunsoft_fme7.h"
 #include "cart/page_maps.h"
 
@@ -53,6 +54,7 @@ struct MapperState {
     SunsoftFme7State fme7;
     BankRegisters banks;
     BandaiEeprom eeprom;
+    Mmc5State mmc5;
 
     bool operator==(const MapperState&) const = default;
 };

@@ -30,6 +30,9 @@ inline CodeWindow codeWindow{};
 
 inline void forgetCodeWindow() { codeWindow.number = NoCodeWindow; }
 inline ChrPageMap chrPageMap{};
+// The pages the background's patterns come from: chrPageMap, but on a board that gives the
+// background a set of its own (the MMC5 with 8x16 sprites).
+inline const ChrPageMap* backgroundChrPages = &chrPageMap;
 inline NametableMap nametableMap{};
 
 // How the cartridge answers at 0x6000-0x7FFF: the 8 KB bank of PRG RAM shown (a byte offset into
@@ -58,9 +61,12 @@ void mapChr(uint32_t window, uint32_t bank, uint32_t size);
 void mapChrRam(uint32_t window, uint32_t bank, uint32_t size);
 
 // The PPU's address space below 0x2000 is read neither by the renderer nor by the data port (the
-// patterns come from the cartridge through chrPageMap): a board that shows CHR ROM as nametables
-// copies its pages there, to PPU 0x0000 + 0x400 x `slot`, and names them in nametableMap. The data
-// port's writes to them are dropped, as the ROM drops them.
+// patterns come from the cartridge through chrPageMap): a board that supplies nametables of its own
+// keeps them there and names them in nametableMap. 0x0000-0x0FFF holds read-only pages (CHR ROM
+// copied to PPU 0x0000 + 0x400 x `slot` by copyChrNametable, a fill pattern): the data port's
+// writes to them are dropped, as the ROM drops them. 0x1000-0x1FFF holds a board's RAM (the MMC5's
+// ExRAM), written like the console's own nametables.
+constexpr uint32_t BoardRamPages = 0x1000;
 void copyChrNametable(uint32_t slot, uint32_t chrPage);
 
 class StateIo;

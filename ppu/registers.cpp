@@ -171,8 +171,8 @@ void ppuBusWrite(uint32_t address, uint8_t value)
         if (page >= cartridge.chrKb * 1024u && page != DisabledChrPage)
             chrByte(a) = value;
     } else if (a < PaletteStart) {
-        // A nametable window on a board's own page (below 0x2000: CHR ROM) takes no writes.
-        if (const uint32_t target = throughNametableMap(a); target >= NametableStart)
+        // A nametable window on a board's own read-only page (below 0x1000: CHR ROM) takes no writes.
+        if (const uint32_t target = throughNametableMap(a); target >= BoardRamPages)
             ppu.memory[target] = value;
     } else if (a == PaletteStart) {
         ppu.memory[PaletteStart] = value & PaletteBits;

@@ -80,6 +80,7 @@ void ppuStartPrerenderLine();
 // windows: its tile and attribute rows in the plane's left and right windows, and the row's
 // pattern offset. The row is the same for the whole line; the column advances tile by tile.
 struct BackgroundRow {
+    const ChrPageMap* pages;  // the background's pattern pages (backgroundChrPages)
     std::array<const uint8_t*, 2> tiles;
     std::array<const uint8_t*, 2> attributes;
     uint32_t patternRow;      // pattern table base + fine Y
@@ -103,23 +104,25 @@ struct BackgroundRow {
     const uint32_t ty = vy - lower * FrameHeight;
     const uint32_t leftWindow = nametableMap[lower << 1];
     const uint32_t rightWindow = nametableMap[(lower << 1) | 1];
-    return {{&ppu.memory[leftWindow + (ty >> 3) * 32], &ppu.memory[rightWindow + (ty >> 3) * 32]},
+    return {backgroundChrPages,
+            {&ppu.memory[leftWindow + (ty >> 3) * 32], &ppu.memory[rightWindow + (ty >> 3) * 32]},
             {&ppu.memory[leftWindow + 0x3C0 + (ty >> 5) * 8], &ppu.memory[rightWindow + 0x3C0 + (ty >> 5) * 8]},
             ppu.backgroundPatternBase + (ty & 7),
             ((select & 1) << 8) + ppu.scrollX,
             (ty >> 2) & 4};
 }
 
-// The two plane bytes of the pattern row at `address`; the high plane is 8 bytes on, in the same 1 KB page.
-[[gnu::always_inline]] inline const uint8_t* patternPlanes(uint32_t address)
+// The two plane bytes of the pattern row at `address` through `pages`; the high plane is 8 bytes
+// on, in the same 1 KB page.
+[[gnu::always_inline]] inline const uint8_t* patternPlanes(uint32_t address, const ChrPageMap& pages = chrPageMap)
 {
-    return &cartridge.chrMemory[chrPageMap[address >> 10] + (address & 0x3FF)];
+    return &cartridge.chrMemory[pages[address >> 10] + (address & 0x3FF)];
 }
 
 // True when the background pixel of plane column vx has a pattern value other than 0.
 [[gnu::always_inline]] inline bool patternOpaque(const BackgroundRow& background, uint32_t vx)
 {
-    const uint8_t* planes = patternPlanes(background.patternAddress(vx));
+    const uint8_t* planes = patternPlanes(background.patternAddress(vx), *background.pages);
     return (((planes[0] | planes[8]) >> (7 - (vx & 7))) & 1) != 0;
 }
 
@@ -160,7 +163,7 @@ template <bool Watched>
         const uint32_t window = vx >> 8;
         const uint32_t tx = vx & 0xFF;
         const uint32_t pa = background.patternRow + background.tiles[window][tx >> 3] * 16u;
-        const uint8_t* planes = patternPlanes(pa);
+        const uint8_t* planes = patternPlanes(pa, *background.pages);
         if constexpr (Watched)
             chrFetchWatcher(pa + 8);  // the switch it may make shows from the next tile on
         const uint64_t low = PlaneColumns[planes[0]];

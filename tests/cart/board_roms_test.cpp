@@ -216,7 +216,8 @@ TEST(BoardRoms, FamicomBoards)
                   {"sunsoft4", 0, 68, 0, 0, 8, 32, 0, 0x07},
                   {"namco163", 0, 19, 0, 0, 8, 16, 0, 0x07},
                   {"bandai_fcg", 0, 16, 4, 0, 8, 16, 0},
-                  {"bandai_fcg", 1, 16, 5, 0, 8, 16, 0, 0x20}});
+                  {"bandai_fcg", 1, 16, 5, 0, 8, 16, 0, 0x20},
+                  {"mmc5", 0, 5, 0, 0, 8, 16, 0, 0x0A}});
 }
 
 TEST(BoardRoms, Mmc1AndMmc3Boards)

@@ -231,6 +231,41 @@ TEST(ScanlineCounters, RaiseTheIrqOnTheLinesTheBoardSays)
     }
 }
 
+// ---------------------------------------------------------------- MMC5
+
+// The MMC5's scanline IRQ comes at the start of the line its compare names (never for 0), and its
+// status (pending, in-frame) clears the pending flag when read; with 8x16 sprites the background's
+// patterns come from set B, the sprites' from set A.
+TEST(Mmc5, ScanlineIrqAndTheBackgroundsSetWith8x16Sprites)
+{
+    for (const uint8_t compare : {1, 100, 239, 0}) {
+        loadMapper(5, 8, 16);
+        ppu.showBackground = 1;
+        cpu.p |= FlagI;
+        cpuWrite(0x5203, compare);
+        cpuWrite(0x5204, 0x80);
+        boardFrameStart();
+        int32_t raisedAt = -1;
+        for (uint32_t line = 0; line < 239 && raisedAt < 0; ++line) {
+            ppu.scanline = line;
+            boardLineEnd();  // the start of the next line
+            if (cpu.irqPending)
+                raisedAt = static_cast<int32_t>(line + 1);
+        }
+        EXPECT_EQ(raisedAt, compare == 0 ? -1 : compare);
+        EXPECT_EQ(cpuRead(0x5204), compare == 0 ? 0x40 : 0xC0) << int{compare};
+        EXPECT_EQ(std::pair(cpuRead(0x5204), cpu.irqPending), std::pair(uint8_t{0x40}, uint8_t{0})) << int{compare};
+    }
+    cpuWrite(0x5101, 3);  // 1 KB banks: set A's first 5, set B's first 9
+    cpuWrite(0x5120, 5);
+    cpuWrite(0x5128, 9);
+    for (const bool tall : {false, true}) {
+        cpuWrite(0x2000, tall ? 0x20 : 0x00);
+        boardFrameStart();
+        EXPECT_EQ(std::pair(chrPageMap[0] / 1024, (*backgroundChrPages)[0] / 1024), std::pair(5u, tall ? 9u : 5u)) << tall;
+    }
+}
+
 // ---------------------------------------------------------------- cycle counters
 
 // The boards' IRQ counters that count CPU cycles, each to the cycle: the VRC's counts up from its
@@ -402,7 +437,7 @@ TEST(PrgRamControl, AnInesMmc3IgnoresTheRamEnable)
 
 TEST(RegisterlessMappers, IgnoreEveryWriteAndNeverClockTheMmc3Counter)
 {
-    for (uint8_t mapper : {0, 5, 255}) {
+    for (uint8_t mapper : {0, 6, 255}) {
         loadMapper(mapper, 8, 4);
         ASSERT_EQ(cartridge.mapperNumber, mapper);
         const auto before = snapshot();

@@ -111,7 +111,7 @@ TEST(MapperStartState, PrgWindowsOfEveryMapper)
     // 32 KB; an unsupported mapper every page at the start.
     const std::vector<std::pair<uint8_t, std::array<uint8_t, 4>>> cases = {
         {0, {1, 1, 4, 4}}, {1, {1, 1, 4, 4}}, {2, {1, 1, 4, 4}}, {3, {1, 1, 4, 4}}, {4, {1, 1, 4, 4}},
-        {71, {1, 1, 4, 4}}, {5, {1, 1, 1, 1}}, {7, {1, 1, 2, 2}}, {11, {1, 1, 2, 2}}, {34, {1, 1, 2, 2}},
+        {71, {1, 1, 4, 4}}, {6, {1, 1, 1, 1}}, {7, {1, 1, 2, 2}}, {11, {1, 1, 2, 2}}, {34, {1, 1, 2, 2}},
         {66, {1, 1, 2, 2}}, {9, {1, 3, 4, 4}},
     };
     for (const auto& [mapper, banks] : cases) {

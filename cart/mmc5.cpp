@@ -1,0 +1,225 @@
+// Nintendo MMC5 (mapper 5): four PRG modes of up to four windows and PRG RAM at 0x6000 in banks,
+// four CHR modes with two sets of banks (set A for the sprites and, with 8x16 sprites off, for
+// everything; set B for the background with 8x16 sprites), 1 KB of ExRAM as a nametable or RAM, a
+// fill-mode nametable, a scanline IRQ with its in-frame flag, and a multiplier.
+// Not built yet: the extended attributes of ExRAM mode 1, the vertical split, PRG RAM in the
+// 0x8000-0xDFFF windows (a RAM bank value there shows the ROM bank of that number), and the sound.
+// The data port reads patterns through set A.
+#include <algorithm>
+
+#include "cart/board_families.h"
+#include "cart/boards.h"
+#include "cart/cartridge.h"
+#include "cart/mmc5.h"
+#include "cart/page_maps.h"
+#include "cpu/interrupts.h"
+#include "ppu/ppu_state.h"
+#include "state/state_io.h"
+
+namespace {
+
+constexpr uint32_t ExramPage = 0x1000;  // ExRAM in the PPU's address space (a board's RAM page)
+constexpr uint32_t FillPage = 0x0000;   // the fill-mode nametable (a board's read-only page)
+constexpr uint32_t BlankPage = 0x0400;  // ExRAM as a nametable in modes 2 and 3: zeros
+
+Mmc5State& board() { return mapperState.mmc5; }
+
+void mapPrgWindows()
+{
+    const Mmc5State& m = board();
+    const auto& p = m.prg;  // [0] 0x5113, [1]-[4] 0x5114-0x5117
+    switch (m.prgMode & 3) {
+    case 0: mapPrg(0, (p[4] & 0x7C) >> 2, 32768); break;
+    case 1:
+        mapPrg(0, (p[2] & 0x7E) >> 1, 16384);
+        mapPrg(1, (p[4] & 0x7E) >> 1, 16384);
+        break;
+    case 2:
+        mapPrg(0, (p[2] & 0x7E) >> 1, 16384);
+        mapPrg(2, p[3] & 0x7F, 8192);
+        mapPrg(3, p[4] & 0x7F, 8192);
+        break;
+    default:
+        for (uint32_t window = 0; window < 4; ++window)
+            mapPrg(window, p[1 + window] & 0x7F, 8192);
+        break;
+    }
+    mapPrgRam(p[0] & 7, true, m.protect[0] == 2 && m.protect[1] == 1);
+}
+
+// The sets into the page map, in windows of 8 KB >> mode. Set A: window w from register
+// (w + 1) x (8 >> mode) - 1 of 0x5120-0x5127. Set B (0x5128-0x512B) covers the lower 4 KB and
+// repeats it at 0x1000: in 8 KB mode 0x512B.
+void mapSetA()
+{
+    const uint32_t mode = board().chrMode & 3;
+    for (uint32_t window = 0; window < (1u << mode); ++window)
+        mapChr(window, board().chr[(window + 1) * (8u >> mode) - 1], 8192u >> mode);
+}
+
+void mapSetB()
+{
+    const uint32_t mode = board().chrMode & 3;
+    if (mode == 0) {
+        mapChr(0, board().chr[8 + 3], 8192);
+        return;
+    }
+    const uint32_t perHalf = 1u << (mode - 1);
+    for (uint32_t window = 0; window < (1u << mode); ++window)
+        mapChr(window, board().chr[8 + (window % perHalf + 1) * (4 / perHalf) - 1], 8192u >> mode);
+}
+
+void mapChrSets()
+{
+    mapSetB();
+    mmc5BackgroundPages = chrPageMap;
+    mapSetA();
+    backgroundChrPages = ppu.spriteHeight == 16 ? &mmc5BackgroundPages : &chrPageMap;
+}
+
+void fillPages()
+{
+    const Mmc5State& m = board();
+    std::fill_n(ppu.memory.begin() + FillPage, 0x3C0, m.fillTile);
+    std::fill_n(ppu.memory.begin() + FillPage + 0x3C0, 0x40, static_cast<uint8_t>((m.fillAttribute & 3) * 0x55));
+    std::fill_n(ppu.memory.begin() + BlankPage, 0x400, uint8_t{0});
+}
+
+void mapNametables()
+{
+    const Mmc5State& m = board();
+    for (uint32_t quadrant = 0; quadrant < 4; ++quadrant) {
+        switch ((m.nametables >> (2 * quadrant)) & 3) {
+        case 0: nametableMap[quadrant] = 0x2000; break;
+        case 1: nametableMap[quadrant] = 0x2400; break;
+        case 2: nametableMap[quadrant] = m.exramMode < 2 ? ExramPage : BlankPage; break;
+        default: nametableMap[quadrant] = FillPage; break;
+        }
+    }
+}
+
+void updateIrqLine()
+{
+    if (board().irqPending && board().irqEnabled)
+        requestIrq(IrqFromBoard);
+    else
+        acknowledgeIrq(IrqFromBoard);
+}
+
+// The start of line `line` (0-240): the MMC5 sees the PPU reading the line's nametable bytes.
+void lineStart(uint32_t line)
+{
+    Mmc5State& m = board();
+    backgroundChrPages = ppu.spriteHeight == 16 ? &mmc5BackgroundPages : &chrPageMap;
+    if (line >= 240 || !(ppu.showBackground || ppu.showSprites)) {
+        m.inFrame = 0;
+        return;
+    }
+    if (!m.inFrame) {
+        m.inFrame = 1;
+        m.lineCounter = 0;
+        m.irqPending = 0;
+    } else if (++m.lineCounter == m.irqCompare) {
+        m.irqPending = 1;
+    }
+    updateIrqLine();
+}
+
+}  // namespace
+
+void startMmc5()
+{
+    board() = Mmc5State{};
+    board().prgMode = 3;
+    board().prg[4] = 0xFF;
+    fillPages();
+    mapPrgWindows();
+    mapChrSets();
+    mapNametables();
+}
+
+void writeMmc5(uint32_t address, uint8_t value)
+{
+    Mmc5State& m = board();
+    if (address >= 0x5C00 && address < 0x6000) {
+        if (m.exramMode < 2)
+            ppu.memory[ExramPage + (address & 0x3FF)] = m.inFrame ? value : 0;
+        else if (m.exramMode == 2)
+            ppu.memory[ExramPage + (address & 0x3FF)] = value;
+        return;
+    }
+    switch (address) {
+    case 0x5100: m.prgMode = value & 3; break;
+    case 0x5101: m.chrMode = value & 3; break;
+    case 0x5102: m.protect[0] = value & 3; break;
+    case 0x5103: m.protect[1] = value & 3; break;
+    case 0x5104: m.exramMode = value & 3; break;
+    case 0x5105: m.nametables = value; break;
+    case 0x5106: m.fillTile = value; fillPages(); return;
+    case 0x5107: m.fillAttribute = value & 3; fillPages(); return;
+    case 0x5130: m.chrUpper = value & 3; return;
+    case 0x5203: m.irqCompare = value; return;
+    case 0x5204: m.irqEnabled = value >> 7; updateIrqLine(); return;
+    case 0x5205: m.factors[0] = value; return;
+    case 0x5206: m.factors[1] = value; return;
+    default:
+        if (address >= 0x5113 && address <= 0x5117)
+            m.prg[address - 0x5113] = value;
+        else if (address >= 0x5120 && address <= 0x512B)
+            m.chr[address - 0x5120] = static_cast<uint16_t>(m.chrUpper << 8 | value);
+        else
+            return;
+        break;
+    }
+    mapPrgWindows();
+    mapChrSets();
+    mapNametables();
+}
+
+uint32_t readMmc5(uint32_t address)
+{
+    Mmc5State& m = board();
+    if (address >= 0x5C00 && address < 0x6000)
+        return m.exramMode >= 2 ? ppu.memory[ExramPage + (address & 0x3FF)] : (address >> 8);
+    switch (address) {
+    case 0x5204: {
+        const uint32_t status = m.irqPending << 7 | m.inFrame << 6;
+        m.irqPending = 0;
+        updateIrqLine();
+        return status;
+    }
+    case 0x5205: return (m.factors[0] * m.factors[1]) & 0xFF;
+    case 0x5206: return (m.factors[0] * m.factors[1]) >> 8;
+    default: return BoardDoesNotAnswer;
+    }
+}
+
+// The frame's start also brings set B's page map up to date (it is not in save states).
+void mmc5FrameStart()
+{
+    mapChrSets();
+    lineStart(0);
+}
+
+void mmc5LineEnd() { lineStart(ppu.scanline + 1); }
+
+void mmc5StateFields(StateIo& io, Mmc5State& state)
+{
+    io.field(state.prgMode, 0, 3);
+    io.field(state.chrMode, 0, 3);
+    io.field(state.protect);
+    io.field(state.exramMode, 0, 3);
+    io.field(state.nametables);
+    io.field(state.fillTile);
+    io.field(state.fillAttribute, 0, 3);
+    io.field(state.prg);
+    io.field(state.chr);
+    io.field(state.chrUpper, 0, 3);
+    io.field(state.irqCompare);
+    io.field(state.irqEnabled, 0, 1);
+    io.field(state.irqPending, 0, 1);
+    io.field(state.inFrame, 0, 1);
+    io.field(state.lineCounter);
+    io.field(state.factors);
+}
+static_assert(fieldCount<Mmc5State>() == 16, "an Mmc5State field is missing from mmc5StateFields");
