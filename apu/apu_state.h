@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "apu/envelope.h"
 #include "apu/expansion_sound.h"
 
 // CPU cycles per emulated second.
@@ -72,15 +73,6 @@ constexpr int32_t MaxSamplesPerFrame = 882;
 // The timing of the console being emulated; the console sets it with its region.
 inline ApuTiming apuTiming = NtscApuTiming;
 
-// The volume unit of the squares and the noise (register bits --LC VVVV).
-struct Envelope {
-    uint8_t loop;      // L: the decay starts again at 15 after 0; also halts the length counter
-    uint8_t constant;  // C: the level is `volume`
-    uint8_t volume;    // V: the constant level, or the divider's reload
-    uint8_t start;     // set by a write to the channel's fourth register
-    uint8_t divider;
-    uint8_t decay;     // 0-15
-};
 
 // Every channel steps at its own pace: its next step is due `period` CPU cycles after the last one
 // was due (lastStepCycle). A channel that is silent or has nothing to do stands (period 0), and

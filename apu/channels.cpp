@@ -17,13 +17,6 @@ uint8_t bit(uint8_t value, int index) { return (value >> index) & 1u; }
 // busiest channel (the triangle at its shortest period) takes about 50.
 constexpr uint32_t MaxCatchUpSteps = 256;
 
-void writeEnvelope(Envelope& envelope, uint8_t value)
-{
-    envelope.loop = bit(value, 5);
-    envelope.constant = bit(value, 4);
-    envelope.volume = value & 0x0F;
-}
-
 // The length counter takes its table value only while the channel is enabled.
 void loadLength(uint8_t& length, uint8_t enabled, uint8_t value)
 {
@@ -251,6 +244,13 @@ void updatePeriods(uint32_t now)
 }
 
 }  // namespace
+
+void writeEnvelope(Envelope& envelope, uint8_t value)
+{
+    envelope.loop = bit(value, 5);
+    envelope.constant = bit(value, 4);
+    envelope.volume = value & 0x0F;
+}
 
 void apuRegisterWrite(uint16_t address, uint8_t value)
 {

@@ -27,6 +27,9 @@ inline int32_t sweepTarget(const SquareChannel& square, bool firstSquare)
     return square.timer - change - (firstSquare ? 1 : 0);
 }
 
+// The volume bits of a square's or the noise's first register (--LC VVVV).
+void writeEnvelope(Envelope& envelope, uint8_t value);
+
 // A square is muted while its timer is below 8 or its sweep's target passes 0x7FF, whether the
 // sweep is enabled or not.
 inline bool squareMuted(const SquareChannel& square, bool firstSquare)

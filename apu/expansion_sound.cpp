@@ -8,5 +8,6 @@ void expansionSoundFields(StateIo& io, ExpansionSoundState& state)
     sunsoft5bSoundFields(io, state.sunsoft5b);
     namco163SoundFields(io, state.namco163);
     vrc7SoundFields(io, state.vrc7);
+    mmc5SoundFields(io, state.mmc5);
 }
-static_assert(fieldCount<ExpansionSoundState>() == 4, "an ExpansionSoundState field is missing from expansionSoundFields");
+static_assert(fieldCount<ExpansionSoundState>() == 5, "an ExpansionSoundState field is missing from expansionSoundFields");

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "apu/mmc5_sound.h"
 #include "apu/namco163_sound.h"
 #include "apu/sunsoft_5b_sound.h"
 #include "apu/vrc6_sound.h"
@@ -16,6 +17,7 @@ struct ExpansionSoundState {
     Sunsoft5bSound sunsoft5b;
     Namco163Sound namco163;
     Vrc7Sound vrc7;
+    Mmc5Sound mmc5;
 
     bool operator==(const ExpansionSoundState&) const = default;
 };

@@ -4,27 +4,6 @@
 
 namespace {
 
-// Envelope: with its start flag, the decay starts at 15; otherwise the divider counts down from
-// the volume, and each time it passes 0 the decay falls by one (back to 15 after 0 when looping).
-void clockEnvelope(Envelope& envelope)
-{
-    if (envelope.start) {
-        envelope.start = 0;
-        envelope.decay = 15;
-        envelope.divider = envelope.volume;
-        return;
-    }
-    if (envelope.divider > 0) {
-        --envelope.divider;
-        return;
-    }
-    envelope.divider = envelope.volume;
-    if (envelope.decay > 0)
-        --envelope.decay;
-    else if (envelope.loop)
-        envelope.decay = 15;
-}
-
 void clockLinearCounter()
 {
     TriangleChannel& triangle = apu.triangle;
@@ -75,6 +54,27 @@ void clockHalfFrame()
 }
 
 }  // namespace
+
+// Envelope: with its start flag, the decay starts at 15; otherwise the divider counts down from
+// the volume, and each time it passes 0 the decay falls by one (back to 15 after 0 when looping).
+void clockEnvelope(Envelope& envelope)
+{
+    if (envelope.start) {
+        envelope.start = 0;
+        envelope.decay = 15;
+        envelope.divider = envelope.volume;
+        return;
+    }
+    if (envelope.divider > 0) {
+        --envelope.divider;
+        return;
+    }
+    envelope.divider = envelope.volume;
+    if (envelope.decay > 0)
+        --envelope.decay;
+    else if (envelope.loop)
+        envelope.decay = 15;
+}
 
 void frameSequencerStep()
 {

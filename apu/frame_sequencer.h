@@ -4,6 +4,12 @@
 
 #include <cstdint>
 
+struct Envelope;
+// One clock of an envelope (a quarter frame): with its start flag the decay starts at 15;
+// otherwise the divider counts down from the volume, and each time it passes 0 the decay falls by
+// one (back to 15 after 0 when looping).
+void clockEnvelope(Envelope& envelope);
+
 // One step of the sequence. 4-step mode: quarter frames at steps 1-4, half frames at 2 and 4, the
 // frame IRQ flag set at step 4 unless inhibited. 5-step mode: quarter frames at steps 1, 2, 3 and
 // 5, half frames at 2 and 5, no IRQ.

@@ -2,11 +2,12 @@
 // four CHR modes with two sets of banks (set A for the sprites and, with 8x16 sprites off, for
 // everything; set B for the background with 8x16 sprites), 1 KB of ExRAM as a nametable or RAM, a
 // fill-mode nametable, a scanline IRQ with its in-frame flag, and a multiplier.
-// Not built yet: the extended attributes of ExRAM mode 1, the vertical split, PRG RAM in the
-// 0x8000-0xDFFF windows (a RAM bank value there shows the ROM bank of that number), and the sound.
-// The data port reads patterns through set A.
+// Its sound is apu/mmc5_sound.h. Not built yet: the extended attributes of ExRAM mode 1, the
+// vertical split, and PRG RAM in the 0x8000-0xDFFF windows (a RAM bank value there shows the ROM
+// bank of that number). The data port reads patterns through set A.
 #include <algorithm>
 
+#include "apu/expansion_sound.h"
 #include "cart/board_families.h"
 #include "cart/boards.h"
 #include "cart/cartridge.h"
@@ -136,11 +137,17 @@ void startMmc5()
     mapPrgWindows();
     mapChrSets();
     mapNametables();
+    startMmc5Sound();
+    expansionSound = &Mmc5ExpansionSound;
 }
 
 void writeMmc5(uint32_t address, uint8_t value)
 {
     Mmc5State& m = board();
+    if (address <= 0x5015) {
+        mmc5SoundWrite(address, value);
+        return;
+    }
     if (address >= 0x5C00 && address < 0x6000) {
         if (m.exramMode < 2)
             ppu.memory[ExramPage + (address & 0x3FF)] = m.inFrame ? value : 0;
@@ -182,6 +189,7 @@ uint32_t readMmc5(uint32_t address)
     if (address >= 0x5C00 && address < 0x6000)
         return m.exramMode >= 2 ? ppu.memory[ExramPage + (address & 0x3FF)] : (address >> 8);
     switch (address) {
+    case 0x5015: return mmc5SoundStatus();
     case 0x5204: {
         const uint32_t status = m.irqPending << 7 | m.inFrame << 6;
         m.irqPending = 0;

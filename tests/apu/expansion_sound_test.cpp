@@ -193,4 +193,25 @@ TEST(Vrc7Sound, ACarrierSoundsItsPitchUntilReleased)
     EXPECT_EQ(expansionSound->levelAt(cpu.totalCycles), Middle) << "silenced";
 }
 
+// MMC5: a pulse as the console's square, not muted by a period below 8, its length counter clocked
+// at 240 Hz (a length of 10 lasts 10 x 7,457 cycles); the PCM output takes any byte but 0 (full
+// scale as loud as a console square at 15); 0x5015 reads the lengths above 0.
+TEST(Mmc5Sound, PulsesLengthsAndPcm)
+{
+    loadCartridge(5);
+    cpuWrite(0x5015, 0x01);
+    cpuWrite(0x5000, 0x9F);  // duty 2, no halt, constant volume 15
+    cpuWrite(0x5002, 4);     // a step every 10 cycles
+    cpuWrite(0x5003, 0x00);  // length 10
+    cpu.totalCycles += 5;
+    EXPECT_EQ(levels(8, 10), (std::vector<int32_t>{0, 15, 15, 15, 15, 0, 0, 0}));
+    EXPECT_EQ(cpuRead(0x5015) & 3, 1);
+    cpu.totalCycles += 10 * 7457;
+    EXPECT_EQ(levels(8, 10), std::vector<int32_t>(8, 0));
+    EXPECT_EQ(cpuRead(0x5015) & 3, 0);
+    cpuWrite(0x5011, 255);
+    cpuWrite(0x5011, 0);
+    EXPECT_EQ(expansionSound->levelAt(cpu.totalCycles), 300);
+}
+
 }  // namespace
