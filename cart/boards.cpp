@@ -97,6 +97,8 @@ void startBoard()
 {
     const Board* board = loadedBoard();
     chrFetchWatcher = board != nullptr ? board->chrFetch : nullptr;
+    boardTile = nullptr;
+    boardShapesTiles = chrFetchWatcher != nullptr;
     backgroundChrPages = &chrPageMap;
     boardRead = board != nullptr ? board->read : nullptr;
     deviceClock = board != nullptr ? board->clock : nullptr;

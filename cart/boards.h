@@ -84,6 +84,19 @@ struct Board {
 // pattern address it reads.
 inline void (*chrFetchWatcher)(uint32_t address) = nullptr;
 
+// A background tile a board draws its own way (the MMC5's extended attributes): its pattern row
+// (the two planes, 8 bytes apart) and its palette, for pattern address `address` and the tile's
+// place (0-959) in its nametable. nullptr while no board does.
+struct BoardTile {
+    const uint8_t* planes;
+    uint32_t palette;
+};
+inline BoardTile (*boardTile)(uint32_t address, uint32_t nametableOffset) = nullptr;
+
+// True while the renderer takes its out-of-line path, in which the board sees each tile fetched
+// (chrFetchWatcher) or draws it (boardTile).
+inline bool boardShapesTiles = false;
+
 // The loaded board's read of 0x4020-0x7FFF, for the boards that answer reads there (Namco 163's chip
 // RAM and IRQ counter) or latch a register on reads (GTROM: the value on the data bus, which a read
 // leaves as the open bus): the byte read, or BoardDoesNotAnswer. nullptr for every other board.

@@ -2,9 +2,12 @@
 // four CHR modes with two sets of banks (set A for the sprites and, with 8x16 sprites off, for
 // everything; set B for the background with 8x16 sprites), 1 KB of ExRAM as a nametable or RAM, a
 // fill-mode nametable, a scanline IRQ with its in-frame flag, and a multiplier.
-// Its sound is apu/mmc5_sound.h. Not built yet: the extended attributes of ExRAM mode 1, the
-// vertical split, and PRG RAM in the 0x8000-0xDFFF windows (a RAM bank value there shows the ROM
-// bank of that number). The data port reads patterns through set A.
+// In ExRAM mode 1 each background tile takes its 4 KB pattern bank (bits 0-5, with 0x5130's two
+// bits above) and its palette (bits 6-7) from the ExRAM byte at its place in the nametable; the
+// sprites' test of the background under them still reads the tile's usual pattern. Its sound is
+// apu/mmc5_sound.h. Not built yet: the vertical split, and PRG RAM in the 0x8000-0xDFFF windows (a
+// RAM bank value there shows the ROM bank of that number). The data port reads patterns through
+// set A.
 #include <algorithm>
 
 #include "apu/expansion_sound.h"
@@ -99,6 +102,21 @@ void mapNametables()
     }
 }
 
+BoardTile extendedTile(uint32_t address, uint32_t nametableOffset)
+{
+    const uint8_t attributes = ppu.memory[ExramPage + nametableOffset];
+    const uint32_t bank = static_cast<uint32_t>(board().chrUpper) << 6 | (attributes & 0x3F);
+    const uint32_t bytes = std::max<uint32_t>(cartridge.chrKb != 0 ? cartridge.chrKb * 1024u : cartridge.chrRamBytes, 4096);
+    return {&cartridge.chrMemory[(bank * 4096 + (address & 0xFFF)) % bytes], static_cast<uint32_t>(attributes >> 6)};
+}
+
+void useExtendedAttributes()
+{
+    const bool on = board().exramMode == 1;
+    boardTile = on ? extendedTile : nullptr;
+    boardShapesTiles = on;
+}
+
 void updateIrqLine()
 {
     if (board().irqPending && board().irqEnabled)
@@ -160,7 +178,10 @@ void writeMmc5(uint32_t address, uint8_t value)
     case 0x5101: m.chrMode = value & 3; break;
     case 0x5102: m.protect[0] = value & 3; break;
     case 0x5103: m.protect[1] = value & 3; break;
-    case 0x5104: m.exramMode = value & 3; break;
+    case 0x5104:
+        m.exramMode = value & 3;
+        useExtendedAttributes();
+        break;
     case 0x5105: m.nametables = value; break;
     case 0x5106: m.fillTile = value; fillPages(); return;
     case 0x5107: m.fillAttribute = value & 3; fillPages(); return;
@@ -202,10 +223,12 @@ uint32_t readMmc5(uint32_t address)
     }
 }
 
-// The frame's start also brings set B's page map up to date (it is not in save states).
+// The frame's start also brings set B's page map and the extended attributes' hook up to date
+// (they are not in save states).
 void mmc5FrameStart()
 {
     mapChrSets();
+    useExtendedAttributes();
     lineStart(0);
 }
 

@@ -141,7 +141,7 @@ uint32_t spriteZeroHitColumnOf(const SpriteRow& zero)
 
 }  // namespace
 
-void renderWatchedPixels(uint32_t first, uint32_t end) { renderPixelsOf<true>(first, end); }
+void renderBoardPixels(uint32_t first, uint32_t end) { renderPixelsOf<true>(first, end); }
 
 void ppuStartFrame()
 {

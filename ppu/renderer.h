@@ -86,6 +86,7 @@ struct BackgroundRow {
     uint32_t patternRow;      // pattern table base + fine Y
     uint32_t left;            // plane column of screen column 0
     uint32_t attributeShift;  // 4 on the lower half of an attribute cell
+    uint32_t tileRowOffset;   // the row's first tile in its nametable: 32 x (row / 8)
 
     // The pattern address of the tile row under plane column vx (0-511).
     uint32_t patternAddress(uint32_t vx) const { return patternRow + tiles[vx >> 8][(vx & 0xFF) >> 3] * 16u; }
@@ -109,7 +110,8 @@ struct BackgroundRow {
             {&ppu.memory[leftWindow + 0x3C0 + (ty >> 5) * 8], &ppu.memory[rightWindow + 0x3C0 + (ty >> 5) * 8]},
             ppu.backgroundPatternBase + (ty & 7),
             ((select & 1) << 8) + ppu.scrollX,
-            (ty >> 2) & 4};
+            (ty >> 2) & 4,
+            (ty >> 3) * 32};
 }
 
 // The two plane bytes of the pattern row at `address` through `pages`; the high plane is 8 bytes
@@ -126,14 +128,14 @@ struct BackgroundRow {
     return (((planes[0] | planes[8]) >> (7 - (vx & 7))) & 1) != 0;
 }
 
-// renderPixels for a board that watches the pattern fetches (chrFetchWatcher); out of line.
-void renderWatchedPixels(uint32_t first, uint32_t end);
+// renderPixels for a board that shapes the tiles (boardShapesTiles); out of line.
+void renderBoardPixels(uint32_t first, uint32_t end);
 
 // Draws columns first to end - 1 of the current scanline from the state as it is now. Nothing
 // is kept between calls: every call reads the registers, nametables, palette and page maps
-// afresh, so a change made between two calls reaches the very next column drawn. `Watched`: the
-// board sees each tile row fetched.
-template <bool Watched>
+// afresh, so a change made between two calls reaches the very next column drawn. `ByBoard`: the
+// board sees each tile row fetched, or draws it.
+template <bool ByBoard>
 [[gnu::always_inline]] inline void renderPixelsOf(uint32_t first, uint32_t end)
 {
     const uint32_t line = ppu.scanline;
@@ -164,13 +166,21 @@ template <bool Watched>
         const uint32_t tx = vx & 0xFF;
         const uint32_t pa = background.patternRow + background.tiles[window][tx >> 3] * 16u;
         const uint8_t* planes = patternPlanes(pa, *background.pages);
-        if constexpr (Watched)
-            chrFetchWatcher(pa + 8);  // the switch it may make shows from the next tile on
-        const uint64_t low = PlaneColumns[planes[0]];
-        const uint64_t high = PlaneColumns[planes[8]];
         // Attribute quadrant: bit 1 of the shift from tx bit 4, bit 2 from ty bit 4.
         const uint32_t shift = ((tx >> 3) & 2) | background.attributeShift;
-        const auto& term = terms[(background.attributes[window][tx >> 5] >> shift) & 3];
+        uint32_t palette = (background.attributes[window][tx >> 5] >> shift) & 3;
+        if constexpr (ByBoard) {
+            if (chrFetchWatcher != nullptr)
+                chrFetchWatcher(pa + 8);  // the switch it may make shows from the next tile on
+            if (boardTile != nullptr) {
+                const BoardTile tile = boardTile(pa, background.tileRowOffset + (tx >> 3));
+                planes = tile.planes;
+                palette = tile.palette;
+            }
+        }
+        const uint64_t low = PlaneColumns[planes[0]];
+        const uint64_t high = PlaneColumns[planes[8]];
+        const auto& term = terms[palette];
         return backdropColumns + low * term[0] + high * term[1] + (low & high) * term[2];
     };
     // Columns x to stop - 1 from a tile's colours, starting at its column `fine`.
@@ -226,8 +236,8 @@ template <bool Watched>
 
 [[gnu::always_inline]] inline void renderPixels(uint32_t first, uint32_t end)
 {
-    if (chrFetchWatcher != nullptr) [[unlikely]]
-        renderWatchedPixels(first, end);
+    if (boardShapesTiles) [[unlikely]]
+        renderBoardPixels(first, end);
     else
         renderPixelsOf<false>(first, end);
 }

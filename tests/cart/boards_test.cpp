@@ -15,7 +15,9 @@
 #include "console/save_state.h"
 #include "cpu/cpu_state.h"
 #include "cpu/interrupts.h"
+#include "ppu/frame_buffer.h"
 #include "ppu/ppu_state.h"
+#include "ppu/renderer.h"
 #include "support/harness.h"
 
 namespace {
@@ -234,9 +236,10 @@ TEST(ScanlineCounters, RaiseTheIrqOnTheLinesTheBoardSays)
 // ---------------------------------------------------------------- MMC5
 
 // The MMC5's scanline IRQ comes at the start of the line its compare names (never for 0), and its
-// status (pending, in-frame) clears the pending flag when read; with 8x16 sprites the background's
-// patterns come from set B, the sprites' from set A.
-TEST(Mmc5, ScanlineIrqAndTheBackgroundsSetWith8x16Sprites)
+// status (pending, in-frame) clears the pending flag when read; ExRAM mode 1 gives each background
+// tile its pattern bank and palette; with 8x16 sprites the background's patterns come from set B,
+// the sprites' from set A.
+TEST(Mmc5, ScanlineIrqExtendedAttributesAndTheBackgroundsSet)
 {
     for (const uint8_t compare : {1, 100, 239, 0}) {
         loadMapper(5, 8, 16);
@@ -255,6 +258,19 @@ TEST(Mmc5, ScanlineIrqAndTheBackgroundsSetWith8x16Sprites)
         EXPECT_EQ(raisedAt, compare == 0 ? -1 : compare);
         EXPECT_EQ(cpuRead(0x5204), compare == 0 ? 0x40 : 0xC0) << int{compare};
         EXPECT_EQ(std::pair(cpuRead(0x5204), cpu.irqPending), std::pair(uint8_t{0x40}, uint8_t{0})) << int{compare};
+    }
+    // Extended attributes: the ExRAM byte 0xC5 of the first tile gives it 4 KB bank 5 (pattern bytes
+    // 20: columns 3 and 5 at value 3) and palette 3. Without them, CHR page 0 (all 0): the backdrop.
+    cpuWrite(0x5104, 2);
+    cpuWrite(0x5C00, 0xC5);
+    ppu.memory[0x3F0F] = 0x2A;
+    ppu.showBackground = ppu.backgroundLeftColumn = 1;
+    for (const uint8_t mode : {2, 1}) {
+        cpuWrite(0x5104, mode);
+        ppu.scanline = 0;
+        renderPixels(0, 8);
+        EXPECT_EQ(std::vector<uint8_t>(frameBuffer.begin(), frameBuffer.begin() + 8),
+                  mode == 1 ? (std::vector<uint8_t>{0, 0, 0, 0x2A, 0, 0x2A, 0, 0}) : std::vector<uint8_t>(8, 0));
     }
     cpuWrite(0x5101, 3);  // 1 KB banks: set A's first 5, set B's first 9
     cpuWrite(0x5120, 5);
