@@ -10,6 +10,8 @@ struct Vrc6Pulse {
     uint8_t enabled;   // bit 7 of the third register
     uint8_t step;      // 0-15, counting down; high while step <= D
     uint32_t lastStep; // totalCycles at which the last step was due
+
+    bool operator==(const Vrc6Pulse&) const = default;
 };
 
 struct Vrc6Saw {
@@ -19,6 +21,8 @@ struct Vrc6Saw {
     uint8_t step;       // 0-13
     uint8_t accumulator;
     uint32_t lastStep;
+
+    bool operator==(const Vrc6Saw&) const = default;
 };
 
 struct Vrc6Sound {
