@@ -33,5 +33,14 @@ struct ExpansionSound {
 };
 inline const ExpansionSound* expansionSound = nullptr;
 
+// Whole periods of `period` cycles from `stamp` up to `now`; the stamp moves on by as many, so a
+// channel keeps its phase from one look to the next.
+inline uint32_t stepsSince(uint32_t& stamp, uint32_t period, uint32_t now)
+{
+    const uint32_t steps = (now - stamp) / period;
+    stamp += steps * period;
+    return steps;
+}
+
 class StateIo;
 void expansionSoundFields(StateIo& io, ExpansionSoundState& state);

@@ -24,12 +24,10 @@ void runTo(uint32_t now)
 {
     Mmc5Sound& c = chip();
     for (Mmc5Pulse& pulse : c.pulses) {
-        const uint32_t period = 2u * (pulse.timer + 1u);
-        const uint32_t steps = (now - pulse.lastStep) / period;
-        pulse.lastStep += steps * period;
+        const uint32_t steps = stepsSince(pulse.lastStep, 2u * (pulse.timer + 1u), now);
         pulse.dutyStep = static_cast<uint8_t>((pulse.dutyStep + steps) & 7);
     }
-    for (; now - c.lastQuarter >= QuarterCycles; c.lastQuarter += QuarterCycles) {
+    for (uint32_t quarters = stepsSince(c.lastQuarter, QuarterCycles, now); quarters > 0; --quarters) {
         for (Mmc5Pulse& pulse : c.pulses) {
             clockEnvelope(pulse.envelope);
             if (pulse.length > 0 && !pulse.envelope.loop)

@@ -39,8 +39,7 @@ void update(uint32_t channel)
 void runTo(uint32_t now)
 {
     Namco163Sound& c = chip();
-    const uint32_t updates = (now - c.lastUpdate) / UpdateCycles;
-    c.lastUpdate += updates * UpdateCycles;
+    const uint32_t updates = stepsSince(c.lastUpdate, UpdateCycles, now);
     for (uint32_t k = 0; k < updates; ++k) {
         update(c.nextChannel);
         c.nextChannel = c.nextChannel <= 8 - activeChannels() ? 7 : static_cast<uint8_t>(c.nextChannel - 1);

@@ -28,13 +28,6 @@ uint32_t periodOf(uint32_t low, uint32_t high, uint32_t mask)
     return period != 0 ? period : 1;
 }
 
-// Whole steps of `cycles` each from `stamp` up to `now`; the stamp moves on by as many.
-uint32_t stepsTo(uint32_t& stamp, uint32_t cycles, uint32_t now)
-{
-    const uint32_t steps = (now - stamp) / cycles;
-    stamp += steps * cycles;
-    return steps;
-}
 
 void stepEnvelope(Sunsoft5bSound& c)
 {
@@ -58,15 +51,15 @@ void runTo(uint32_t now)
 {
     Sunsoft5bSound& c = chip();
     for (uint32_t tone = 0; tone < 3; ++tone) {
-        const uint32_t toggles = stepsTo(c.toneSteps[tone], 16 * periodOf(2 * tone, 2 * tone + 1, 0x0F), now);
+        const uint32_t toggles = stepsSince(c.toneSteps[tone], 16 * periodOf(2 * tone, 2 * tone + 1, 0x0F), now);
         c.toneOutputs[tone] ^= toggles & 1;
     }
     const uint32_t noisePeriod = c.registers[6] & 0x1F;
-    for (uint32_t steps = stepsTo(c.noiseStep, 32 * std::max(noisePeriod, 1u), now); steps > 0; --steps) {
+    for (uint32_t steps = stepsSince(c.noiseStep, 32 * std::max(noisePeriod, 1u), now); steps > 0; --steps) {
         const uint32_t bit = (c.noiseShift ^ (c.noiseShift >> 3)) & 1;
         c.noiseShift = (c.noiseShift >> 1) | bit << 16;
     }
-    for (uint32_t steps = stepsTo(c.envelopeStepCycle, 16 * periodOf(11, 12, 0xFF), now); steps > 0 && !c.envelopeHeld;
+    for (uint32_t steps = stepsSince(c.envelopeStepCycle, 16 * periodOf(11, 12, 0xFF), now); steps > 0 && !c.envelopeHeld;
          --steps)
         stepEnvelope(c);
     if (c.envelopeHeld)

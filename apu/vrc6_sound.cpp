@@ -18,14 +18,6 @@ uint32_t stepCycles(uint16_t period)
     return (period >> shift) + 1u;
 }
 
-// Whole steps of a channel from its last one up to `now`; its stamp moves on by as many periods.
-uint32_t stepsTo(uint32_t& lastStep, uint16_t period, uint32_t now)
-{
-    const uint32_t cycles = stepCycles(period);
-    const uint32_t steps = (now - lastStep) / cycles;
-    lastStep += steps * cycles;
-    return steps;
-}
 
 bool running(uint8_t enabled) { return enabled && (chip().frequencyControl & 1) == 0; }
 
@@ -37,14 +29,14 @@ void runTo(uint32_t now)
             pulse.lastStep = now;
             continue;
         }
-        pulse.step = static_cast<uint8_t>((pulse.step - stepsTo(pulse.lastStep, pulse.period, now)) & 15);
+        pulse.step = static_cast<uint8_t>((pulse.step - stepsSince(pulse.lastStep, stepCycles(pulse.period), now)) & 15);
     }
     Vrc6Saw& saw = c.saw;
     if (!running(saw.enabled)) {
         saw.lastStep = now;
         return;
     }
-    uint32_t steps = stepsTo(saw.lastStep, saw.period, now);
+    uint32_t steps = stepsSince(saw.lastStep, stepCycles(saw.period), now);
     if (steps >= 14u - saw.step) {  // through the reset at step 14: from there the cycle repeats
         steps = (steps - (14u - saw.step)) % 14;
         saw.step = 0;

@@ -194,8 +194,7 @@ void update()
 void runTo(uint32_t now)
 {
     Vrc7Sound& c = chip();
-    const uint32_t updates = (now - c.lastUpdate) / UpdateCycles;
-    c.lastUpdate += updates * UpdateCycles;
+    const uint32_t updates = stepsSince(c.lastUpdate, UpdateCycles, now);
     if (c.silenced)
         return;
     for (uint32_t k = 0; k < updates; ++k)

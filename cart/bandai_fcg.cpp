@@ -10,6 +10,7 @@
 #include "cart/bandai_fcg.h"
 #include "cart/bank_registers.h"
 #include "cart/board_families.h"
+#include "cart/cycle_counter.h"
 #include "cart/boards.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
@@ -113,8 +114,7 @@ void mapBandai()
 void runIrq(uint32_t now)
 {
     BankRegisters& b = board();
-    const uint32_t cycles = now - b.irqLastCycle;
-    b.irqLastCycle = now;
+    const uint32_t cycles = cyclesToRun(b.irqLastCycle, now);
     if ((b.irqControl & 1) == 0 || cycles == 0)
         return;
     const uint32_t untilZero = b.irqCounter != 0 ? b.irqCounter : 0x10000u;

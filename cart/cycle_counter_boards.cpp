@@ -1,9 +1,10 @@
 // Three boards of one 16 KB or three 8 KB PRG banks, 1 or 2 KB CHR banks and a 16-bit IRQ counter that
-// counts CPU cycles down: Sunsoft-3 (mapper 67), Irem H3001 (65) and Jaleco SS88006 (18). Each
-// counter runs only when it is looked at: before a register write, and when its IRQ falls due.
+// counts CPU cycles down (cycle_counter.h): Sunsoft-3 (mapper 67), Irem H3001 (65) and Jaleco
+// SS88006 (18).
 #include "apu/channels.h"
 #include "cart/bank_registers.h"
 #include "cart/board_families.h"
+#include "cart/cycle_counter.h"
 #include "cart/boards.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
@@ -15,14 +16,6 @@ namespace {
 constexpr uint32_t Never = 1u << 30;
 
 BankRegisters& board() { return mapperState.banks; }
-
-// The cycles since the counter last ran, which it now runs.
-uint32_t cyclesTo(uint32_t now)
-{
-    const uint32_t cycles = now - board().irqLastCycle;
-    board().irqLastCycle = now;
-    return cycles;
-}
 
 uint32_t lastBank8k() { return cartridge.prgKb / 8u - 1; }
 
@@ -37,15 +30,11 @@ constexpr uint8_t Sunsoft3Counting = 0x10;
 void runSunsoft3(uint32_t now)
 {
     BankRegisters& b = board();
-    const uint32_t cycles = cyclesTo(now);
-    if ((b.irqControl & Sunsoft3Counting) == 0)
-        return;
-    if (cycles > b.irqCounter) {
+    const uint32_t cycles = cyclesToRun(b.irqLastCycle, now);
+    if ((b.irqControl & Sunsoft3Counting) != 0 && countDown(b.irqCounter, cycles)) {
         b.irqCounter = 0xFFFF;
         b.irqControl &= ~Sunsoft3Counting;
         requestIrq(IrqFromBoard);
-    } else {
-        b.irqCounter = static_cast<uint16_t>(b.irqCounter - cycles);
     }
 }
 
@@ -68,7 +57,7 @@ void mapSunsoft3()
 void runH3001(uint32_t now)
 {
     BankRegisters& b = board();
-    const uint32_t cycles = cyclesTo(now);
+    const uint32_t cycles = cyclesToRun(b.irqLastCycle, now);
     if ((b.irqControl & 0x80) == 0 || b.irqCounter == 0)
         return;
     if (cycles >= b.irqCounter) {
@@ -110,14 +99,9 @@ uint32_t ss88006Mask()
 void runSs88006(uint32_t now)
 {
     BankRegisters& b = board();
-    const uint32_t cycles = cyclesTo(now);
-    if ((b.irqControl & 1) == 0)
-        return;
-    const uint32_t mask = ss88006Mask();
-    const uint32_t low = b.irqCounter & mask;
-    if (cycles > low)
+    const uint32_t cycles = cyclesToRun(b.irqLastCycle, now);
+    if ((b.irqControl & 1) != 0 && countDown(b.irqCounter, cycles, ss88006Mask()))
         requestIrq(IrqFromBoard);
-    b.irqCounter = static_cast<uint16_t>((b.irqCounter & ~mask) | ((low - cycles) & mask));
 }
 
 void mapSs88006()

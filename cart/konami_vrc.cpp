@@ -8,6 +8,7 @@
 #include "apu/channels.h"
 #include "apu/expansion_sound.h"
 #include "cart/board_families.h"
+#include "cart/cycle_counter.h"
 #include "cart/boards.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
@@ -89,8 +90,7 @@ uint32_t cyclesToTicks(const VrcIrq& irq, uint32_t ticks)
 
 void vrcIrqRunTo(VrcIrq& irq, uint32_t now)
 {
-    const uint32_t cycles = now - irq.lastCycle;
-    irq.lastCycle = now;
+    const uint32_t cycles = cyclesToRun(irq.lastCycle, now);
     if ((irq.control & 2) == 0)
         return;
     uint32_t ticks = ticksIn(irq, cycles);

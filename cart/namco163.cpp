@@ -11,6 +11,7 @@
 #include "apu/expansion_sound.h"
 #include "cart/bank_registers.h"
 #include "cart/board_families.h"
+#include "cart/cycle_counter.h"
 #include "cart/boards.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
@@ -48,8 +49,7 @@ void mapNamco163()
 void runIrq(uint32_t now)
 {
     BankRegisters& b = board();
-    const uint32_t cycles = now - b.irqLastCycle;
-    b.irqLastCycle = now;
+    const uint32_t cycles = cyclesToRun(b.irqLastCycle, now);
     if ((b.irqControl & IrqEnabled) == 0 || b.irqCounter >= IrqLimit)
         return;
     if (cycles >= uint32_t{IrqLimit} - b.irqCounter) {

@@ -7,6 +7,7 @@
 #include "apu/channels.h"
 #include "apu/expansion_sound.h"
 #include "cart/board_families.h"
+#include "cart/cycle_counter.h"
 #include "cart/boards.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
@@ -38,13 +39,9 @@ void mapFme7()
 void runIrqTo(uint32_t now)
 {
     SunsoftFme7State& f = mapperState.fme7;
-    const uint32_t cycles = now - f.irqLastCycle;
-    f.irqLastCycle = now;
-    if ((f.irqControl & Counting) == 0)
-        return;
-    if (cycles > f.irqCounter && (f.irqControl & IrqEnabled))
+    const uint32_t cycles = cyclesToRun(f.irqLastCycle, now);
+    if ((f.irqControl & Counting) != 0 && countDown(f.irqCounter, cycles) && (f.irqControl & IrqEnabled))
         requestIrq(IrqFromBoard);
-    f.irqCounter = static_cast<uint16_t>(f.irqCounter - cycles);
 }
 
 }  // namespace

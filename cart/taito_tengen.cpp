@@ -4,6 +4,7 @@
 #include "apu/channels.h"
 #include "cart/bank_registers.h"
 #include "cart/board_families.h"
+#include "cart/cycle_counter.h"
 #include "cart/boards.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
@@ -113,8 +114,7 @@ void clockRambo1(uint32_t clocks)
 void runRambo1(uint32_t now)
 {
     BankRegisters& b = board();
-    const uint32_t cycles = now - b.irqLastCycle;
-    b.irqLastCycle = now;
+    const uint32_t cycles = cyclesToRun(b.irqLastCycle, now);
     if ((b.irqControl & CycleMode) == 0)
         return;
     const uint64_t total = uint64_t{b.irqPrescaler} + cycles;
