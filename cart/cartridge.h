@@ -15,6 +15,9 @@ constexpr uint32_t MaxPrgRamBytes = 64 * 1024;
 constexpr uint32_t MaxFlashBytes = 512 * 1024;
 // Without a NES 2.0 header a cartridge has 8 KB of PRG RAM, and 8 KB of CHR RAM when it has no CHR ROM.
 constexpr uint32_t DefaultRamBytes = 8 * 1024;
+// Where prgRom keeps, after room for the largest PRG ROM, a copy of the PRG RAM for a board that
+// shows RAM banks among its ROM windows (the MMC5): the CPU reads them through the page map there.
+constexpr uint32_t PrgRamCopy = CartridgeArraySize;
 constexpr uint32_t InesHeaderSize = 16;
 constexpr uint32_t TrainerSize = 512;
 // The largest image that can be valid: the header and full PRG and CHR arrays.
@@ -50,7 +53,7 @@ struct Cartridge {
     uint32_t batteryRamBytes;  // PRG RAM kept by a battery, after the work RAM: the .sav file's bytes
     uint32_t chrRamBytes;      // CHR RAM, with or without a battery: in chrMemory after the CHR ROM
     uint32_t checksum;         // CRC32 of the PRG ROM, then the CHR ROM, as loaded (see romChecksum)
-    std::array<uint8_t, CartridgeArraySize> prgRom;
+    std::array<uint8_t, CartridgeArraySize + MaxPrgRamBytes> prgRom;  // and the PRG RAM's copy at PrgRamCopy
     std::array<uint8_t, CartridgeArraySize> chrMemory;
     std::array<uint8_t, MaxPrgRamBytes> prgRam;  // the CPU sees it at 0x6000-0x7FFF
 };

@@ -5,9 +5,7 @@
 // In ExRAM mode 1 each background tile takes its 4 KB pattern bank (bits 0-5, with 0x5130's two
 // bits above) and its palette (bits 6-7) from the ExRAM byte at its place in the nametable; the
 // sprites' test of the background under them still reads the tile's usual pattern. Its sound is
-// apu/mmc5_sound.h. Not built yet: the vertical split, and PRG RAM in the 0x8000-0xDFFF windows (a
-// RAM bank value there shows the ROM bank of that number). The data port reads patterns through
-// set A.
+// apu/mmc5_sound.h. Not built: the vertical split. The data port reads patterns through set A.
 #include <algorithm>
 
 #include "apu/expansion_sound.h"
@@ -28,27 +26,50 @@ constexpr uint32_t BlankPage = 0x0400;  // ExRAM as a nametable in modes 2 and 3
 
 Mmc5State& board() { return mapperState.mmc5; }
 
+bool ramWritable() { return board().protect[0] == 2 && board().protect[1] == 1; }
+
+// Each 8 KB window of 0x8000-0xFFFF: the register that serves it in the PRG mode, and the bank it
+// shows (16 and 32 KB windows take their 8 KB banks from the register's upper bits). Below 0xE000
+// a register's bit 7 clear shows PRG RAM bank (bank & 7) instead of ROM.
 void mapPrgWindows()
 {
     const Mmc5State& m = board();
     const auto& p = m.prg;  // [0] 0x5113, [1]-[4] 0x5114-0x5117
-    switch (m.prgMode & 3) {
-    case 0: mapPrg(0, (p[4] & 0x7C) >> 2, 32768); break;
-    case 1:
-        mapPrg(0, (p[2] & 0x7E) >> 1, 16384);
-        mapPrg(1, (p[4] & 0x7E) >> 1, 16384);
-        break;
-    case 2:
-        mapPrg(0, (p[2] & 0x7E) >> 1, 16384);
-        mapPrg(2, p[3] & 0x7F, 8192);
-        mapPrg(3, p[4] & 0x7F, 8192);
-        break;
-    default:
-        for (uint32_t window = 0; window < 4; ++window)
-            mapPrg(window, p[1 + window] & 0x7F, 8192);
-        break;
+    for (uint32_t window = 0; window < 4; ++window) {
+        uint32_t reg = 4, bank = 0;  // index into p
+        switch (m.prgMode & 3) {
+        case 0: bank = (p[4] & 0x7C) + window; break;
+        case 1:
+            reg = window < 2 ? 2 : 4;
+            bank = (p[reg] & 0x7E) + window % 2;
+            break;
+        case 2:
+            reg = window < 2 ? 2 : 1 + window;
+            bank = window < 2 ? (p[reg] & 0x7E) + window : p[reg];
+            break;
+        default: bank = p[reg = 1 + window]; break;
+        }
+        const bool ram = reg != 4 && !(p[reg] & 0x80);
+        if (!ram || !mapPrgRamAmongRom(window, bank & 7))
+            mapPrg(window, bank & 0x7F, 8192);
     }
-    mapPrgRam(p[0] & 7, true, m.protect[0] == 2 && m.protect[1] == 1);
+    mapPrgRam(p[0] & 7, true, ramWritable());
+}
+
+// A write to PRG RAM at 0x6000, or to a window of 0x8000-0xDFFF showing it, lands in the RAM and
+// in its copy for the windows (the 0x6000 window's own write follows this one).
+void writePrgRam(uint32_t address, uint8_t value)
+{
+    if (!ramWritable())
+        return;
+    if (address < 0x8000) {
+        if (prgRamBytes() >= 8192)
+            writePrgRamAndCopy(prgRamWindow.offset + (address & 0x1FFF), value);
+        return;
+    }
+    const uint32_t page = prgPageMap[(address - 0x8000) >> 10];
+    if (page >= PrgRamCopy)
+        writePrgRamAndCopy(page - PrgRamCopy + (address & 0x3FF), value);
 }
 
 // The sets into the page map, in windows of 8 KB >> mode. Set A: window w from register
@@ -150,7 +171,7 @@ void startMmc5()
 {
     board() = Mmc5State{};
     board().prgMode = 3;
-    board().prg[4] = 0xFF;
+    board().prg = {0, 0x80, 0x80, 0x80, 0xFF};  // ROM bank 0 below the last bank: no program starts in RAM
     fillPages();
     mapPrgWindows();
     mapChrSets();
@@ -162,6 +183,8 @@ void startMmc5()
 void writeMmc5(uint32_t address, uint8_t value)
 {
     Mmc5State& m = board();
+    if (address >= 0x6000 && address < 0xE000)
+        return writePrgRam(address, value);
     if (address <= 0x5015) {
         mmc5SoundWrite(address, value);
         return;
@@ -223,10 +246,12 @@ uint32_t readMmc5(uint32_t address)
     }
 }
 
-// The frame's start also brings set B's page map and the extended attributes' hook up to date
-// (they are not in save states).
+// The frame's start also brings the copy of the RAM banks shown among the ROM windows, set B's page
+// map and the extended attributes' hook up to date (they are not in save states, and the RAM may
+// have been loaded since).
 void mmc5FrameStart()
 {
+    mapPrgWindows();
     mapChrSets();
     useExtendedAttributes();
     lineStart(0);

@@ -52,6 +52,25 @@ void mapPrgRam(uint32_t bank, bool readable, bool writable)
     forgetCodeWindow();
 }
 
+bool mapPrgRamAmongRom(uint32_t window, uint32_t bank)
+{
+    const uint32_t bytes = prgRamBytes();
+    if (bytes < 8192)
+        return false;
+    const uint32_t offset = bank * 8192 % bytes;
+    std::copy_n(cartridge.prgRam.begin() + offset, 8192, cartridge.prgRom.begin() + PrgRamCopy + offset);
+    for (uint32_t k = 0; k < 8; ++k)
+        prgPageMap[window * 8 + k] = PrgRamCopy + offset + k * 1024;
+    forgetCodeWindow();
+    return true;
+}
+
+void writePrgRamAndCopy(uint32_t offset, uint8_t value)
+{
+    cartridge.prgRam[offset] = value;
+    cartridge.prgRom[PrgRamCopy + offset] = value;
+}
+
 void mapPrgRomAt6000(uint32_t bank)
 {
     const uint32_t bytes = cartridge.prgKb * 1024u;
@@ -67,14 +86,14 @@ void copyChrNametable(uint32_t slot, uint32_t chrPage)
 
 void pageMapFields(StateIo& io, PrgPageMap& prg, ChrPageMap& chr, NametableMap& nametables, PrgRamWindow& prgRam)
 {
-    const auto pages = [&io](auto& map, uint32_t imageBytes, uint32_t extraPage) {
+    const auto pages = [&io](auto& map, uint32_t imageBytes, uint32_t extraFrom, uint32_t extraBytes) {
         for (uint32_t& offset : map) {
             io.field(offset);
-            io.check(offset % 1024 == 0 && (offset < imageBytes || offset == extraPage));
+            io.check(offset % 1024 == 0 && (offset < imageBytes || (offset >= extraFrom && offset - extraFrom < extraBytes)));
         }
     };
-    pages(prg, cartridge.prgKb * 1024u, 0);
-    pages(chr, cartridge.chrKb * 1024u + cartridge.chrRamBytes, DisabledChrPage);  // a board's 0xFF page too
+    pages(prg, cartridge.prgKb * 1024u, PrgRamCopy, prgRamBytes());  // the PRG RAM's copy too
+    pages(chr, cartridge.chrKb * 1024u + cartridge.chrRamBytes, DisabledChrPage, 1024);  // a board's 0xFF page too
     for (uint32_t& base : nametables) {
         io.field(base);
         io.check(base <= 0x2C00 && base % 0x400 == 0);  // below 0x2000: a board's own page

@@ -52,6 +52,13 @@ void mapPrgRam(uint32_t bank, bool readable, bool writable);
 // Shows the 8 KB PRG ROM bank `bank` at 0x6000 (banks beyond the image wrap around it).
 void mapPrgRomAt6000(uint32_t bank);
 
+// Shows PRG RAM bank `bank` (8 KB; banks beyond the RAM wrap around it) in the 8 KB window `window`
+// of 0x8000-0xFFFF, through its copy at PrgRamCopy: the bank is copied there now, and the board
+// writes each byte to both (writePrgRamAndCopy). False, and nothing mapped, without 8 KB of RAM.
+bool mapPrgRamAmongRom(uint32_t window, uint32_t bank);
+// Writes PRG RAM byte `offset` and its copy.
+void writePrgRamAndCopy(uint32_t offset, uint8_t value);
+
 // Points the 1 KB pages of one window (size bytes wide) at bank `bank` of the PRG image.
 // Banks beyond the loaded image wrap around it, so no read ever leaves the loaded data.
 void mapPrg(uint32_t window, uint32_t bank, uint32_t size);

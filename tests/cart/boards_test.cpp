@@ -282,6 +282,42 @@ TEST(Mmc5, ScanlineIrqExtendedAttributesAndTheBackgroundsSet)
     }
 }
 
+// PRG RAM in the ROM windows: a register of 0x5114-0x5116 with bit 7 clear shows RAM bank (v & 7),
+// the same bytes as at 0x6000, written there while the RAM is unprotected; 0x5117 is always ROM.
+// The windows keep showing the RAM as it is after a state is loaded.
+TEST(Mmc5, PrgRamInTheRomWindows)
+{
+    loadMapper(5, 8, 16);  // 8 KB PRG bank k holds k + 1
+    cpuWrite(0x5102, 2);
+    cpuWrite(0x5103, 1);
+    cpuWrite(0x5113, 2);
+    cpuWrite(0x6000, 0xAB);
+    cpuWrite(0x5114, 0x02);  // mode 3: RAM bank 2 at 0x8000
+    EXPECT_EQ(cpuRead(0x8000), 0xAB);
+    cpuWrite(0x8001, 0xCD);
+    EXPECT_EQ(cpuRead(0x6001), 0xCD);
+    cpuWrite(0x6002, 0xEF);
+    EXPECT_EQ(cpuRead(0x8002), 0xEF);
+    cpuWrite(0x5114, 0x82);  // ROM bank 2: writes to it are dropped
+    cpuWrite(0x8001, 0x11);
+    EXPECT_EQ(std::pair(cpuRead(0x8001), cpuRead(0x6001)), std::pair(uint8_t{3}, uint8_t{0xCD}));
+    cpuWrite(0x5100, 1);  // 16 KB windows: RAM banks 2 and 3 from 0x5115, 0x5117 ROM whatever its bit 7
+    cpuWrite(0x5115, 0x03);
+    cpuWrite(0x5117, 0x06);
+    EXPECT_EQ((std::array{cpuRead(0x8000), cpuRead(0xC000), cpuRead(0xE000)}), (std::array<uint8_t, 3>{0xAB, 7, 8}));
+    cpuWrite(0x5102, 0);  // protected
+    cpuWrite(0xA000, 0x22);
+    cpuWrite(0x8000, 0x22);
+    EXPECT_EQ(std::pair(cpuRead(0x8000), cartridge.prgRam[3 * 8192]), std::pair(uint8_t{0xAB}, uint8_t{0}));
+
+    const std::vector<uint8_t> state = saveState();
+    cpuWrite(0x5102, 2);
+    cpuWrite(0x8000, 0x33);
+    ASSERT_EQ(loadState(state), StateLoad::Loaded);
+    boardFrameStart();
+    EXPECT_EQ(cpuRead(0x8000), 0xAB);
+}
+
 // ---------------------------------------------------------------- cycle counters
 
 // The boards' IRQ counters that count CPU cycles, each to the cycle: the VRC's counts up from its
