@@ -5,7 +5,8 @@
 // documentation stops: a full modulator bends the carrier by two cycles (feedback 7 the modulator
 // by two), envelope rates halve the time with each step as in the OPL family (48 dB of decay at
 // rate 1 take 19.6 s, an attack at rate 1 2.8 s), tremolo 4.8 dB deep, vibrato 0.7 % wide, and a
-// channel's full sine swings 15 console level steps each way.
+// channel's full sine swings 34 console level steps each way: so a pseudo-square (a 2:1 modulator
+// at 24 dB, full feedback) is 4.2 times as loud as a console square at 15, the chip's measured level.
 #include "apu/vrc7_sound.h"
 
 #include <algorithm>
@@ -23,7 +24,7 @@ namespace {
 constexpr uint32_t UpdateCycles = 36;
 constexpr double UpdateRate = 1789773.0 / UpdateCycles;
 constexpr float Silent = 48.0f;
-constexpr int32_t ChannelUnits = 15 * MixUnitsPerLevel;
+constexpr int32_t ChannelUnits = 34 * MixUnitsPerLevel;
 
 enum Stage : uint8_t { Off, Attack, Decay, Sustain, Release };
 
@@ -61,10 +62,10 @@ const std::array<float, 48 * AmplitudeSteps + 2> Amplitudes = [] {
     return table;
 }();
 
+// Every part of an attenuation is 0 or more.
 float amplitudeOf(float attenuation)
 {
-    const auto step = static_cast<size_t>(std::clamp(attenuation * AmplitudeSteps + 0.5f, 0.0f, static_cast<float>(Amplitudes.size() - 1)));
-    return attenuation >= Silent ? 0.0f : Amplitudes[step];
+    return attenuation >= Silent ? 0.0f : Amplitudes[static_cast<uint32_t>(attenuation * AmplitudeSteps + 0.5f)];
 }
 
 // dB an update at a rate index 4 x rate + key scale (0-63): 48 dB take `seconds` at rate 1 (index
@@ -140,6 +141,9 @@ void updateEnvelope(Vrc7Operator& op, const uint8_t* patch, uint32_t which, uint
     }
 }
 
+// The largest in cycles of a sine's phase offset: 2 of the modulation, 2 of the feedback.
+constexpr float MostOffsetSteps = 4 * 1024;
+
 void update()
 {
     Vrc7Sound& c = chip();
@@ -149,6 +153,10 @@ void update()
     ++c.updates;
     for (uint32_t k = 0; k < 6; ++k) {
         Vrc7Channel& channel = c.channels[k];
+        if (channel.operators[0].stage == Off && channel.operators[1].stage == Off) {
+            channel.feedback = 0;  // both silent until a key-on, which restarts their phases
+            continue;
+        }
         const uint8_t* regs = c.registers.data();
         const uint8_t instrument = regs[0x30 + k] >> 4;
         const uint8_t* patch = instrument == 0 ? regs : Instruments[instrument - 1];
@@ -156,36 +164,45 @@ void update()
         const uint32_t octave = (regs[0x20 + k] >> 1) & 7;
         const bool keyOn = (regs[0x20 + k] & 0x10) != 0, channelSustain = (regs[0x20 + k] & 0x20) != 0;
         const uint32_t keyScale = octave << 1 | fnumber >> 8;
-        const float pitchOctaves = static_cast<float>(octave) + static_cast<float>(fnumber) / 512.0f;
-        float modulation = 0;
+        float modulation = 0, lastTwo = 0;  // the modulator's last two outputs, summed
         for (uint32_t which = 0; which < 2; ++which) {
             Vrc7Operator& op = channel.operators[which];
+            if (which == 0) {
+                lastTwo = op.output + channel.feedback;
+                channel.feedback = op.output;
+            }
+            if (op.stage != Off)
+                updateEnvelope(op, patch, which, keyScale, keyOn, channelSustain);
+            if (op.stage == Off) {  // silent: its phase no longer matters
+                op.output = 0;
+                continue;
+            }
             const uint8_t traits = patch[which];
-            updateEnvelope(op, patch, which, keyScale, keyOn, channelSustain);
-            double step = static_cast<double>(fnumber << octave) * MultipleHalves[traits & 0x0F] / 2.0 * 8192.0;
+            // The phase step, 2^32 a cycle, wrapping as the phase does.
+            uint64_t step = uint64_t{fnumber << octave} * MultipleHalves[traits & 0x0F] * 4096;
             if (traits & 0x40)
-                step *= vibrato;
-            op.phase += static_cast<uint32_t>(std::fmod(step, 4294967296.0));
-            float cycles = static_cast<float>(op.phase) / 4294967296.0f;
-            float attenuation = op.attenuation + KeyScaleDbPerOctave[patch[2 + which] >> 6] * std::max(0.0f, pitchOctaves - 1.0f);
+                step = static_cast<uint64_t>(static_cast<double>(step) * vibrato);
+            op.phase += static_cast<uint32_t>(step);
+            float attenuation = op.attenuation;
+            if (const uint32_t keyScaling = patch[2 + which] >> 6; keyScaling != 0)
+                attenuation += KeyScaleDbPerOctave[keyScaling] * std::max(0.0f, static_cast<float>(octave) + static_cast<float>(fnumber) / 512.0f - 1.0f);
             if (traits & 0x80)
                 attenuation += tremolo;
+            float offset = 0;  // in cycles
             if (which == 0) {
                 attenuation += 0.75f * (patch[2] & 0x3F);
-                const uint32_t feedback = patch[3] & 7;
-                if (feedback != 0)
-                    cycles += (op.output + channel.feedback) / 2 * FeedbackCycles[feedback];
+                if (const uint32_t feedback = patch[3] & 7; feedback != 0)
+                    offset = lastTwo / 2 * FeedbackCycles[feedback];
             } else {
                 attenuation += 3.0f * (regs[0x30 + k] & 0x0F);
-                cycles += 2.0f * modulation;
+                offset = 2.0f * modulation;
             }
-            float out = Sine[static_cast<uint32_t>(std::floor(cycles * 1024.0f)) & 1023] * amplitudeOf(attenuation);
+            const int32_t offsetSteps = static_cast<int32_t>(offset * 1024.0f + MostOffsetSteps) - static_cast<int32_t>(MostOffsetSteps);
+            float out = Sine[((op.phase >> 22) + static_cast<uint32_t>(offsetSteps)) & 1023] * amplitudeOf(attenuation);
             if (out < 0 && (patch[3] & (which == 0 ? 0x08 : 0x10)))
                 out = 0;  // half-wave rectified
-            if (which == 0) {
-                channel.feedback = op.output;
+            if (which == 0)
                 modulation = out;
-            }
             op.output = out;
         }
     }
