@@ -6,6 +6,7 @@
 
 #include "apu/expansion_sound.h"
 #include "bus/cpu_bus.h"
+#include "console/save_state.h"
 #include "console/console.h"
 #include "cpu/cpu_state.h"
 #include "cpu/opcode_table.h"
@@ -157,7 +158,7 @@ TEST(Namco163Sound, WavesStepAtTheirUpdatesAndShareTheOutput)
 }
 
 // VRC7: a carrier alone (its modulator at full attenuation) sounds a sine at 49,716 x F / 2^(19 -
-// octave) Hz, 15 console levels each way about the middle of the chip's range (6 x 300 units), from
+// octave) Hz, 34 console levels each way about the middle of the chip's range (6 x 680 units), from
 // its key-on; a key-off at release rate 15 silences it, and 0xE000 bit 6 holds the chip silent.
 TEST(Vrc7Sound, ACarrierSoundsItsPitchUntilReleased)
 {
@@ -172,7 +173,7 @@ TEST(Vrc7Sound, ACarrierSoundsItsPitchUntilReleased)
                                      std::pair(0x04, 0xF0), std::pair(0x05, 0xF0), std::pair(0x06, 0x0F), std::pair(0x07, 0x0F),
                                      std::pair(0x10, 0x00), std::pair(0x30, 0x00), std::pair(0x20, 0x19)})
         write(static_cast<uint8_t>(reg), static_cast<uint8_t>(value));
-    constexpr int32_t Middle = 6 * 300;
+    constexpr int32_t Middle = 6 * 680;
     int32_t crossings = 0, highest = 0;
     bool above = false;
     for (uint32_t k = 0; k < 4 * 4608 / 36; ++k, cpu.totalCycles += 36) {
@@ -182,7 +183,7 @@ TEST(Vrc7Sound, ACarrierSoundsItsPitchUntilReleased)
         above = level > Middle;
     }
     EXPECT_NEAR(crossings, 8, 1) << "four periods";
-    EXPECT_NEAR(highest, Middle + 300, 3);
+    EXPECT_NEAR(highest, Middle + 680, 7);
     write(0x20, 0x09);  // key off
     cpu.totalCycles += 4608;
     EXPECT_EQ(expansionSound->levelAt(cpu.totalCycles), Middle);
@@ -212,6 +213,32 @@ TEST(Mmc5Sound, PulsesLengthsAndPcm)
     cpuWrite(0x5011, 255);
     cpuWrite(0x5011, 0);
     EXPECT_EQ(expansionSound->levelAt(cpu.totalCycles), 300);
+}
+
+// Every chip playing (tests/roms/chip_notes.s, its crowd: eight Namco 163 channels, a VRC7 chord)
+// through a save state: the frames after loading it sound as they did after saving it.
+TEST(ExpansionSound, SaveStatesRoundTripWithEachChipPlaying)
+{
+    const std::pair<uint16_t, uint8_t> chips[] = {{24, 0}, {5, 1}, {69, 2}, {19, 3}, {85, 4}};
+    for (const auto& [mapper, chip] : chips) {
+        ASSERT_EQ(loadImageBytes(builtRomFor("chip_notes", mapper, chip | 0x40)), LoadResult::Loaded);
+        initOpcodeTable();
+        setSoundEmulated(true);
+        runFrames(20);
+        const std::vector<uint8_t> state = saveState();
+        const auto play = [] {
+            std::vector<int16_t> heard;
+            for (uint32_t frame = 0; frame < 10; ++frame) {
+                runFrames(1);
+                heard.insert(heard.end(), frameSamples().begin(), frameSamples().end());
+            }
+            return heard;
+        };
+        const std::vector<int16_t> first = play();
+        ASSERT_EQ(loadState(state), StateLoad::Loaded);
+        EXPECT_EQ(play(), first) << mapper;
+        EXPECT_GT(std::ranges::max(first) - std::ranges::min(first), 1000) << mapper << " plays";
+    }
 }
 
 }  // namespace

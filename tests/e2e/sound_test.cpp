@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstddef>
 #include <filesystem>
+#include <numeric>
 #include <ostream>
 #include <regex>
 #include <string>
@@ -197,6 +198,43 @@ TEST_P(SoundRom, FollowsTheRules)
 
 INSTANTIATE_TEST_SUITE_P(SoundRules, SoundRom, testing::ValuesIn(runs),
                          [](const testing::TestParamInfo<RomRun>& info) { return info.param.name; });
+
+// tests/roms/chip_notes.s on each sound chip's board: the chip's note (from frame 2 to frame 62),
+// then the console's pulse at volume 15 at about the same pitch. The note's wave has the length its
+// period gives, and its loudness (RMS) over the pulse's is the chip's level: a square as loud as
+// the pulse on the VRC6 and the MMC5, and the levels measured from the chips' test programs for
+// the others (the 5B at volume 12, one Namco 163 channel, a VRC7 pseudo-square).
+TEST(Sound, EachSoundChipPlaysItsNoteAtItsPitchAndLevel)
+{
+    struct Chip {
+        const char* name;
+        uint16_t mapper;
+        double cycles;  // a wave of its note
+        double level;
+    };
+    const Chip chips[] = {{"VRC6", 24, 4064, 1.0},      {"MMC5", 5, 4064, 1.0},  {"Sunsoft 5B", 69, 4064, 0.85},
+                          {"Namco 163", 19, 4096, 1.63}, {"VRC7", 85, 4608, 4.2}};
+    const auto rms = [](const std::vector<int16_t>& samples, double fromMs, double toMs) {
+        const auto begin = samples.begin() + static_cast<ptrdiff_t>(fromMs * 44.1);
+        const auto end = samples.begin() + static_cast<ptrdiff_t>(toMs * 44.1);
+        const double mean = std::accumulate(begin, end, 0.0) / static_cast<double>(end - begin);
+        const double squares = std::accumulate(begin, end, 0.0, [mean](double sum, int16_t s) { return sum + (s - mean) * (s - mean); });
+        return std::sqrt(squares / static_cast<double>(end - begin));
+    };
+    for (uint8_t k = 0; k < std::size(chips); ++k) {
+        const Chip& chip = chips[k];
+        const TempFile rom(builtRomFor("chip_notes", chip.mapper, k), "chip.nes");
+        const std::filesystem::path wav = rom.folder() / "chip.wav";
+        const ProcessResult result =
+            runProcess({tallowbyBinary().string(), rom.path(), "-headless", "-frames", "120", "-wav", wav.string()});
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        const std::vector<int16_t> samples = readSamples(wav, 44);
+        ASSERT_EQ(samples.size(), 120u * 735);
+        const Check wave{chip.name, 0, 200, 900, Measure::Wave, chip.cycles, 0.003};
+        EXPECT_NEAR(measure(false, wave, samples), chip.cycles, chip.cycles * 0.003) << chip.name;
+        EXPECT_NEAR(rms(samples, 200, 900) / rms(samples, 1300, 1900), chip.level, chip.level * 0.03) << chip.name;
+    }
+}
 
 // tests/roms/steady_note.s: the triangle (32 steps) with a period of 250 cycles. A frame of C
 // cycles is played in 735 samples, so the note sounds at 60 C / (32 x 250).

@@ -87,4 +87,15 @@ std::filesystem::path builtRom(const std::string& name)
     return std::filesystem::path(TALLOWBY_BUILT_ROMS) / (name + ".nes");
 }
 
+std::vector<uint8_t> builtRomFor(const std::string& name, uint16_t mapper, uint8_t variant)
+{
+    std::vector<uint8_t> image = fileBytes(builtRom(name));
+    if (image.size() >= InesHeaderSize + 0x8000) {
+        image[6] = static_cast<uint8_t>((image[6] & 0x0F) | (mapper & 0x0F) << 4);
+        image[7] = static_cast<uint8_t>((image[7] & 0x0F) | (mapper & 0xF0));
+        image[InesHeaderSize + 0x7FF9] = variant;
+    }
+    return image;
+}
+
 std::filesystem::path tallowbyBinary() { return TALLOWBY_BINARY; }

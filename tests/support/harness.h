@@ -54,6 +54,9 @@ std::filesystem::path testRomFolder();
 std::filesystem::path findTestRom(const std::string& relative);
 // A ROM assembled by the build from tests/roms/NAME.s.
 std::filesystem::path builtRom(const std::string& name);
+// The bytes of that 32 KB ROM with `mapper` in its header and `variant` at 0xFFF9, where the ROMs
+// built for several boards find which one they run on.
+std::vector<uint8_t> builtRomFor(const std::string& name, uint16_t mapper, uint8_t variant);
 
 // The tallowby executable of this build.
 std::filesystem::path tallowbyBinary();
