@@ -33,7 +33,9 @@ constexpr std::string_view DisplayHelp =
     "    -fullscreen   - Start in full screen; F11 or Alt+Enter switches in the window.\n"
     "    -setpad       - Choose the gamepad inputs on a screen; kept in gamepad.cfg.\n"
     "    -region R     - The console: auto (from the header or a (E)/(Europe)/(PAL) name), ntsc,\n"
-    "                    pal or dendy.\n";
+    "                    pal or dendy.\n"
+    "    -track N      - A music file (.nsf): play track N first (from 1). With -headless and\n"
+    "                    -wav DIR/, -track all writes every track to DIR/NAME-01.wav ...\n";
 
 constexpr std::string_view AutomationHelp =
     "\n"
@@ -186,6 +188,19 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
                 return ExitFailure;
             }
             options.region = *value;
+        } else if (a == "-track") {
+            const auto value = valueOf(i, "-track");
+            if (!value)
+                return ExitFailure;
+            const bool digits = !value->empty() && value->size() <= 3 && value->find_first_not_of("0123456789") == std::string::npos;
+            if (*value == "all") {
+                options.track = AllTracks;
+            } else if (digits && std::stoi(*value) >= 1) {
+                options.track = std::stoi(*value);
+            } else {
+                out << "Option -track needs a track number from 1 on, or all, not \"" << *value << "\".\n";
+                return ExitFailure;
+            }
         } else if (a == "-gg") {
             decodeGameGenie(argument(++i), letters);
         } else if (a == "-headless") {

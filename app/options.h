@@ -20,6 +20,7 @@ struct EmulatorOptions {
     bool fullScreen = false;  // start in full screen
     bool setPad = false;      // choose the gamepad inputs on the configuration screen
     std::string region = "auto";  // auto, ntsc, pal or dendy
+    int32_t track = 0;            // a music file's first track (1-based); 0: the file's own; AllTracks
 
     // Automation and measurement; none of them changes what a normal run does.
     bool headless = false;       // no SDL at all, frames not paced
@@ -32,6 +33,9 @@ struct EmulatorOptions {
     std::string loadStatePath;   // a save state loaded before the first frame
     std::string saveStatePath;   // the state written when the program ends
 };
+
+// -track all: every track of a music file, one WAV file each.
+constexpr int32_t AllTracks = -1;
 
 // Frames a -testrom run waits for a result when no -frames is given.
 constexpr int32_t DefaultTestRomFrames = 3600;

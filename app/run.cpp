@@ -125,8 +125,9 @@ bool prepareRun(RunControl& control)
 {
     if (!options.inputPath.empty() && !readInputScript(options.inputPath, control.script))
         return false;
+    const bool wavFolder = options.track == AllTracks;  // the music file's tracks go there: checked once it has loaded
     for (const std::string* path : {&options.screenshotPath, &options.wavPath})
-        if (!path->empty() && !checkOutputPath(*path))
+        if (!path->empty() && !(path == &options.wavPath && wavFolder) && !checkOutputPath(*path))
             return false;
     applyInputScript(control.script, 0);
     return true;
@@ -134,7 +135,7 @@ bool prepareRun(RunControl& control)
 
 bool startRecording(RunControl& control)
 {
-    if (options.wavPath.empty())
+    if (options.wavPath.empty() || options.track == AllTracks)
         return true;
     if (!control.wav.open(options.wavPath)) {
         std::cout << "Cannot write the WAV file " << options.wavPath << ".\n";

@@ -6,6 +6,7 @@
 #include "apu/expansion_sound.h"
 #include "cart/board_families.h"
 #include "cart/cartridge.h"
+#include "cart/nsf.h"
 #include "cart/page_maps.h"
 #include "state/state_io.h"
 
@@ -64,15 +65,17 @@ constexpr Board Boards[] = {
     {184, "Sunsoft-1",     0x6000, 0,   0,    startSunsoft1,       writeSunsoft1,       nullptr,       nullptr,       nullptr,      nullptr,       nullptr},
     {185, "CNROM, locked", 0x8000, Kb8, 0,    startCnromProtected, writeCnromProtected, nullptr,       nullptr,       nullptr,      nullptr,       nullptr},
     {206, "DxROM",         0x8000, Kb8, 0,    startNamco108,       writeNamco108,       nullptr,       nullptr,       nullptr,      nullptr,       nullptr},
+    {NsfBoardNumber, "NSF", 0x4100, Kb8, Kb8, startNsf,        writeNsf,            nsfFrameStart, nullptr,       nullptr,      readNsf,       nullptr},
     {232, "Quattro",       0x8000, Kb8, 0,    startQuattro,        writeQuattro,        nullptr,       nullptr,       nullptr,      nullptr,       nullptr},
 };
 // clang-format on
 
 constexpr uint8_t NoBoard = 0xFF;
 
-// The table's row for each mapper number (12 bits), NoBoard where there is none.
-constexpr std::array<uint8_t, 4096> BoardRows = [] {
-    std::array<uint8_t, 4096> rows{};
+// The table's row for each mapper number (12 bits) and the music files' board, NoBoard where there
+// is none.
+constexpr std::array<uint8_t, NsfBoardNumber + 1> BoardRows = [] {
+    std::array<uint8_t, NsfBoardNumber + 1> rows{};
     rows.fill(NoBoard);
     for (uint8_t row = 0; row < std::size(Boards); ++row)
         rows[Boards[row].number] = row;

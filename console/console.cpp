@@ -3,14 +3,16 @@
 #include "apu/mixer.h"
 #include "apu/sound_stream.h"
 #include "bus/cpu_bus.h"
+#include "cart/nsf.h"
 #include "cart/save_memory.h"
 #include "cpu/interrupts.h"
 #include "cpu/opcode_table.h"
 
 LoadResult insertCartridge(std::span<const uint8_t> image, std::ostream& out)
 {
-    const LoadResult result = loadCartridgeImage(image, out);
-    if (result == LoadResult::Loaded)
+    const bool music = isNsfImage(image);
+    const LoadResult result = music ? loadNsfImage(image, out) : loadCartridgeImage(image, out);
+    if (result == LoadResult::Loaded && !music)
         initOpcodeTable();
     return result;
 }

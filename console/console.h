@@ -10,6 +10,7 @@
 #include <span>
 
 #include "cart/cartridge.h"
+#include "cart/nsf.h"
 #include "cart/save_memory.h"
 #include "console/save_state.h"
 #include "console/scheduler.h"

@@ -6,6 +6,7 @@
 
 #include "app/gamepad.h"
 #include "app/keymap.h"
+#include "app/music.h"
 #include "app/options.h"
 #include "app/rom_file.h"
 #include "app/run.h"
@@ -117,6 +118,11 @@ bool loadGame(const std::string& path, RunControl& control)
         std::cout << "Console: " << (currentRegion() == Region::Pal ? "PAL" : "Dendy") << ", 50 frames a second.\n"
                   << std::flush;
     session.romPath = path;
+    if (musicFileLoaded()) {
+        const bool started = startMusic(std::cout);
+        std::cout << std::flush;
+        return started;
+    }
     if (!options.loadStatePath.empty()) {
         const std::string error = loadStateFile(options.loadStatePath);
         std::cout << error << (error.empty() ? "" : "\n") << std::flush;
@@ -131,6 +137,8 @@ int runWithoutWindow(const std::string& path, RunControl& control)
     if (!loadGame(path, control) || !startRecording(control))
         return ExitFailure;
     emulationRunning = true;
+    if (exportingAllTracks())
+        return exportAllTracks(control, path);
     runHeadless(control);
     return finishRun(control);
 }
