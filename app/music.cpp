@@ -10,6 +10,7 @@
 #include "app/capture.h"
 #include "app/options.h"
 #include "app/run.h"
+#include "app/session.h"
 #include "cart/nsf.h"
 #include "console/console.h"
 
@@ -32,6 +33,7 @@ bool quiet(std::span<const int16_t> samples)
 
 bool startMusic(std::ostream& out)
 {
+    // The console is chosen by now: the driver gives init the region of the console it plays on.
     if (!options.loadStatePath.empty() || !options.saveStatePath.empty()) {
         out << "Save states are not offered for music files.\n";
         return false;
@@ -85,6 +87,14 @@ int exportAllTracks(RunControl& control, const std::string& musicPath)
     return finishRun(control);
 }
 
+namespace {
+
+int64_t trackStartFrame = 0;
+uint32_t channelsHeard = 0;  // a bit a channel of channelLevels
+ButtonState lastButtons{};
+
+}  // namespace
+
 uint32_t trackPlaying() { return nsfPlayer.track + 1; }
 
 uint32_t trackCount() { return nsfPlayer.info.tracks; }
@@ -92,5 +102,31 @@ uint32_t trackCount() { return nsfPlayer.info.tracks; }
 void playTrack(uint32_t track)
 {
     const uint32_t count = trackCount();
-    startNsfTrack((track + count - 1) % count);
+    startMusicTrack((track + count - 1) % count);
+    trackStartFrame = framesRun();
+    channelsHeard = 0;
+}
+
+int64_t trackSeconds() { return static_cast<int64_t>(static_cast<double>(framesRun() - trackStartFrame) / framesPerSecond()); }
+
+bool channelHeard(uint32_t index, uint8_t level)
+{
+    if (level != 0)
+        channelsHeard |= 1u << index;
+    return (channelsHeard >> index) & 1;
+}
+
+std::string takeMusicButtons(const ControllerInput& input)
+{
+    const auto pressed = [&](Button button) { return input.first[button] && !lastButtons[button]; };
+    std::string message;
+    if (pressed(ButtonRight) || pressed(ButtonLeft) || pressed(ButtonSelect)) {
+        playTrack(pressed(ButtonRight) ? trackPlaying() + 1 : pressed(ButtonLeft) ? trackPlaying() - 1 : trackPlaying());
+        message = "Track " + std::to_string(trackPlaying()) + " of " + std::to_string(trackCount());
+    } else if (pressed(ButtonStart)) {
+        setPaused(!session.paused);
+        message = session.paused ? "Paused" : "Resumed";
+    }
+    lastButtons = input.first;
+    return message;
 }

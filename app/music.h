@@ -2,6 +2,7 @@
 // export of every track.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 
@@ -24,3 +25,14 @@ int exportAllTracks(RunControl& control, const std::string& musicPath);
 uint32_t trackPlaying();
 uint32_t trackCount();
 void playTrack(uint32_t track);  // 1-based; wraps around the file's tracks
+// Seconds the track has played.
+int64_t trackSeconds();
+// Whether channel `index` (of channelLevels) has sounded since the track began, `level` being its
+// level now.
+bool channelHeard(uint32_t index, uint8_t level);
+
+// The player's buttons, held as `input` after a frame: right and left the next and the previous
+// track, select the track from its start, start pause. The message to show for what was done
+// ("Track 2 of 12", "Paused", "Resumed"), empty when nothing was.
+struct ControllerInput;
+std::string takeMusicButtons(const ControllerInput& input);

@@ -9,7 +9,6 @@
 #include "bus/cpu_bus.h"
 #include "cart/boards.h"
 #include "cart/page_maps.h"
-#include "console/scheduler.h"
 #include "cpu/cpu_state.h"
 #include "cpu/interrupts.h"
 #include "state/state_io.h"
@@ -105,8 +104,8 @@ void mapBanks()
 uint32_t playCycles(uint32_t frameCycles)
 {
     const NsfInfo& info = nsfPlayer.info;
-    const double period = nsfPlayer.pal ? info.palPeriod : info.ntscPeriod;
-    const double frames = period * layoutOf(scheduler.region).framesPerSecond / 1e6;
+    const double period = nsfPlayer.console.pal ? info.palPeriod : info.ntscPeriod;
+    const double frames = period * nsfPlayer.console.framesPerSecond / 1e6;
     return std::max<uint32_t>(1, static_cast<uint32_t>(frames * frameCycles + 0.5));
 }
 
@@ -115,7 +114,7 @@ uint8_t driverByte(uint32_t offset)
     const NsfInfo& info = nsfPlayer.info;
     const std::array<uint8_t, DriverBytes> driver = {
         0xA9, static_cast<uint8_t>(nsfPlayer.track),                               // LDA #track
-        0xA2, static_cast<uint8_t>(nsfPlayer.pal),                                 // LDX #region
+        0xA2, static_cast<uint8_t>(nsfPlayer.console.pal),                                 // LDX #region
         0x20, static_cast<uint8_t>(info.initAddress), static_cast<uint8_t>(info.initAddress >> 8),  // JSR init
         0x2C, DriverStatus & 0xFF, DriverStatus >> 8,                              // BIT status
         0x10, 0xFB,                                                                // BPL to the BIT
@@ -217,13 +216,13 @@ LoadResult loadNsfImage(std::span<const uint8_t> image, std::ostream& out)
     return LoadResult::Loaded;
 }
 
-void startNsf() { startNsfTrack(nsfPlayer.info.firstTrack); }
+void startNsf() { startNsfTrack(nsfPlayer.info.firstTrack, NsfConsole{}); }
 
-void startNsfTrack(uint32_t track)
+void startNsfTrack(uint32_t track, const NsfConsole& console)
 {
     NsfPlayer& n = nsfPlayer;
     n.track = std::min(track, n.info.tracks - 1);
-    n.pal = scheduler.region != Region::Ntsc;
+    n.console = console;
     cpuMemory.fill(0);
     std::fill_n(cartridge.prgRam.begin(), 8 * 1024, uint8_t{0});
     for (uint16_t address = 0x4000; address <= 0x4013; ++address)
@@ -235,8 +234,7 @@ void startNsfTrack(uint32_t track)
         n.banks[window] = n.info.banked ? n.info.banks[window] : static_cast<uint8_t>(window);
     mapBanks();
     n.soundSelect = 0;
-    const FrameLayout& layout = layoutOf(scheduler.region);
-    n.playCycles = playCycles(static_cast<uint32_t>(layout.lineCycles) * layout.lastLine);
+    n.playCycles = playCycles(console.frameCycles);
     n.playStamp = n.frameStart = cpu.totalCycles;
     cpu.a = cpu.x = cpu.y = 0;
     cpu.p = FlagUnused | FlagI;

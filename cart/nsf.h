@@ -40,11 +40,19 @@ struct NsfInfo {
     uint8_t chips;                   // NsfChip bits
 };
 
+// The console a track plays on: PAL (or Dendy) for the init routine, its frames a second and a
+// frame's CPU cycles, which set the play timer until the frames themselves are measured.
+struct NsfConsole {
+    bool pal = false;
+    double framesPerSecond = 60;
+    uint32_t frameCycles = 29781;
+};
+
 // The board's record: the track playing and the driver's play timer.
 struct NsfPlayer {
     NsfInfo info;
     uint32_t track;        // 0-based
-    bool pal;              // the X the init routine is given
+    NsfConsole console;
     uint32_t playCycles;   // CPU cycles between play calls, from the period and the frame's length
     uint32_t playStamp;    // totalCycles when the last play period began
     uint32_t frameStart;   // totalCycles at the start of the last frame
@@ -66,9 +74,9 @@ LoadResult loadNsfImage(std::span<const uint8_t> image, std::ostream& out);
 // True while a music file is in the slot.
 inline bool musicFileLoaded() { return cartridge.mapperNumber == NsfBoardNumber; }
 
-// Starts track `track` (0-based, below info.tracks) from the beginning: RAM cleared, the sound
-// registers silenced, the first banks in place, and the driver calling init.
-void startNsfTrack(uint32_t track);
+// Starts track `track` (0-based, below info.tracks) from the beginning on `console`: RAM cleared,
+// the sound registers silenced, the first banks in place, and the driver calling init.
+void startNsfTrack(uint32_t track, const NsfConsole& console);
 
 // The board's functions (the board table's row).
 void startNsf();

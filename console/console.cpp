@@ -38,6 +38,13 @@ const LineEmphasis& pictureEmphasis() { return lineEmphasis; }
 
 std::span<const int16_t> frameSamples() { return std::span(soundFrame.samples).first(soundFrame.count); }
 
+void startMusicTrack(uint32_t track)
+{
+    const FrameLayout& layout = layoutOf(scheduler.region);
+    startNsfTrack(track, {scheduler.region != Region::Ntsc, layout.framesPerSecond,
+                          static_cast<uint32_t>(layout.lineCycles) * layout.lastLine});
+}
+
 void pressResetButton() { cpuReset(); }
 
 uint8_t peekMemory(uint32_t address)

@@ -56,6 +56,9 @@ const FrameBuffer& picture();
 const LineEmphasis& pictureEmphasis();
 std::span<const int16_t> frameSamples();
 
+// A music file's track `track` (0-based) from its start, on the console chosen.
+void startMusicTrack(uint32_t track);
+
 // The console's reset button: the CPU restarts; memory, PPU, APU and cartridge keep their state.
 void pressResetButton();
 

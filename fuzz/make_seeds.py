@@ -108,9 +108,11 @@ def main():
     write(images, "bad-magic.bin", steering() + b"NES\x00" + bytes([1, 1]) + bytes(10))
     write(images, "short.bin", steering() + b"NE")
     write(images, "empty.bin", steering())
-    for built in sys.argv[1:]:   # the project's own assembled test ROMs
+    for built in sys.argv[1:]:   # the project's own assembled test ROMs and music files
         for rom in sorted(pathlib.Path(built).glob("*.nes")):
             write(images, f"rom-{rom.stem}.bin", steering() + rom.read_bytes())
+        for music in sorted(pathlib.Path(built).glob("*.nsf")):
+            write(images, f"music-{music.stem}.bin", steering(frames=4) + music.read_bytes())
 
     texts = here / "corpus" / "text"
     write(texts, "script.txt", b"\x00# walk right, jump\n0 -\n10 right\n20 a+right\n30 start\n40 up+down+left+b+select\n")

@@ -4,8 +4,11 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <iostream>
+#include <string>
 
 #include "app/keymap.h"
+#include "app/music.h"
 #include "app/options.h"
 #include "app/run.h"
 #include "app/sdl/gamepad_events.h"
@@ -115,6 +118,9 @@ void runFrameLoop(RunControl& control)
             drawMessageOverlay(screenSurface);
         }
         takeWindowEvent();
+        if (musicFileLoaded())
+            if (const std::string done = takeMusicButtons(heldButtons()); !done.empty())
+                showMessage(done, SDL_GetTicks(), std::cout);
         if (pass.paces)
             pace();
         if (pass.runsFrame) {

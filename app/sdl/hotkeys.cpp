@@ -4,10 +4,17 @@
 #include <iostream>
 
 #include "app/keymap.h"
+#include "app/music.h"
 #include "app/sdl/display.h"
 #include "app/session.h"
 #include "app/state_files.h"
 #include "console/console.h"
+
+namespace {
+
+constexpr std::string_view NoStatesForMusic = "Save states are not offered for music files";
+
+}  // namespace
 
 bool takeHotKey(const SDL_keysym& key, bool pressed)
 {
@@ -32,9 +39,10 @@ bool takeHotKey(const SDL_keysym& key, bool pressed)
         say("Slot " + std::to_string(session.slot));
         return true;
     }
+    const bool music = musicFileLoaded();
     switch (key.sym) {
-    case SDLK_F5: say(saveSlot(session.romPath, session.slot)); return true;
-    case SDLK_F7: say(loadSlot(session.romPath, session.slot)); return true;
+    case SDLK_F5: say(music ? std::string(NoStatesForMusic) : saveSlot(session.romPath, session.slot)); return true;
+    case SDLK_F7: say(music ? std::string(NoStatesForMusic) : loadSlot(session.romPath, session.slot)); return true;
     case SDLK_F12: say(takeScreenshot(session.romPath)); return true;
     case SDLK_p:
         setPaused(!session.paused);
@@ -43,7 +51,7 @@ bool takeHotKey(const SDL_keysym& key, bool pressed)
     case SDLK_r:
         if (!(key.mod & KMOD_CTRL))
             return false;
-        pressResetButton();
+        music ? playTrack(trackPlaying()) : pressResetButton();
         say("Reset");
         return true;
     default:

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "app/player_screen.h"
 #include "app/sdl/display.h"
 #include "console/console.h"
 #include "ppu/palette.h"
@@ -17,12 +18,14 @@ std::array<std::array<uint32_t, 256>, 8> surfaceColours{};
 template <int32_t Scale>
 void drawScaled(uint8_t* origin, size_t pitch, int32_t scale)
 {
+    const FrameBuffer& shown = shownPicture();
+    const LineEmphasis& emphasis = shownEmphasis();
     const auto rowBytes = static_cast<size_t>(FrameWidth) * static_cast<size_t>(scale) * sizeof(uint32_t);
     for (uint32_t row = 0; row < FrameHeight; ++row) {
         uint8_t* first = origin + static_cast<size_t>(row) * static_cast<size_t>(scale) * pitch;
         auto* out = reinterpret_cast<uint32_t*>(first);
-        const uint8_t* source = &picture()[row * FrameWidth];
-        const auto& colours = surfaceColours[pictureEmphasis()[row] & 7];
+        const uint8_t* source = &shown[row * FrameWidth];
+        const auto& colours = surfaceColours[emphasis[row] & 7];
         for (uint32_t column = 0; column < FrameWidth; ++column) {
             const uint32_t colour = colours[source[column]];
             // A fixed count for the usual scales, so the compiler writes the block out in full.

@@ -42,7 +42,7 @@ TEST(MusicFiles, EachTrackPlaysItsNoteWithPlayCalledAtTheHeadersRate)
         ASSERT_EQ(insert(musicFile("two_songs")), LoadResult::Loaded);
         setSoundEmulated(true);
         chooseRegion(c.region);
-        startNsfTrack(c.track);
+        startMusicTrack(c.track);
         const uint32_t frames = static_cast<uint32_t>(framesPerSecond());  // a second
         runFrames(1);
         const uint32_t callsBefore = playCalls(), cyclesBefore = cpu.totalCycles;
@@ -56,6 +56,29 @@ TEST(MusicFiles, EachTrackPlaysItsNoteWithPlayCalledAtTheHeadersRate)
         const double samplesPerCycle = static_cast<double>(samples.size()) / (cpu.totalCycles - cyclesBefore);
         const Periods periods = measurePeriods(samples, 0, samples.size() / 2);  // track 2 is silenced after a second
         EXPECT_NEAR(periods.mean / samplesPerCycle, c.waveCycles, c.waveCycles * 0.003) << c.track;
+    }
+}
+
+// tests/roms/chip_tracks.nsf.s: a track for each sound chip, all five named by the file, each
+// chip's note at its pitch.
+TEST(MusicFiles, EachSoundChipPlaysItsTrack)
+{
+    const double waveCycles[] = {4064, 4064, 4064, 4096, 4608};  // VRC6, MMC5, 5B, Namco 163, VRC7
+    for (uint32_t track = 0; track < std::size(waveCycles); ++track) {
+        ASSERT_EQ(insert(musicFile("chip_tracks")), LoadResult::Loaded);
+        setSoundEmulated(true);
+        startMusicTrack(track);
+        runFrames(2);
+        const uint32_t cyclesBefore = cpu.totalCycles;
+        std::vector<int16_t> samples;
+        for (uint32_t frame = 0; frame < 30; ++frame) {
+            runFrames(1);
+            samples.insert(samples.end(), frameSamples().begin(), frameSamples().end());
+        }
+        const double samplesPerCycle = static_cast<double>(samples.size()) / (cpu.totalCycles - cyclesBefore);
+        const Periods periods = measurePeriods(samples, 0, samples.size());
+        EXPECT_GT(periods.count, 100u) << track;
+        EXPECT_NEAR(periods.mean / samplesPerCycle, waveCycles[track], waveCycles[track] * 0.003) << track;
     }
 }
 

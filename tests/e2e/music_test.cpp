@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "support/harness.h"
 #include "support/process.h"
@@ -44,6 +45,24 @@ TEST(Music, ATrackThatIsNotThereIsAnError)
         EXPECT_EQ(result.exitCode, 1) << result.output;
         EXPECT_TRUE(result.output.ends_with(line)) << result.output;
     }
+}
+
+// In the window, through the key map: right and left change the track, start pauses, and the
+// state keys say that music files have none.
+TEST_F(WindowTest, MusicFileKeysChangeTheTrackAndPause)
+{
+    const Workspace keys;
+    start({tallowbyBinary().string(), musicFile("two_songs")}, keys.folder(), "2 tracks.");
+    ASSERT_FALSE(window_.empty());
+    for (const char* key : {"Right", "Right", "Left", "Return", "F5"}) {
+        xdotool({"keydown", key});
+        std::this_thread::sleep_for(100ms);  // held for a few frames: the player looks after each
+        xdotool({"keyup", key});
+    }
+    EXPECT_TRUE(program_->waitForOutput(
+        "Track 2 of 2\nTrack 1 of 2\nTrack 2 of 2\nPaused\nSave states are not offered for music files\n", 10s))
+        << program_->output();
+    EXPECT_EQ(stop().exitCode, 0);
 }
 
 }  // namespace
