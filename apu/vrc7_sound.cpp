@@ -53,19 +53,20 @@ const std::array<float, 1024> Sine = [] {
 
 Vrc7Sound& chip() { return apu.expansion.vrc7; }
 
-// The amplitude of an attenuation, in steps of 1/32 dB up to silence (and beyond: 0).
+// The amplitude of an attenuation, in steps of 1/32 dB up to silence (the last step, and beyond: 0).
 constexpr int32_t AmplitudeSteps = 32;
-const std::array<float, 48 * AmplitudeSteps + 2> Amplitudes = [] {
-    std::array<float, 48 * AmplitudeSteps + 2> table{};
+const std::array<float, 48 * AmplitudeSteps + 1> Amplitudes = [] {
+    std::array<float, 48 * AmplitudeSteps + 1> table{};
     for (size_t k = 0; k + 1 < table.size(); ++k)
         table[k] = static_cast<float>(std::pow(10.0, -static_cast<double>(k) / AmplitudeSteps / 20.0));
     return table;
 }();
 
-// Every part of an attenuation is 0 or more.
+// Every part of an attenuation is 0 or more. Without a branch: the index is clamped to the table's.
 float amplitudeOf(float attenuation)
 {
-    return attenuation >= Silent ? 0.0f : Amplitudes[static_cast<uint32_t>(attenuation * AmplitudeSteps + 0.5f)];
+    constexpr auto Last = static_cast<float>(Amplitudes.size() - 1);
+    return Amplitudes[static_cast<uint32_t>(std::min(attenuation * AmplitudeSteps + 0.5f, Last))];
 }
 
 // dB an update at a rate index 4 x rate + key scale (0-63): 48 dB take `seconds` at rate 1 (index
@@ -102,36 +103,82 @@ const std::array<float, 256> Vibrato = [] {
 // The feedback's reach in cycles, for feedback 1-7.
 constexpr std::array<float, 8> FeedbackCycles = {0, 1.0f / 32, 1.0f / 16, 1.0f / 8, 1.0f / 4, 1.0f / 2, 1, 2};
 
-void updateEnvelope(Vrc7Operator& op, const uint8_t* patch, uint32_t which, uint32_t keyScale, bool keyOn, bool channelSustain)
+// What a channel's registers make of each operator, worked out again after any register write (and
+// after a state is read), so that an update only adds, compares and looks up.
+struct OperatorSetup {
+    uint32_t step;               // the phase step, 2^32 a cycle, wrapping as the phase does
+    uint64_t wholeStep;          // the same unwrapped, for the vibrato
+    float level;                 // dB: key scaling, and the modulator's level or the channel's volume
+    float attack;                // dB an update; a negative value: instant
+    float decay, sustainLevel;
+    float sustained;             // dB an update while at its sustain level: 0, or a percussive decay
+    float release;
+    float lowest;                // the lowest output: 0 when half-wave rectified, else -1
+    bool vibrato, tremolo;
+};
+
+struct ChannelSetup {
+    std::array<OperatorSetup, 2> operators;
+    float feedbackCycles;        // the modulator's own last two outputs bend its phase this far
+};
+
+std::array<ChannelSetup, 6> setups{};
+bool setupsStale = true;
+
+void setUpChannels()
 {
-    const uint8_t traits = patch[which];
-    const uint32_t scale = (traits & 0x10) ? keyScale : keyScale >> 2;
-    const uint8_t rates = patch[4 + which], levels = patch[6 + which];
-    const float sustainLevel = 3.0f * (levels >> 4);
-    const uint32_t releaseRate = !keyOn && channelSustain ? 5 : levels & 0x0F;
+    const uint8_t* regs = chip().registers.data();
+    for (uint32_t k = 0; k < 6; ++k) {
+        ChannelSetup& setup = setups[k];
+        const uint8_t instrument = regs[0x30 + k] >> 4;
+        const uint8_t* patch = instrument == 0 ? regs : Instruments[instrument - 1];
+        const uint32_t fnumber = regs[0x10 + k] | (regs[0x20 + k] & 1) << 8;
+        const uint32_t octave = (regs[0x20 + k] >> 1) & 7;
+        const bool keyOn = (regs[0x20 + k] & 0x10) != 0, channelSustain = (regs[0x20 + k] & 0x20) != 0;
+        const uint32_t keyScale = octave << 1 | fnumber >> 8;
+        const float pitchOctaves = static_cast<float>(octave) + static_cast<float>(fnumber) / 512.0f;
+        setup.feedbackCycles = FeedbackCycles[patch[3] & 7];
+        for (uint32_t which = 0; which < 2; ++which) {
+            OperatorSetup& op = setup.operators[which];
+            const uint8_t traits = patch[which], rates = patch[4 + which], levels = patch[6 + which];
+            const uint32_t scale = (traits & 0x10) ? keyScale : keyScale >> 2;
+            const uint32_t releaseRate = !keyOn && channelSustain ? 5 : levels & 0x0F;
+            op.wholeStep = uint64_t{fnumber << octave} * MultipleHalves[traits & 0x0F] * 4096;
+            op.step = static_cast<uint32_t>(op.wholeStep);
+            op.level = KeyScaleDbPerOctave[patch[2 + which] >> 6] * std::max(0.0f, pitchOctaves - 1.0f) +
+                       (which == 0 ? 0.75f * (patch[2] & 0x3F) : 3.0f * (regs[0x30 + k] & 0x0F));
+            op.attack = (rates >> 4) == 15 ? -1.0f : dbPerUpdate(AttackRates, rates >> 4, scale);
+            op.decay = dbPerUpdate(DecayRates, rates & 0x0F, scale);
+            op.sustainLevel = 3.0f * (levels >> 4);
+            op.release = dbPerUpdate(DecayRates, releaseRate, scale);
+            op.sustained = (traits & 0x20) ? 0.0f : op.release;  // a percussive sound decays on at the release rate
+            op.vibrato = (traits & 0x40) != 0;
+            op.tremolo = (traits & 0x80) != 0;
+            op.lowest = (patch[3] & (which == 0 ? 0x08 : 0x10)) != 0 ? 0.0f : -1.0f;
+        }
+    }
+    setupsStale = false;
+}
+
+[[gnu::always_inline]] inline void updateEnvelope(Vrc7Operator& op, const OperatorSetup& setup)
+{
     switch (op.stage) {
     case Attack:
-        if ((rates >> 4) == 15)
-            op.attenuation = 0;
-        else
-            op.attenuation -= dbPerUpdate(AttackRates, rates >> 4, scale);
+        op.attenuation = setup.attack < 0 ? 0 : op.attenuation - setup.attack;
         if (op.attenuation <= 0) {
             op.attenuation = 0;
             op.stage = Decay;
         }
         break;
     case Decay:
-        op.attenuation += dbPerUpdate(DecayRates, rates & 0x0F, scale);
-        if (op.attenuation >= sustainLevel) {
-            op.attenuation = sustainLevel;
+        op.attenuation += setup.decay;
+        if (op.attenuation >= setup.sustainLevel) {
+            op.attenuation = setup.sustainLevel;
             op.stage = Sustain;
         }
         break;
-    case Sustain:
-        if ((traits & 0x20) == 0)  // a percussive sound decays on at the release rate
-            op.attenuation += dbPerUpdate(DecayRates, releaseRate, scale);
-        break;
-    case Release: op.attenuation += dbPerUpdate(DecayRates, releaseRate, scale); break;
+    case Sustain: op.attenuation += setup.sustained; break;
+    case Release: op.attenuation += setup.release; break;
     default: break;
     }
     if (op.attenuation >= Silent) {
@@ -144,67 +191,50 @@ void updateEnvelope(Vrc7Operator& op, const uint8_t* patch, uint32_t which, uint
 // The largest in cycles of a sine's phase offset: 2 of the modulation, 2 of the feedback.
 constexpr float MostOffsetSteps = 4 * 1024;
 
+// One operator's update: its envelope, its phase, and its output with its phase bent by
+// `offsetCycles`; 0 once it is silent (its phase then no longer matters: a key-on restarts it).
+[[gnu::always_inline]] inline float updateOperator(Vrc7Operator& op, const OperatorSetup& setup, float offsetCycles, float tremolo, float vibrato)
+{
+    updateEnvelope(op, setup);
+    if (op.stage == Off)
+        return 0;
+    op.phase += setup.vibrato ? static_cast<uint32_t>(static_cast<uint64_t>(static_cast<double>(setup.wholeStep) * vibrato)) : setup.step;
+    const float attenuation = op.attenuation + setup.level + (setup.tremolo ? tremolo : 0.0f);
+    const int32_t offsetSteps = static_cast<int32_t>(offsetCycles * 1024.0f + MostOffsetSteps) - static_cast<int32_t>(MostOffsetSteps);
+    return std::max(Sine[((op.phase >> 22) + static_cast<uint32_t>(offsetSteps)) & 1023] * amplitudeOf(attenuation), setup.lowest);
+}
+
 void update()
 {
     Vrc7Sound& c = chip();
-    const double seconds = c.updates / UpdateRate;
-    const float tremolo = Tremolo[static_cast<uint32_t>(seconds * 3.7 * 256) & 255];
-    const float vibrato = Vibrato[static_cast<uint32_t>(seconds * 6.4 * 256) & 255];
+    if (setupsStale)
+        setUpChannels();
+    // The tremolo's 3.7 and the vibrato's 6.4 periods a second, 256 steps each: updates x rate x 256
+    // / UpdateRate steps, in 32-bit fractions.
+    constexpr auto stepsPerUpdate = [](double rate) { return static_cast<uint64_t>(rate * 256 / UpdateRate * 4294967296.0); };
+    const float tremolo = Tremolo[(c.updates * stepsPerUpdate(3.7)) >> 32 & 255];
+    const float vibrato = Vibrato[(c.updates * stepsPerUpdate(6.4)) >> 32 & 255];
     ++c.updates;
+    // The modulators first, then the carriers: each pass's channels do not wait on one another.
+    std::array<bool, 6> sounding{};
     for (uint32_t k = 0; k < 6; ++k) {
         Vrc7Channel& channel = c.channels[k];
-        if (channel.operators[0].stage == Off && channel.operators[1].stage == Off) {
-            channel.feedback = 0;  // both silent until a key-on, which restarts their phases
+        Vrc7Operator& modulator = channel.operators[0];
+        sounding[k] = modulator.stage != Off || channel.operators[1].stage != Off;
+        if (!sounding[k]) {
+            channel.feedback = modulator.output = channel.operators[1].output = 0;  // silent until a key-on
             continue;
         }
-        const uint8_t* regs = c.registers.data();
-        const uint8_t instrument = regs[0x30 + k] >> 4;
-        const uint8_t* patch = instrument == 0 ? regs : Instruments[instrument - 1];
-        const uint32_t fnumber = regs[0x10 + k] | (regs[0x20 + k] & 1) << 8;
-        const uint32_t octave = (regs[0x20 + k] >> 1) & 7;
-        const bool keyOn = (regs[0x20 + k] & 0x10) != 0, channelSustain = (regs[0x20 + k] & 0x20) != 0;
-        const uint32_t keyScale = octave << 1 | fnumber >> 8;
-        float modulation = 0, lastTwo = 0;  // the modulator's last two outputs, summed
-        for (uint32_t which = 0; which < 2; ++which) {
-            Vrc7Operator& op = channel.operators[which];
-            if (which == 0) {
-                lastTwo = op.output + channel.feedback;
-                channel.feedback = op.output;
-            }
-            if (op.stage != Off)
-                updateEnvelope(op, patch, which, keyScale, keyOn, channelSustain);
-            if (op.stage == Off) {  // silent: its phase no longer matters
-                op.output = 0;
-                continue;
-            }
-            const uint8_t traits = patch[which];
-            // The phase step, 2^32 a cycle, wrapping as the phase does.
-            uint64_t step = uint64_t{fnumber << octave} * MultipleHalves[traits & 0x0F] * 4096;
-            if (traits & 0x40)
-                step = static_cast<uint64_t>(static_cast<double>(step) * vibrato);
-            op.phase += static_cast<uint32_t>(step);
-            float attenuation = op.attenuation;
-            if (const uint32_t keyScaling = patch[2 + which] >> 6; keyScaling != 0)
-                attenuation += KeyScaleDbPerOctave[keyScaling] * std::max(0.0f, static_cast<float>(octave) + static_cast<float>(fnumber) / 512.0f - 1.0f);
-            if (traits & 0x80)
-                attenuation += tremolo;
-            float offset = 0;  // in cycles
-            if (which == 0) {
-                attenuation += 0.75f * (patch[2] & 0x3F);
-                if (const uint32_t feedback = patch[3] & 7; feedback != 0)
-                    offset = lastTwo / 2 * FeedbackCycles[feedback];
-            } else {
-                attenuation += 3.0f * (regs[0x30 + k] & 0x0F);
-                offset = 2.0f * modulation;
-            }
-            const int32_t offsetSteps = static_cast<int32_t>(offset * 1024.0f + MostOffsetSteps) - static_cast<int32_t>(MostOffsetSteps);
-            float out = Sine[((op.phase >> 22) + static_cast<uint32_t>(offsetSteps)) & 1023] * amplitudeOf(attenuation);
-            if (out < 0 && (patch[3] & (which == 0 ? 0x08 : 0x10)))
-                out = 0;  // half-wave rectified
-            if (which == 0)
-                modulation = out;
-            op.output = out;
-        }
+        const float lastTwo = modulator.output + channel.feedback;  // the modulator's last two outputs
+        channel.feedback = modulator.output;
+        modulator.output = updateOperator(modulator, setups[k].operators[0], lastTwo / 2 * setups[k].feedbackCycles, tremolo, vibrato);
+    }
+    for (uint32_t k = 0; k < 6; ++k) {
+        if (!sounding[k])
+            continue;
+        Vrc7Channel& channel = c.channels[k];
+        channel.operators[1].output =
+            updateOperator(channel.operators[1], setups[k].operators[1], 2.0f * channel.operators[0].output, tremolo, vibrato);
     }
 }
 
@@ -214,6 +244,15 @@ void runTo(uint32_t now)
     const uint32_t updates = stepsSince(c.lastUpdate, UpdateCycles, now);
     if (c.silenced)
         return;
+    const bool keyedOff = std::ranges::all_of(c.channels, [](const Vrc7Channel& channel) {
+        return channel.operators[0].stage == Off && channel.operators[1].stage == Off;
+    });
+    if (keyedOff) {  // every operator silent until a key-on: only the clock moves on
+        for (Vrc7Channel& channel : c.channels)
+            channel.feedback = 0;
+        c.updates += updates;
+        return;
+    }
     for (uint32_t k = 0; k < updates; ++k)
         update();
 }
@@ -250,6 +289,7 @@ const ExpansionSound Vrc7ExpansionSound{levelAt, 12 * ChannelUnits, [] { return 
 void startVrc7Sound()
 {
     chip() = Vrc7Sound{};
+    setupsStale = true;
     for (Vrc7Channel& channel : chip().channels)
         for (Vrc7Operator& op : channel.operators)
             op.attenuation = Silent;
@@ -268,6 +308,7 @@ void vrc7WriteRegister(uint8_t value)
     runTo(cpu.totalCycles);
     const uint8_t before = c.registers[reg];
     c.registers[reg] = value;
+    setupsStale = true;
     if ((reg & 0xF0) == 0x20 && ((before ^ value) & 0x10))
         keyChanged(reg & 0x0F, (value & 0x10) != 0);
 }
@@ -297,6 +338,7 @@ void floatField(StateIo& io, float& value)
 
 void vrc7SoundFields(StateIo& io, Vrc7Sound& state)
 {
+    setupsStale = true;  // a state read brings registers of its own
     io.field(state.registers);
     io.field(state.select);
     io.field(state.silenced, 0, 1);
