@@ -11,7 +11,6 @@
 #include "app/options.h"
 #include "app/run.h"
 #include "app/session.h"
-#include "cart/nsf.h"
 #include "console/console.h"
 
 namespace {
@@ -38,7 +37,7 @@ bool startMusic(std::ostream& out)
         out << "Save states are not offered for music files.\n";
         return false;
     }
-    const NsfInfo& info = nsfPlayer.info;
+    const NsfInfo& info = musicInfo();
     if (options.track == AllTracks) {
         if (!options.headless || options.wavPath.empty() || !std::filesystem::is_directory(options.wavPath)) {
             out << "Option -track all needs -headless and -wav with an existing folder.\n";
@@ -95,9 +94,9 @@ ButtonState lastButtons{};
 
 }  // namespace
 
-uint32_t trackPlaying() { return nsfPlayer.track + 1; }
+uint32_t trackPlaying() { return musicTrackPlaying() + 1; }
 
-uint32_t trackCount() { return nsfPlayer.info.tracks; }
+uint32_t trackCount() { return musicInfo().tracks; }
 
 void playTrack(uint32_t track)
 {

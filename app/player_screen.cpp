@@ -47,7 +47,7 @@ std::string timeText(int64_t seconds) { return std::to_string(seconds / 60) + ":
 void drawPlayerScreen()
 {
     screen.fill(Black);
-    const NsfInfo& info = nsfPlayer.info;
+    const NsfInfo& info = musicInfo();
     write(2, 1, info.name.empty() ? "(no name)" : info.name, White);
     write(3, 1, info.artist, Grey);
     write(4, 1, info.copyright, Grey);
@@ -57,7 +57,7 @@ void drawPlayerScreen()
     write(6, static_cast<uint32_t>(Columns - 1 - time.size()), time, White);
 
     ChannelLevels levels{};
-    const uint32_t count = channelLevels(nsfPlayer.info.chips, levels);
+    const uint32_t count = channelLevels(info.chips, levels);
     uint32_t row = FirstMeterRow;
     for (uint32_t k = 0; k < count && row < LastRow - 1; ++k) {
         if (!channelHeard(k, levels[k].level))

@@ -7,6 +7,7 @@
 #include <span>
 #include <string_view>
 
+// The cartridges' sound chips, a bit each (as a music file's header names them).
 namespace SoundChipBit {
 constexpr uint8_t Vrc6 = 0x01;
 constexpr uint8_t Vrc7 = 0x02;

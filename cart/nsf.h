@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 
+#include "apu/channel_levels.h"
 #include "cart/cartridge.h"
 
 constexpr std::array<uint8_t, 5> NsfMagic = {'N', 'E', 'S', 'M', 0x1A};
@@ -18,13 +19,10 @@ constexpr uint32_t NsfHeaderSize = 128;
 // The board number a music file plays on: past the 12 bits of iNES mapper numbers.
 constexpr uint16_t NsfBoardNumber = 4096;
 
+// The header's chip bits: the sound chips' own (SoundChipBit), and the FDS's.
 namespace NsfChip {
-constexpr uint8_t Vrc6 = 0x01;
-constexpr uint8_t Vrc7 = 0x02;
+using namespace SoundChipBit;
 constexpr uint8_t Fds = 0x04;
-constexpr uint8_t Mmc5 = 0x08;
-constexpr uint8_t Namco163 = 0x10;
-constexpr uint8_t Sunsoft5b = 0x20;
 }  // namespace NsfChip
 
 // What the header says, as read.

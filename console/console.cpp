@@ -2,11 +2,14 @@
 
 #include "apu/mixer.h"
 #include "apu/sound_stream.h"
+#include "bus/cheats.h"
 #include "bus/cpu_bus.h"
 #include "cart/nsf.h"
 #include "cart/save_memory.h"
+#include "console/machine.h"
 #include "cpu/interrupts.h"
 #include "cpu/opcode_table.h"
+#include "ppu/palette.h"
 
 LoadResult insertCartridge(std::span<const uint8_t> image, std::ostream& out)
 {
@@ -16,6 +19,8 @@ LoadResult insertCartridge(std::span<const uint8_t> image, std::ostream& out)
         initOpcodeTable();
     return result;
 }
+
+void removeCartridge() { resetMachine(); }
 
 void setSoundEmulated(bool emulated) { apuRunning = emulated; }
 
@@ -36,6 +41,8 @@ const FrameBuffer& picture() { return frameBuffer; }
 
 const LineEmphasis& pictureEmphasis() { return lineEmphasis; }
 
+uint32_t pictureColour(uint8_t pictureByte, uint8_t emphasis) { return colourOf(pictureByte, emphasis); }
+
 std::span<const int16_t> frameSamples() { return std::span(soundFrame.samples).first(soundFrame.count); }
 
 void startMusicTrack(uint32_t track)
@@ -45,7 +52,27 @@ void startMusicTrack(uint32_t track)
                           static_cast<uint32_t>(layout.lineCycles) * layout.lastLine});
 }
 
+const NsfInfo& musicInfo() { return nsfPlayer.info; }
+
+uint32_t musicTrackPlaying() { return nsfPlayer.track; }
+
 void pressResetButton() { cpuReset(); }
+
+std::span<uint8_t> consoleRam() { return std::span(cpuMemory).first(RamMask + 1); }
+
+std::span<uint8_t> saveMemoryBytes()
+{
+    const std::span<const uint8_t> bytes = saveMemory();
+    return {const_cast<uint8_t*>(bytes.data()), bytes.size()};  // the cartridge's own memory, not a copy
+}
+
+void addGameGenieCode(std::string_view code)
+{
+    std::array<uint32_t, 8> letters{};
+    decodeGameGenie(code, letters);
+}
+
+void removeGameGenieCodes() { cheats = CheatTable{}; }
 
 uint8_t peekMemory(uint32_t address)
 {

@@ -8,6 +8,7 @@
 #include <iosfwd>
 #include <optional>
 #include <span>
+#include <string_view>
 
 #include "cart/cartridge.h"
 #include "cart/nsf.h"
@@ -26,6 +27,9 @@ struct ControllerInput {
 // Puts the image into the cartridge slot and switches the console on: the loader's lines go to
 // `out`, and on success the CPU has been reset and the first frame may run.
 LoadResult insertCartridge(std::span<const uint8_t> image, std::ostream& out);
+
+// Takes the cartridge out: every record back at its program-start value.
+void removeCartridge();
 
 // The console the cartridge plays on (NTSC after a cartridge is inserted); set before the first
 // frame. A loaded state brings its own.
@@ -55,12 +59,26 @@ const FrameBuffer& picture();
 // The colour emphasis of each row of the picture (for colourOf).
 const LineEmphasis& pictureEmphasis();
 std::span<const int16_t> frameSamples();
+// The 0xRRGGBB colour of a picture byte on a row of that emphasis.
+uint32_t pictureColour(uint8_t pictureByte, uint8_t emphasis);
 
-// A music file's track `track` (0-based) from its start, on the console chosen.
+// A music file's track `track` (0-based) from its start, on the console chosen; what its header
+// says, and the track playing (0-based).
 void startMusicTrack(uint32_t track);
+const NsfInfo& musicInfo();
+uint32_t musicTrackPlaying();
 
 // The console's reset button: the CPU restarts; memory, PPU, APU and cartridge keep their state.
 void pressResetButton();
+
+// The console's 2 KB of RAM, and the cartridge's save memory (battery RAM, an EEPROM's bytes or a
+// flash board's PRG), as they stand: a front end that keeps them itself reads and restores them here.
+std::span<uint8_t> consoleRam();
+std::span<uint8_t> saveMemoryBytes();
+
+// Game Genie codes: each added code (six or eight letters) is applied from the next read on.
+void addGameGenieCode(std::string_view code);
+void removeGameGenieCodes();
 
 // A byte of the CPU's memory as it stands, seen by no device (for the test-ROM protocol at 0x6000).
 uint8_t peekMemory(uint32_t address);

@@ -6,8 +6,8 @@
 #   tools/install-deps.sh fuzz   that, plus clang and its libFuzzer for tools/fuzz.sh
 set -euo pipefail
 
-run_packages=(cmake make g++ pkg-config libsdl1.2-compat-dev libpng-dev cc65)
-test_packages=(libgtest-dev xvfb xauth xdotool imagemagick x11-utils desktop-file-utils man-db)
+run_packages=(cmake make g++ pkg-config libsdl1.2-compat-dev libpng-dev cc65 retroarch-dev)
+test_packages=(libgtest-dev xvfb xauth xdotool imagemagick x11-utils desktop-file-utils man-db retroarch)
 package_packages=(dpkg-dev file lintian)
 fuzz_packages=(clang libclang-rt-14-dev)
 
