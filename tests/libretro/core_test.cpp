@@ -259,6 +259,7 @@ TEST(RetroArch, PlaysTheCoreWithRewindAndRunAheadAndShowsTallowbysPicture)
                                     "video_font_enable = \"false\"\nconfig_save_on_exit = \"false\"\n"
                                     "rewind_enable = \"true\"\nrewind_granularity = \"1\"\n"
                                     "run_ahead_enabled = \"true\"\nrun_ahead_frames = \"2\"\n"
+                                    "core_info_cache_enable = \"false\"\n"  // nothing written beside the info file
                                  << "libretro_directory = \"" << core.parent_path().string() << "\"\n"
                                  << "libretro_info_path = \"" << TALLOWBY_SOURCE_DIR << "/libretro\"\n";
     const std::string scene = builtRom("scene").string(), shot = (folder / "retroarch.png").string(),
