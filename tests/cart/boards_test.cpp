@@ -57,8 +57,6 @@ Windows prgWindows() { return {cpuRead(0x8000), cpuRead(0xA000), cpuRead(0xC000)
 // Every mapping and the mapper's registers.
 auto snapshot() { return std::tuple(prgPageMap, chrPageMap, nametableMap, cartridge.mirroring, mapperState); }
 
-// ---------------------------------------------------------------- MMC1
-
 // Five serial writes, lowest bit first, as games load an MMC1 register.
 void writeMmc1(uint32_t address, uint8_t value)
 {
@@ -125,6 +123,7 @@ TEST(Mmc1Large, ChrRegisterBitFourPicksThe256KbHalfOfBothWindows)
 {
     loadMapper(1, 32, 0, 0, 16384);  // 512 KB PRG, CHR RAM
     EXPECT_EQ(prgWindows(), (Windows{1, 1, 16, 16})) << "the first half at power-on";
+    EXPECT_EQ(mapperState.mmc1Control, 0x0Cu) << "the reset write at power-on";
     const std::array<uint8_t, 4> cases[] = {
         // CHR register 0, PRG register, then 0x8000 and 0xC000
         {0x10, 3, 20, 32}, {0x00, 0x13, 4, 16}, {0x1F, 15, 32, 32},
@@ -138,11 +137,8 @@ TEST(Mmc1Large, ChrRegisterBitFourPicksThe256KbHalfOfBothWindows)
     EXPECT_EQ(prgWindows(), (Windows{17, 17, 32, 32}));
 }
 
-// ---------------------------------------------------------------- MMC3
-// (The CHR inversion bit and the scanline counter, its reload, enable, acknowledge and the layers
-// that clock it, change the recorded frames of the golden runs' MMC3 ROMs: mmc3_irq and
-// scattered_writes.)
-
+// The MMC3's CHR inversion bit and its scanline counter (reload, enable, acknowledge, the layers that
+// clock it) change the recorded frames of the golden runs' MMC3 ROMs: mmc3_irq and scattered_writes.
 class Mmc3Test : public ::testing::Test {
 protected:
     void SetUp() override { loadMapper(4, 4, 2, 0x01); }  // 64 KB PRG, 16 KB CHR, vertical
@@ -195,6 +191,14 @@ TEST_F(Mmc3Test, MirroringUsesBitZeroAndEveryRegisterIsDecodedByA0OverIts8Kb)
     }
 }
 
+// An iNES MMC3 may be an MMC6 game writing 0xA001 with the MMC6's meaning: its RAM stays open.
+TEST_F(Mmc3Test, AnInesImageIgnoresTheRamEnable)
+{
+    cpuWrite(0xA001, 0x00);
+    cpuWrite(0x6000, 7);
+    EXPECT_EQ(cpuRead(0x6000), 7);
+}
+
 // The scanline counters, clocked at the end of each line: with a reload value of 0 the MMC3 raises
 // its IRQ on every clock, the MMC6 only on the clock after a 0xC001 write; the TC0690 is the MMC3
 // with its reload written inverted (0xFF for 0) at 0xC000-0xC003; the RAMBO-1 reloads to its latch
@@ -232,8 +236,6 @@ TEST(ScanlineCounters, RaiseTheIrqOnTheLinesTheBoardSays)
         EXPECT_EQ(irqs, c.irqs) << c.mapper << "." << int{c.submapper};
     }
 }
-
-// ---------------------------------------------------------------- MMC5
 
 // The MMC5's scanline IRQ comes at the start of the line its compare names (never for 0), and its
 // status (pending, in-frame) clears the pending flag when read; ExRAM mode 1 gives each background
@@ -318,8 +320,6 @@ TEST(Mmc5, PrgRamInTheRomWindows)
     EXPECT_EQ(cpuRead(0x8000), 0xAB);
 }
 
-// ---------------------------------------------------------------- cycle counters
-
 // The boards' IRQ counters that count CPU cycles, each to the cycle: the VRC's counts up from its
 // latch and raises the IRQ as it passes 0xFF, each cycle in cycle mode, each 113 2/3 in scanline
 // mode (so the 16th count comes after 1818 2/3), and after an acknowledge goes on only with bit 0
@@ -371,8 +371,6 @@ TEST(CycleCounters, RaiseTheIrqOnTheirCycleAndAfterAnAcknowledgeAsTheBoardSays)
         EXPECT_EQ(irqAfter(3 * c.first), c.again) << c.first;
     }
 }
-
-// ---------------------------------------------------------------- Bandai's EEPROMs
 
 // The game drives the EEPROM's clock and data through 0x800D and reads the data back in bit 4 of
 // 0x6000: a 24C02 (mapper 16) takes a device byte, an address and a page of bytes, and reads them
@@ -433,8 +431,6 @@ TEST(BandaiEeprom, WritesAndReadsBackThroughTheSerialLines)
     }
 }
 
-// ---------------------------------------------------------------- AxROM
-
 TEST(Axrom, SwitchesThirtyTwoKbBanksAndTheOneScreen)
 {
     // 1 MB of PRG, so a bank number that kept bit 4 would not wrap back onto the same bank.
@@ -450,8 +446,6 @@ TEST(Axrom, SwitchesThirtyTwoKbBanksAndTheOneScreen)
         EXPECT_EQ(nametableMap, nametables) << write[1];
     }
 }
-
-// ---------------------------------------------------------------- MMC2
 
 TEST(Mmc2, EachPatternTableShowsTheBankOfItsLatchAndDataPortReadsFlipIt)
 {
@@ -474,17 +468,6 @@ TEST(Mmc2, EachPatternTableShowsTheBankOfItsLatchAndDataPortReadsFlipIt)
                                              static_cast<uint8_t>(chrPages()[4] / 4)};
         EXPECT_EQ(seen, banks) << std::hex << address;
     }
-}
-
-// ---------------------------------------------------------------- mappers without registers
-
-// An iNES MMC3 may be an MMC6 game writing 0xA001 with the MMC6's meaning: its RAM stays open.
-TEST(PrgRamControl, AnInesMmc3IgnoresTheRamEnable)
-{
-    loadMapper(4, 8, 4);
-    cpuWrite(0xA001, 0x00);
-    cpuWrite(0x6000, 7);
-    EXPECT_EQ(cpuRead(0x6000), 7);
 }
 
 TEST(RegisterlessMappers, IgnoreEveryWriteAndNeverClockTheMmc3Counter)

@@ -6,7 +6,6 @@
 #include <sstream>
 
 #include "bus/cpu_bus.h"
-#include "cart/boards.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
 #include "console/machine.h"
@@ -118,9 +117,6 @@ TEST(MapperStartState, PrgWindowsOfEveryMapper)
         ASSERT_EQ(loadImage(InesImage(4, 1, static_cast<uint8_t>(mapper << 4), mapper & 0xF0)), LoadResult::Loaded);
         EXPECT_EQ(windowBanks(), banks) << "mapper " << int{mapper};
     }
-    EXPECT_EQ(mapperState.chrLatches, (std::array<uint8_t, 2>{0xFE, 0xFE})) << "mapper 9's latches";
-    ASSERT_EQ(loadImage(InesImage(2, 1, 0x10)), LoadResult::Loaded);
-    EXPECT_EQ(mapperState.mmc1Control, 0x0Cu) << "MMC1's reset write";
 }
 
 TEST(PageMaps, WindowsAndBanksBeyondTheImage)
