@@ -40,6 +40,7 @@ bool openScreen(int32_t scale, bool fullScreen)
     SDL_ShowCursor(SDL_DISABLE);
     preparePalette(screenSurface->format);
     SDL_FillRect(screenSurface, nullptr, SDL_MapRGB(screenSurface->format, 0, 0, 0));
+    forgetShownPicture();
     return true;
 }
 

@@ -75,7 +75,7 @@ void pace()
 void ignoreUnusedEvents()
 {
     for (Uint8 type = 0; type < SDL_NUMEVENTS; ++type)
-        if (type != SDL_KEYDOWN && type != SDL_KEYUP && type != SDL_QUIT && !isPadEvent(type))
+        if (type != SDL_KEYDOWN && type != SDL_KEYUP && type != SDL_QUIT && type != SDL_VIDEOEXPOSE && !isPadEvent(type))
             SDL_EventState(type, SDL_IGNORE);
 }
 
@@ -93,6 +93,9 @@ void takeWindowEvent()
         case SDL_QUIT:
             emulationRunning = false;
             return;
+        case SDL_VIDEOEXPOSE:  // the window was covered: the next picture is drawn whole
+            forgetShownPicture();
+            break;
         case SDL_JOYAXISMOTION:
         case SDL_JOYHATMOTION:
         case SDL_JOYBUTTONDOWN:

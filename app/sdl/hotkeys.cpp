@@ -6,6 +6,7 @@
 #include "app/keymap.h"
 #include "app/music.h"
 #include "app/sdl/display.h"
+#include "app/sdl/video.h"
 #include "app/session.h"
 #include "app/state_files.h"
 #include "console/console.h"
@@ -81,4 +82,5 @@ void drawMessageOverlay(SDL_Surface* surface)
     }
     SDL_UnlockSurface(surface);
     SDL_UpdateRect(surface, left, top, static_cast<Uint32>(width), static_cast<Uint32>(height));
+    forgetShownRows(top, top + height);  // the picture under it is drawn again once the message goes
 }

@@ -1,7 +1,9 @@
 #include "app/sdl/video.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "app/player_screen.h"
 #include "app/sdl/display.h"
@@ -13,18 +15,34 @@ namespace {
 // FrameBuffer byte to surface pixel, for every possible byte and each of the 8 colour emphases.
 std::array<std::array<uint32_t, 256>, 8> surfaceColours{};
 
-// Draws each frame row into the first of its `scale` surface rows, each pixel repeated `scale`
-// times, then copies that row into the others.
+// What the surface shows, row by row of the frame: the bytes and emphasis drawn there last, and
+// whether that is known (not before the screen is made, nor under a message drawn over it).
+FrameBuffer drawnFrame{};
+LineEmphasis drawnEmphasis{};
+std::array<bool, FrameHeight> drawnKnown{};
+
+// Draws each frame row that differs from what the surface shows into the first of its `scale`
+// surface rows, each pixel repeated `scale` times, then copies that row into the others. Returns
+// the first and one past the last row drawn (equal when none was).
 template <int32_t Scale>
-void drawScaled(uint8_t* origin, size_t pitch, int32_t scale)
+std::pair<uint32_t, uint32_t> drawScaled(uint8_t* origin, size_t pitch, int32_t scale)
 {
     const FrameBuffer& shown = shownPicture();
     const LineEmphasis& emphasis = shownEmphasis();
     const auto rowBytes = static_cast<size_t>(FrameWidth) * static_cast<size_t>(scale) * sizeof(uint32_t);
+    uint32_t first = FrameHeight, end = 0;
     for (uint32_t row = 0; row < FrameHeight; ++row) {
-        uint8_t* first = origin + static_cast<size_t>(row) * static_cast<size_t>(scale) * pitch;
-        auto* out = reinterpret_cast<uint32_t*>(first);
         const uint8_t* source = &shown[row * FrameWidth];
+        uint8_t* drawn = &drawnFrame[row * FrameWidth];
+        if (drawnKnown[row] && drawnEmphasis[row] == emphasis[row] && std::memcmp(source, drawn, FrameWidth) == 0)
+            continue;
+        std::memcpy(drawn, source, FrameWidth);
+        drawnEmphasis[row] = emphasis[row];
+        drawnKnown[row] = true;
+        first = std::min(first, row);
+        end = row + 1;
+        uint8_t* firstLine = origin + static_cast<size_t>(row) * static_cast<size_t>(scale) * pitch;
+        auto* out = reinterpret_cast<uint32_t*>(firstLine);
         const auto& colours = surfaceColours[emphasis[row] & 7];
         for (uint32_t column = 0; column < FrameWidth; ++column) {
             const uint32_t colour = colours[source[column]];
@@ -34,8 +52,9 @@ void drawScaled(uint8_t* origin, size_t pitch, int32_t scale)
                 *out++ = colour;
         }
         for (int32_t copy = 1; copy < scale; ++copy)
-            std::memcpy(first + static_cast<size_t>(copy) * pitch, first, rowBytes);
+            std::memcpy(firstLine + static_cast<size_t>(copy) * pitch, firstLine, rowBytes);
     }
+    return {std::min(first, end), end};
 }
 
 }  // namespace
@@ -52,24 +71,43 @@ void preparePalette(const SDL_PixelFormat* format)
     }
 }
 
+void forgetShownPicture() { drawnKnown.fill(false); }
+
+void forgetShownRows(int32_t top, int32_t bottom)
+{
+    const int32_t scale = std::max(screenGeometry.scale, 1);
+    for (int32_t row = std::max(0, (top - screenGeometry.top) / scale);
+         row < static_cast<int32_t>(FrameHeight) && row * scale + screenGeometry.top < bottom; ++row)
+        drawnKnown[static_cast<size_t>(row)] = false;
+}
+
 void presentFrame()
 {
     if (screenSurface == nullptr)
         return;
+    const bool whole = std::ranges::none_of(drawnKnown, [](bool known) { return known; });
     SDL_LockSurface(screenSurface);
     const auto pitch = static_cast<size_t>(screenSurface->pitch);
     uint8_t* origin = static_cast<uint8_t*>(screenSurface->pixels) + static_cast<size_t>(screenGeometry.top) * pitch +
                       static_cast<size_t>(screenGeometry.left) * sizeof(uint32_t);
+    std::pair<uint32_t, uint32_t> rows;
     // The scale is chosen once per frame, never per pixel.
     switch (const int32_t scale = screenGeometry.scale) {
-    case 1: drawScaled<1>(origin, pitch, scale); break;
-    case 2: drawScaled<2>(origin, pitch, scale); break;
-    case 3: drawScaled<3>(origin, pitch, scale); break;
-    case 4: drawScaled<4>(origin, pitch, scale); break;
-    case 5: drawScaled<5>(origin, pitch, scale); break;
-    case 6: drawScaled<6>(origin, pitch, scale); break;
-    default: drawScaled<0>(origin, pitch, scale); break;  // full screen on a large desktop
+    case 1: rows = drawScaled<1>(origin, pitch, scale); break;
+    case 2: rows = drawScaled<2>(origin, pitch, scale); break;
+    case 3: rows = drawScaled<3>(origin, pitch, scale); break;
+    case 4: rows = drawScaled<4>(origin, pitch, scale); break;
+    case 5: rows = drawScaled<5>(origin, pitch, scale); break;
+    case 6: rows = drawScaled<6>(origin, pitch, scale); break;
+    default: rows = drawScaled<0>(origin, pitch, scale); break;  // full screen on a large desktop
     }
     SDL_UnlockSurface(screenSurface);
-    SDL_Flip(screenSurface);
+    // The whole screen the first time (its black border too); then only the rows that changed.
+    const int32_t scale = screenGeometry.scale;
+    if (whole)
+        SDL_Flip(screenSurface);
+    else if (rows.first != rows.second)
+        SDL_UpdateRect(screenSurface, screenGeometry.left, screenGeometry.top + static_cast<int32_t>(rows.first) * scale,
+                       static_cast<Uint32>(FrameWidth) * static_cast<Uint32>(scale),
+                       (rows.second - rows.first) * static_cast<Uint32>(scale));
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <thread>
 #include <utility>
@@ -90,6 +91,34 @@ TEST_F(WindowTest, F5SavesF7LoadsAndF11SwitchesToFullScreen)
     }
     EXPECT_EQ(stop().exitCode, 0);
     EXPECT_TRUE(std::filesystem::exists(keys.folder() / "game.ss3"));
+}
+
+// Only the rows that change are drawn: a message drawn over the picture and gone again leaves the
+// picture as it was (paused: the same frame all along).
+TEST_F(WindowTest, AMessageGoneLeavesThePictureAsItWas)
+{
+    const Workspace keys;
+    start({tallowbyBinary().string(), builtRom("scene").string()}, keys.folder(), "Loaded 32 KB PRG");
+    ASSERT_FALSE(window_.empty());
+    xdotool({"key", "p"});
+    ASSERT_TRUE(program_->waitForOutput("Paused\n", 10s)) << program_->output();
+    std::this_thread::sleep_for(3s);  // the message shows for two seconds
+    const std::vector<uint8_t> after = captureWindow(window_, environment_);
+    xdotool({"key", "F12"});  // the emulated picture, paused: the one the window shows
+    ASSERT_TRUE(program_->waitForOutput("Screenshot saved\n", 10s)) << program_->output();
+    EXPECT_EQ(stop().exitCode, 0);
+    std::filesystem::path shot;
+    for (const auto& entry : std::filesystem::directory_iterator(keys.folder()))
+        if (entry.path().extension() == ".png")
+            shot = entry.path();
+    ASSERT_FALSE(shot.empty());
+    const std::filesystem::path halved = keys.folder() / "window.png";
+    const std::filesystem::path raw = keys.folder() / "window.rgb";
+    std::ofstream(raw, std::ios::binary).write(reinterpret_cast<const char*>(after.data()), static_cast<std::streamsize>(after.size()));
+    ASSERT_EQ(runProcess({"convert", "-size", "512x480", "-depth", "8", "rgb:" + raw.string(), "-filter", "point", "-resize",
+                          "50%", halved.string()}).exitCode, 0);
+    EXPECT_EQ(runProcess({"/bin/sh", "-c", "compare -metric AE \"$0\" \"$1\" null: 2>&1", halved.string(), shot.string()}).output,
+              "0") << "pixels that differ from the emulated picture";
 }
 
 // ./run.sh with no ROM: builds the Release program and plays the demo cartridge.
