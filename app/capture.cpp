@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "app/file_io.h"
+#include "app/palette_file.h"
 #include "app/player_screen.h"
 #include "console/console.h"
-#include "ppu/palette.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ bool writeScreenshot(const std::string& path)
     const LineEmphasis& emphasis = shownEmphasis();
     std::vector<uint8_t> rows(FrameWidth * FrameHeight * 3);
     for (uint32_t i = 0; i < FrameWidth * FrameHeight; ++i) {
-        const uint32_t rgb = colourOf(shown[i], emphasis[i / FrameWidth]);
+        const uint32_t rgb = screenColour(shown[i], emphasis[i / FrameWidth]);
         rows[3 * i] = static_cast<uint8_t>(rgb >> 16);
         rows[3 * i + 1] = static_cast<uint8_t>(rgb >> 8);
         rows[3 * i + 2] = static_cast<uint8_t>(rgb);

@@ -34,6 +34,7 @@ constexpr std::string_view DisplayHelp =
     "    -setpad       - Choose the gamepad inputs on a screen; kept in gamepad.cfg.\n"
     "    -region R     - The console: auto (from the header or a (E)/(Europe)/(PAL) name), ntsc,\n"
     "                    pal or dendy.\n"
+    "    -palette F    - The colours of the palette file F (64 or 512 RGB triplets).\n"
     "    -track N      - A music file (.nsf): play track N first (from 1). With -headless and\n"
     "                    -wav DIR/, -track all writes every track to DIR/NAME-01.wav ...\n";
 
@@ -222,6 +223,11 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
                 return ExitFailure;
             }
             options.frameLimit = static_cast<int32_t>(frames);
+        } else if (a == "-palette") {
+            const auto value = valueOf(i, "-palette");
+            if (!value)
+                return ExitFailure;
+            options.palettePath = *value;
         } else if (a == "-screenshot" || a == "-wav" || a == "-input" || a == "-loadstate" || a == "-savestate") {
             const auto value = valueOf(i, a);
             if (!value)

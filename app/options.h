@@ -20,6 +20,7 @@ struct EmulatorOptions {
     bool fullScreen = false;  // start in full screen
     bool setPad = false;      // choose the gamepad inputs on the configuration screen
     std::string region = "auto";  // auto, ntsc, pal or dendy
+    std::string palettePath;      // a palette file for the window and the screenshots
     int32_t track = 0;            // a music file's first track (1-based); 0: the file's own; AllTracks
 
     // Automation and measurement; none of them changes what a normal run does.

@@ -10,6 +10,7 @@
 #include "app/gamepad.h"
 #include "app/keymap.h"
 #include "app/options.h"
+#include "app/palette_file.h"
 #include "app/sound_fifo.h"
 #include "app/state_files.h"
 
@@ -123,6 +124,13 @@ FrameSettings frameSettings() { return {options.frameSkip, options.scanlineMode}
 
 bool prepareRun(RunControl& control)
 {
+    forgetPaletteFile();
+    if (!options.palettePath.empty()) {
+        if (const std::string error = loadPaletteFile(options.palettePath); !error.empty()) {
+            std::cout << error << "\n";
+            return false;
+        }
+    }
     if (!options.inputPath.empty() && !readInputScript(options.inputPath, control.script))
         return false;
     const bool wavFolder = options.track == AllTracks;  // the music file's tracks go there: checked once it has loaded

@@ -24,13 +24,11 @@ constexpr uint32_t colourOf(uint8_t index)
     return SystemPalette[index < SystemPalette.size() ? index : index % 64];
 }
 
-// The colour a FrameBuffer byte shows on a row drawn with colour emphasis `emphasis` (bits 0-2:
-// red, green, blue): each component that none of the set bits emphasises is dimmed to 3/4. The
-// font's black and white (64 and 65) are never tinted.
-constexpr uint32_t colourOf(uint8_t index, uint8_t emphasis)
+// A colour under colour emphasis `emphasis` (bits 0-2: red, green, blue): each component that none
+// of the set bits emphasises is dimmed to 3/4.
+constexpr uint32_t emphasised(uint32_t rgb, uint8_t emphasis)
 {
-    const uint32_t rgb = colourOf(index);
-    if ((emphasis & 7) == 0 || index == 64 || index == 65)
+    if ((emphasis & 7) == 0)
         return rgb;
     uint32_t tinted = 0;
     for (uint32_t component = 0; component < 3; ++component) {  // red, green, blue
@@ -41,4 +39,11 @@ constexpr uint32_t colourOf(uint8_t index, uint8_t emphasis)
         tinted |= level << shift;
     }
     return tinted;
+}
+
+// The colour a FrameBuffer byte shows on a row drawn with colour emphasis `emphasis`. The font's
+// black and white (64 and 65) are never tinted.
+constexpr uint32_t colourOf(uint8_t index, uint8_t emphasis)
+{
+    return index == 64 || index == 65 ? colourOf(index) : emphasised(colourOf(index), emphasis);
 }

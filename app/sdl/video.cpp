@@ -5,10 +5,10 @@
 #include <cstring>
 #include <utility>
 
+#include "app/palette_file.h"
 #include "app/player_screen.h"
 #include "app/sdl/display.h"
 #include "console/console.h"
-#include "ppu/palette.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ void preparePalette(const SDL_PixelFormat* format)
 {
     for (uint32_t emphasis = 0; emphasis < surfaceColours.size(); ++emphasis) {
         for (uint32_t index = 0; index < 256; ++index) {
-            const uint32_t rgb = colourOf(static_cast<uint8_t>(index), static_cast<uint8_t>(emphasis));
+            const uint32_t rgb = screenColour(static_cast<uint8_t>(index), static_cast<uint8_t>(emphasis));
             surfaceColours[emphasis][index] =
                 SDL_MapRGB(const_cast<SDL_PixelFormat*>(format), static_cast<Uint8>(rgb >> 16),
                            static_cast<Uint8>(rgb >> 8), static_cast<Uint8>(rgb));

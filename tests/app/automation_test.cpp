@@ -3,9 +3,12 @@
 
 #include <png.h>
 
+#include <fstream>
+
 #include "app/automation.h"
 #include "app/capture.h"
 #include "app/options.h"
+#include "app/palette_file.h"
 #include "app/run.h"
 #include "bus/cpu_bus.h"
 #include "console/machine.h"
@@ -60,13 +63,17 @@ TEST(TestRomProtocol, ResultOnlyOnceTheDataAreValidAndFinal)
     EXPECT_EQ(readTestRomResult()->text.size(), 0x8000u - 0x6004) << "an unterminated text ends with the RAM";
 }
 
-TEST(Capture, ScreenshotIsTheFrameBufferInTheConsolesColours)
+// The screenshot shows the frame buffer in the console's colours, or in a palette file's: 64
+// colours under Tallowby's emphasis, or 512 with the emphasis in the file (the font's black and
+// white, 64 and 65, are the console's). A file of another size is refused.
+TEST(Capture, ScreenshotIsTheFrameBufferInTheChosenColours)
 {
     for (uint32_t i = 0; i < frameBuffer.size(); ++i)
         frameBuffer[i] = static_cast<uint8_t>((i * 7 + i / 256) % 70);
+    for (uint32_t row = 0; row < lineEmphasis.size(); ++row)
+        lineEmphasis[row] = static_cast<uint8_t>(row % 8);
     const TempFile folder({}, "unused");
     const std::string path = (folder.folder() / "shot.png").string();
-    ASSERT_TRUE(writeScreenshot(path));
     EXPECT_FALSE(writeScreenshot("/no/such/folder/shot.png"));
     options.screenshotPath = "/no/such/folder/shot.png";
     RunControl control;
@@ -74,17 +81,41 @@ TEST(Capture, ScreenshotIsTheFrameBufferInTheConsolesColours)
     EXPECT_EQ(finishRun(control), 1) << "a screenshot that cannot be written fails the run";
     options.screenshotPath.clear();
 
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str()));
-    ASSERT_EQ(std::pair(image.width, image.height), std::pair(256u, 240u));
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
-    ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
-    int wrong = 0;
-    for (uint32_t i = 0; i < frameBuffer.size(); ++i)
-        wrong += uint32_t(pixels[3 * i] << 16 | pixels[3 * i + 1] << 8 | pixels[3 * i + 2]) != colourOf(frameBuffer[i]);
-    EXPECT_EQ(wrong, 0);
+    const auto fileColour = [](uint32_t entry) { return (entry * 0x010305u) & 0xFFFFFF; };
+    for (const uint32_t colours : {0u, 64u, 512u}) {
+        const std::string palette = (folder.folder() / "colours.pal").string();
+        std::vector<uint8_t> bytes;
+        for (uint32_t entry = 0; entry < colours; ++entry)
+            bytes.insert(bytes.end(), {static_cast<uint8_t>(fileColour(entry) >> 16), static_cast<uint8_t>(fileColour(entry) >> 8),
+                                       static_cast<uint8_t>(fileColour(entry))});
+        std::ofstream(palette, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        forgetPaletteFile();
+        if (colours != 0) {
+            ASSERT_EQ(loadPaletteFile(palette), "");
+        }
+        ASSERT_TRUE(writeScreenshot(path));
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str()));
+        ASSERT_EQ(std::pair(image.width, image.height), std::pair(256u, 240u));
+        image.format = PNG_FORMAT_RGB;
+        std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+        ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
+        int wrong = 0;
+        for (uint32_t i = 0; i < frameBuffer.size(); ++i) {
+            const uint8_t byte = frameBuffer[i], emphasis = lineEmphasis[i / 256];
+            const uint32_t expected = colours == 0 || byte == 64 || byte == 65 ? colourOf(byte, emphasis)
+                                      : colours == 64                      ? emphasised(fileColour(byte % 64), emphasis)
+                                                                           : fileColour(emphasis * 64u + byte % 64);
+            wrong += uint32_t(pixels[3 * i] << 16 | pixels[3 * i + 1] << 8 | pixels[3 * i + 2]) != expected;
+        }
+        EXPECT_EQ(wrong, 0) << colours << " colours";
+    }
+    std::ofstream(folder.folder() / "short.pal") << "abc";
+    EXPECT_EQ(loadPaletteFile((folder.folder() / "short.pal").string()),
+              "The palette " + (folder.folder() / "short.pal").string() + " is not a palette file: it holds 3 bytes, not 192 (64 colours) or 1536 (512).");
+    forgetPaletteFile();
+    lineEmphasis.fill(0);
 }
 
 TEST(Capture, WavHeaderIsCompleteAfterEveryWrite)

@@ -83,6 +83,8 @@ TEST(BadInputs, RefusedAtStartWithOneLineAndNoFileWritten)
          "Cannot write " + (f / "none" / "a.wav").string() + ": its folder does not exist.\n"},
         {"-screenshot unwritable folder", {rom, "-screenshot", "/proc/self/a.png"},
          "Cannot write /proc/self/a.png: its folder is not writable.\n"},
+        {"-palette of another size", {rom, "-palette", place.path()},
+         "The palette " + place.path() + " is not a palette file: it holds 13 bytes, not 192 (64 colours) or 1536 (512).\n"},
         {"-screenshot FIFO", {rom, "-screenshot", fifo},
          "Cannot write " + fifo + ": it is a folder, FIFO, device or socket.\n"},
         {"keymap.cfg FIFO (window)", {rom}, "keymap.cfg is not a key map: a folder, FIFO, device, socket or a file of "
