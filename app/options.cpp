@@ -35,6 +35,7 @@ constexpr std::string_view DisplayHelp =
     "    -region R     - The console: auto (from the header or a (E)/(Europe)/(PAL) name), ntsc,\n"
     "                    pal or dendy.\n"
     "    -palette F    - The colours of the palette file F (64 or 512 RGB triplets).\n"
+    "    -rewind S     - Keep S seconds for Backspace to rewind (default 60; 0: none).\n"
     "    -track N      - A music file (.nsf): play track N first (from 1). With -headless and\n"
     "                    -wav DIR/, -track all writes every track to DIR/NAME-01.wav ...\n";
 
@@ -223,6 +224,16 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
                 return ExitFailure;
             }
             options.frameLimit = static_cast<int32_t>(frames);
+        } else if (a == "-rewind") {
+            const auto value = valueOf(i, "-rewind");
+            if (!value)
+                return ExitFailure;
+            const bool digits = value->size() <= 4 && value->find_first_not_of("0123456789") == std::string::npos;
+            if (!digits) {
+                out << "Option -rewind needs a whole number of seconds from 0 to 9999, not \"" << *value << "\".\n";
+                return ExitFailure;
+            }
+            options.rewindSeconds = std::stoi(*value);
         } else if (a == "-palette") {
             const auto value = valueOf(i, "-palette");
             if (!value)

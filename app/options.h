@@ -21,6 +21,7 @@ struct EmulatorOptions {
     bool setPad = false;      // choose the gamepad inputs on the configuration screen
     std::string region = "auto";  // auto, ntsc, pal or dendy
     std::string palettePath;      // a palette file for the window and the screenshots
+    int32_t rewindSeconds = -1;   // the rewind history; 0: none; -1: 60 s in the window, none headless
     int32_t track = 0;            // a music file's first track (1-based); 0: the file's own; AllTracks
 
     // Automation and measurement; none of them changes what a normal run does.
@@ -34,6 +35,9 @@ struct EmulatorOptions {
     std::string loadStatePath;   // a save state loaded before the first frame
     std::string saveStatePath;   // the state written when the program ends
 };
+
+// The rewind history in the window without -rewind.
+constexpr int32_t DefaultRewindSeconds = 60;
 
 // -track all: every track of a music file, one WAV file each.
 constexpr int32_t AllTracks = -1;

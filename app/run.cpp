@@ -13,6 +13,7 @@
 #include "app/palette_file.h"
 #include "app/sound_fifo.h"
 #include "app/state_files.h"
+#include "console/rewind.h"
 
 namespace {
 
@@ -175,6 +176,12 @@ void afterFrame(RunControl& control)
     }
 }
 
+void startRewind()
+{
+    const int32_t seconds = options.rewindSeconds >= 0 ? options.rewindSeconds : options.headless ? 0 : DefaultRewindSeconds;
+    startRewindHistory(musicFileLoaded() ? 0 : static_cast<uint32_t>(seconds * framesPerSecond()));
+}
+
 void runHeadless(RunControl& control)
 {
     std::signal(SIGINT, stopOnSignal);
@@ -182,7 +189,9 @@ void runHeadless(RunControl& control)
     control.start = std::chrono::steady_clock::now();
     applyInputScript(control.script, framesRun());  // a loaded state starts past frame 0
     while (emulationRunning) {
-        runConsoleFrame(heldButtons(), frameSettings());
+        const ControllerInput input = heldButtons();
+        rememberFrame(input);
+        runConsoleFrame(input, frameSettings());
         countFrame();
         afterFrame(control);
     }

@@ -48,6 +48,9 @@ bool startRecording(RunControl& control);
 // test-ROM result or the frame limit.
 void afterFrame(RunControl& control);
 
+// Starts the rewind history the options ask for (none for a music file).
+void startRewind();
+
 // Runs frames without window, sound device or pacing until the run ends or SIGINT/SIGTERM arrives.
 void runHeadless(RunControl& control);
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-void updateSoundMute() { soundMuted = session.paused || session.fastForward; }
+void updateSoundMute() { soundMuted = session.paused || session.fastForward || session.rewinding; }
 
 std::string romName(const std::string& romPath) { return std::filesystem::path(romPath).stem().string(); }
 
@@ -33,6 +33,12 @@ void setPaused(bool paused)
 void setFastForward(bool held)
 {
     session.fastForward = held;
+    updateSoundMute();
+}
+
+void setRewinding(bool held)
+{
+    session.rewinding = held;
     updateSoundMute();
 }
 

@@ -22,6 +22,7 @@ struct PlaySession {
     int32_t slot;      // 0-9, chosen with the number keys
     bool paused;       // no frames run, no sound
     bool fastForward;  // held: unpaced, one frame in four presented, no sound
+    bool rewinding;    // held: the game runs backwards, a frame a frame, no sound
     std::string message;
     int64_t messageUntil;  // shell milliseconds at which the message goes
 };
@@ -36,9 +37,10 @@ struct LoopPass {
 };
 LoopPass planLoopPass();
 
-// Pause on and off, fast-forward held or released; both set the sound's mute flag.
+// Pause on and off, fast-forward or rewind held or released; each sets the sound's mute flag.
 void setPaused(bool paused);
 void setFastForward(bool held);
+void setRewinding(bool held);
 
 // Shows `text` until `now` + MessageMilliseconds and prints it as a line on `console`.
 void showMessage(std::string_view text, int64_t now, std::ostream& console);

@@ -47,9 +47,14 @@ enum class StateLoad {
 // The running machine as a state file's bytes.
 std::vector<uint8_t> saveState();
 
+// Whether a state's checksum is computed and checked. A state that never leaves memory (rewind's
+// history, taken every few frames) goes without: its checksum field holds 0.
+enum class StateChecksum { Kept, Skipped };
+std::vector<uint8_t> saveState(StateChecksum checksum);
+
 // Checks the whole of `bytes` against the running cartridge and, only when everything is right,
 // replaces the running machine with it. On a refusal nothing in the machine has changed.
-StateLoad loadState(std::span<const uint8_t> bytes);
+StateLoad loadState(std::span<const uint8_t> bytes, StateChecksum checksum = StateChecksum::Kept);
 
 // Why a state was refused, to follow "State N ": "is damaged", "belongs to another game", ...
 std::string_view refusalText(StateLoad result);

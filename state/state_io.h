@@ -2,6 +2,7 @@
 // same per-record functions, and the CRC32 that guards the ROM image and the whole file.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -74,8 +75,12 @@ public:
     template <class T, size_t N>
     void field(std::array<T, N>& values)
     {
-        for (T& value : values)
-            field(value);
+        if constexpr (std::is_same_v<T, uint8_t>) {
+            bytes(values, N);  // the same bytes, at once
+        } else {
+            for (T& value : values)
+                field(value);
+        }
     }
 
     // The first `count` bytes of `bytes`.
@@ -93,8 +98,8 @@ public:
             failed_ = true;
             return;
         }
-        for (size_t i = 0; i < count; ++i)
-            bytes[i] = in_[position_++];
+        std::copy_n(in_.begin() + static_cast<std::ptrdiff_t>(position_), count, bytes.begin());
+        position_ += count;
     }
 
 private:

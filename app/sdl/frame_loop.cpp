@@ -16,6 +16,7 @@
 #include "app/sdl/video.h"
 #include "app/session.h"
 #include "console/console.h"
+#include "console/rewind.h"
 
 namespace {
 
@@ -114,8 +115,14 @@ void runFrameLoop(RunControl& control)
     applyInputScript(control.script, framesRun());  // a loaded state starts past frame 0
     while (emulationRunning) {
         const LoopPass pass = planLoopPass();
-        if (pass.runsFrame)
-            runConsoleFrame(heldButtons(), frameSettings());
+        // Rewinding, a frame runs backwards (or the picture stays at the history's start).
+        const bool rewound = pass.runsFrame && session.rewinding && rewindFrame(frameSettings());
+        const bool runs = pass.runsFrame && !session.rewinding;
+        if (runs) {
+            const ControllerInput input = heldButtons();
+            rememberFrame(input);
+            runConsoleFrame(input, frameSettings());
+        }
         if (pass.presents) {
             presentFrame();
             drawMessageOverlay(screenSurface);
@@ -126,9 +133,11 @@ void runFrameLoop(RunControl& control)
                 showMessage(done, SDL_GetTicks(), std::cout);
         if (pass.paces)
             pace();
-        if (pass.runsFrame) {
+        if (runs) {
             countFrame();
             afterFrame(control);
+        } else if (rewound) {
+            applyInputScript(control.script, framesRun());
         }
     }
 }

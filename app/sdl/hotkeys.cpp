@@ -10,6 +10,7 @@
 #include "app/session.h"
 #include "app/state_files.h"
 #include "console/console.h"
+#include "console/rewind.h"
 
 namespace {
 
@@ -32,6 +33,10 @@ bool takeHotKey(const SDL_keysym& key, bool pressed)
         setFastForward(pressed);
         return true;
     }
+    if (key.sym == SDLK_BACKSPACE && !musicFileLoaded()) {
+        setRewinding(pressed);
+        return true;
+    }
     if (!pressed)
         return false;
     const auto say = [](const std::string& text) { showMessage(text, SDL_GetTicks(), std::cout); };
@@ -43,7 +48,10 @@ bool takeHotKey(const SDL_keysym& key, bool pressed)
     const bool music = musicFileLoaded();
     switch (key.sym) {
     case SDLK_F5: say(music ? std::string(NoStatesForMusic) : saveSlot(session.romPath, session.slot)); return true;
-    case SDLK_F7: say(music ? std::string(NoStatesForMusic) : loadSlot(session.romPath, session.slot)); return true;
+    case SDLK_F7:
+        say(music ? std::string(NoStatesForMusic) : loadSlot(session.romPath, session.slot));
+        clearRewindHistory();  // the history no longer leads to the game as it is
+        return true;
     case SDLK_F12: say(takeScreenshot(session.romPath)); return true;
     case SDLK_p:
         setPaused(!session.paused);
@@ -53,6 +61,7 @@ bool takeHotKey(const SDL_keysym& key, bool pressed)
         if (!(key.mod & KMOD_CTRL))
             return false;
         music ? playTrack(trackPlaying()) : pressResetButton();
+        clearRewindHistory();
         say("Reset");
         return true;
     default:

@@ -137,6 +137,7 @@ int runWithoutWindow(const std::string& path, RunControl& control)
     if (!loadGame(path, control) || !startRecording(control))
         return ExitFailure;
     emulationRunning = true;
+    startRewind();
     if (exportingAllTracks())
         return exportAllTracks(control, path);
     runHeadless(control);
@@ -169,6 +170,7 @@ int runInWindow(const std::string& path, RunControl& control)
     }
 
     emulationRunning = true;
+    startRewind();
     {
         const DisplayLossGuard guard([&] {
             if (audio)
