@@ -51,6 +51,8 @@ constexpr std::string_view AutomationHelp =
     "                    (0 passed; 3 reset requested; 4 no result within -frames, default 3600).\n"
     "    -input F      - Scripted controller: lines \"FRAME BUTTONS\", BUTTONS a+b+select+start+\n"
     "                    up+down+left+right or - for none, held from that frame on.\n"
+    "    -record F     - Record what the controllers and the reset button do to the movie F\n"
+    "                    (the -input format; -input F plays it back).\n"
     "    -benchmark    - Do not pace or adjust frame skip; print the frames per second at the end.\n"
     "    -loadstate F  - Load the save state F before the first frame.\n"
     "    -savestate F  - Write the save state to F when the program ends.\n"
@@ -239,7 +241,8 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
             if (!value)
                 return ExitFailure;
             options.palettePath = *value;
-        } else if (a == "-screenshot" || a == "-wav" || a == "-input" || a == "-loadstate" || a == "-savestate") {
+        } else if (a == "-screenshot" || a == "-wav" || a == "-input" || a == "-loadstate" || a == "-savestate" ||
+                   a == "-record") {
             const auto value = valueOf(i, a);
             if (!value)
                 return ExitFailure;
@@ -247,6 +250,7 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, std::o
                                   : a == "-wav"      ? options.wavPath
                                   : a == "-loadstate" ? options.loadStatePath
                                   : a == "-savestate" ? options.saveStatePath
+                                  : a == "-record"    ? options.recordPath
                                                      : options.inputPath;
             target = *value;
         } else if (a.empty()) {

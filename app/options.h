@@ -30,7 +30,8 @@ struct EmulatorOptions {
     std::string screenshotPath;  // write the last frame as PNG at the end
     std::string wavPath;         // write every mixed sample as WAV
     bool testRom = false;        // watch the test-ROM result protocol at 0x6000
-    std::string inputPath;       // scripted controller input
+    std::string inputPath;       // scripted controller input, or a movie to play back
+    std::string recordPath;      // the movie of the run, written as it goes
     bool benchmark = false;      // no pacing, no frame-skip adjustment, print the speed
     std::string loadStatePath;   // a save state loaded before the first frame
     std::string saveStatePath;   // the state written when the program ends

@@ -9,6 +9,7 @@
 #include "app/file_io.h"
 #include "app/gamepad.h"
 #include "app/keymap.h"
+#include "app/movie.h"
 #include "app/options.h"
 #include "app/palette_file.h"
 #include "app/sound_fifo.h"
@@ -108,6 +109,7 @@ void resetHostState()
     keyMap.fill(NoKey);
     keyButtons.fill(0);
     scriptedButtons.fill(0);
+    scriptedSecondButtons.fill(0);
     resetGamepads();
     emulationRunning = false;
 }
@@ -117,7 +119,8 @@ ControllerInput heldButtons()
     ControllerInput input;
     for (uint32_t i = 0; i < ButtonCount; ++i)
         input.first[i] = keyButtons[i] | scriptedButtons[i] | padButtons[0][i];
-    input.second = padButtons[1];
+    for (uint32_t i = 0; i < ButtonCount; ++i)
+        input.second[i] = scriptedSecondButtons[i] | padButtons[1][i];
     return input;
 }
 
@@ -135,15 +138,23 @@ bool prepareRun(RunControl& control)
     if (!options.inputPath.empty() && !readInputScript(options.inputPath, control.script))
         return false;
     const bool wavFolder = options.track == AllTracks;  // the music file's tracks go there: checked once it has loaded
-    for (const std::string* path : {&options.screenshotPath, &options.wavPath})
+    for (const std::string* path : {&options.screenshotPath, &options.wavPath, &options.recordPath})
         if (!path->empty() && !(path == &options.wavPath && wavFolder) && !checkOutputPath(*path))
             return false;
+    if (control.script.secondController)
+        plugSecondController(true);
     applyInputScript(control.script, 0);
     return true;
 }
 
 bool startRecording(RunControl& control)
 {
+    if (control.script.romChecksum && *control.script.romChecksum != romChecksum())
+        std::cout << "The input movie " << options.inputPath << " was recorded with another ROM: it may play otherwise.\n";
+    if (!options.recordPath.empty() && !movie.start(options.recordPath, options.loadStatePath)) {
+        std::cout << "Cannot write the movie " << options.recordPath << ".\n";
+        return false;
+    }
     if (options.wavPath.empty() || options.track == AllTracks)
         return true;
     if (!control.wav.open(options.wavPath)) {
@@ -161,7 +172,8 @@ void afterFrame(RunControl& control)
                   << "recording stopped, the file holds everything up to here.\n";
     if (soundFifo.deviceOpen.load(std::memory_order_relaxed) && !soundMuted)
         feedSoundDevice(samples.data(), static_cast<uint32_t>(samples.size()));
-    applyInputScript(control.script, framesRun());
+    if (applyInputScript(control.script, framesRun()))
+        movie.reset();
     checkBatteryFile(control.battery, std::chrono::steady_clock::now(), std::cout);
     if (options.testRom)
         checkTestRom(control);
@@ -191,6 +203,7 @@ void runHeadless(RunControl& control)
     while (emulationRunning) {
         const ControllerInput input = heldButtons();
         rememberFrame(input);
+        movie.frame(framesRun(), input);
         runConsoleFrame(input, frameSettings());
         countFrame();
         afterFrame(control);
@@ -199,6 +212,7 @@ void runHeadless(RunControl& control)
 
 int finishRun(RunControl& control)
 {
+    movie.stop();
     closeBatteryFile(control.battery, std::cout);
     if (!options.screenshotPath.empty() && !writeScreenshot(options.screenshotPath)) {
         std::cout << "Cannot write the screenshot " << options.screenshotPath << ".\n";

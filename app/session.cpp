@@ -80,9 +80,9 @@ std::string fallbackStateFilePath(const std::string& romPath, int32_t slot)
     return romName(romPath) + ".ss" + std::to_string(slot);
 }
 
-std::string screenshotFileName(const std::string& romPath, const std::tm& when)
+std::string stampedFileName(const std::string& romPath, const std::tm& when, const std::string& extension)
 {
     std::array<char, 32> stamp{};
-    std::strftime(stamp.data(), stamp.size(), "-%Y%m%d-%H%M%S.png", &when);
-    return romName(romPath) + stamp.data();
+    std::strftime(stamp.data(), stamp.size(), "-%Y%m%d-%H%M%S", &when);
+    return romName(romPath) + stamp.data() + extension;
 }

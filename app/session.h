@@ -60,5 +60,6 @@ MessagePicture drawMessage(std::string_view text);
 std::string stateFilePath(const std::string& romPath, int32_t slot);
 // The same file in the working folder, for a ROM folder that cannot be written.
 std::string fallbackStateFilePath(const std::string& romPath, int32_t slot);
-// A screenshot's name in the working folder: NAME-YYYYMMDD-HHMMSS.png at local time `when`.
-std::string screenshotFileName(const std::string& romPath, const std::tm& when);
+// A screenshot's or a movie's name in the working folder: NAME-YYYYMMDD-HHMMSS and `extension`
+// at local time `when`.
+std::string stampedFileName(const std::string& romPath, const std::tm& when, const std::string& extension);

@@ -6,6 +6,7 @@
 
 #include "app/capture.h"
 #include "app/file_io.h"
+#include "app/movie.h"
 #include "app/session.h"
 #include "console/save_state.h"
 
@@ -60,7 +61,24 @@ std::string takeScreenshot(const std::string& romPath)
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    return writeScreenshot(screenshotFileName(romPath, local)) ? "Screenshot saved" : "Screenshot could not be saved";
+    return writeScreenshot(stampedFileName(romPath, local, ".png")) ? "Screenshot saved" : "Screenshot could not be saved";
+}
+
+std::string toggleMovie(const std::string& romPath)
+{
+    if (movie.recording()) {
+        movie.stop();
+        return "Movie saved";
+    }
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const std::string path = stampedFileName(romPath, local, ".txt");
+    // Past the first frame the movie starts from a state of its own, saved beside it.
+    const std::string state = framesRun() > 0 ? stampedFileName(romPath, local, ".state") : "";
+    if (!state.empty() && !saveStateFile(state).empty())
+        return "The movie's state could not be written";
+    return movie.start(path, state) ? "Recording " + path : "The movie could not be written";
 }
 
 std::string loadStateFile(const std::string& path)

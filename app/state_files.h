@@ -12,6 +12,9 @@ std::string saveSlot(const std::string& romPath, int32_t slot);
 std::string loadSlot(const std::string& romPath, int32_t slot);
 // F12: the FrameBuffer as NAME-YYYYMMDD-HHMMSS.png in the working folder ("Screenshot saved").
 std::string takeScreenshot(const std::string& romPath);
+// F9: starts a movie in the working folder (NAME-YYYYMMDD-HHMMSS.txt), or stops the one being
+// recorded; the message to show.
+std::string toggleMovie(const std::string& romPath);
 
 // -loadstate and -savestate: empty on success, otherwise the error line.
 std::string loadStateFile(const std::string& path);

@@ -26,6 +26,8 @@ void setSoundEmulated(bool emulated) { apuRunning = emulated; }
 
 void plugSecondController(bool present) { secondControllerPresent = present; }
 
+bool secondControllerPlugged() { return secondControllerPresent; }
+
 void runConsoleFrame(const ControllerInput& input, const FrameSettings& settings)
 {
     buttonState = input.first;

@@ -45,6 +45,7 @@ void setSoundEmulated(bool emulated);
 
 // Whether a second controller is plugged in: without one, 0x4017 reads as an open port.
 void plugSecondController(bool present);
+bool secondControllerPlugged();
 
 // Runs one frame with `input` held. The caller presents the picture, takes its events and paces,
 // then calls countFrame.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/keymap.h"
+#include "app/movie.h"
 #include "app/music.h"
 #include "app/options.h"
 #include "app/run.h"
@@ -121,6 +122,7 @@ void runFrameLoop(RunControl& control)
         if (runs) {
             const ControllerInput input = heldButtons();
             rememberFrame(input);
+            movie.frame(framesRun(), input);
             runConsoleFrame(input, frameSettings());
         }
         if (pass.presents) {

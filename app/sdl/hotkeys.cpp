@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "app/keymap.h"
+#include "app/movie.h"
 #include "app/music.h"
 #include "app/sdl/display.h"
 #include "app/sdl/video.h"
@@ -53,6 +54,7 @@ bool takeHotKey(const SDL_keysym& key, bool pressed)
         clearRewindHistory();  // the history no longer leads to the game as it is
         return true;
     case SDLK_F12: say(takeScreenshot(session.romPath)); return true;
+    case SDLK_F9: say(toggleMovie(session.romPath)); return true;
     case SDLK_p:
         setPaused(!session.paused);
         say(session.paused ? "Paused" : "Resumed");
@@ -61,6 +63,7 @@ bool takeHotKey(const SDL_keysym& key, bool pressed)
         if (!(key.mod & KMOD_CTRL))
             return false;
         music ? playTrack(trackPlaying()) : pressResetButton();
+        movie.reset();
         clearRewindHistory();
         say("Reset");
         return true;

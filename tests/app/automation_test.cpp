@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <fstream>
+#include <tuple>
 
 #include "app/automation.h"
 #include "app/capture.h"
@@ -31,12 +32,19 @@ TEST(InputScript, ButtonsFromTheirFrameOn)
     }
     const ButtonState none{}, start{0, 0, 0, 1, 0, 0, 0, 0}, last{0, 1, 1, 0, 1, 1, 1, 0};
     EXPECT_EQ(seen, (std::vector<ButtonState>{none, none, none, start, start, last, last}));
+    // A movie's lines: controller 2's buttons and the reset button; the ROM's CRC32 in a comment.
+    script = parseInputScript("# ROM CRC32: 0A1b2C3d\n0 a start reset\n", error);
+    ASSERT_TRUE(script) << error;
+    EXPECT_EQ(script->romChecksum, 0x0A1B2C3Du);
+    EXPECT_TRUE(script->secondController);
+    ASSERT_EQ(script->steps.size(), 1u);
+    EXPECT_EQ(std::tuple(script->steps[0].buttons, script->steps[0].second, script->steps[0].reset), std::tuple(ButtonState{1}, start, true));
 }
 
 TEST(InputScript, MalformedLinesAreReportedWithTheirNumber)
 {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"0 -\nten start\n", "line 2:"}, {"0 jump\n", "line 1:"}, {"5 a\n2 b\n", "line 2:"}, {"0 a b\n", "line 1:"},
+        {"0 -\nten start\n", "line 2:"}, {"0 jump\n", "line 1:"}, {"5 a\n2 b\n", "line 2:"}, {"0 a b start\n", "line 1:"},
         {"# x\n-1 a\n", "line 2:"}, {"0 a++b\n", "line 1:"},
     };
     for (const auto& [text, where] : cases) {

@@ -64,7 +64,7 @@ TEST(Session, StateAndScreenshotFileNames)
     EXPECT_EQ(stateFilePath("game.nes", 0), "game.ss0");
     EXPECT_EQ(fallbackStateFilePath("/games/rom.v1.nes", 9), "rom.v1.ss9");
     const std::tm when{3, 2, 1, 7, 11, 2026 - 1900, 0, 0, 0, 0, nullptr};  // 2026-12-07 01:02:03
-    EXPECT_EQ(screenshotFileName("/games/Game.nes", when), "Game-20261207-010203.png");
+    EXPECT_EQ(stampedFileName("/games/Game.nes", when, ".png"), "Game-20261207-010203.png");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <set>
 
+#include "app/options.h"
 #include "support/harness.h"
 #include "support/process.h"
 
@@ -131,6 +132,42 @@ TEST(StateOptions, ALoadedStateContinuesTheRunExactly)
     const ProcessResult missing = run({"-loadstate", path("nothing")});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.output.find("The state file " + path("nothing") + " does not exist."), std::string::npos);
+}
+
+// A movie recorded from a scripted run of the demo (both controllers, the reset button) plays the
+// same run back: the same last picture and sound, in either render mode. Its header names the ROM
+// and Tallowby; played on another ROM it warns. It may start from a state, and names it.
+TEST(Movies, ARecordedRunPlaysBackExactly)
+{
+    const std::string script = "0 right\n30 a+right -\n45 - up+a reset\n80 left b\n100 b+down\n";
+    const TempFile input(std::vector<uint8_t>(script.begin(), script.end()), "script.txt");
+    const auto path = [&](const std::string& name) { return (input.folder() / name).string(); };
+    const std::string demo = (std::filesystem::path(TALLOWBY_BUILT_ROMS).parent_path().parent_path() / "demo/demo.nes").string();
+    const auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {tallowbyBinary().string(), demo, "-headless", "-frames", "130"});
+        return runProcess(args, {}, 30s);
+    };
+    for (const std::string mode : {"-silent", "-scanline"}) {
+        ASSERT_EQ(run({mode, "-input", input.path(), "-record", path("movie.txt"), "-screenshot", path("run.png"), "-wav", path("run.wav")})
+                      .exitCode, 0);
+        ASSERT_EQ(run({mode, "-input", path("movie.txt"), "-screenshot", path("movie.png"), "-wav", path("movie.wav")}).exitCode, 0);
+        EXPECT_EQ(fileBytes(path("movie.png")), fileBytes(path("run.png"))) << mode;
+        EXPECT_EQ(fileBytes(path("movie.wav")), fileBytes(path("run.wav"))) << mode;
+    }
+    const std::vector<uint8_t> bytes = fileBytes(path("movie.txt"));
+    const std::string movie(bytes.begin(), bytes.end());
+    EXPECT_TRUE(movie.starts_with("# " + ProgramTitle + " input movie")) << movie;
+    EXPECT_NE(movie.find("\n# ROM CRC32: "), std::string::npos) << movie;
+    EXPECT_NE(movie.find("\n45 - a+up reset\n"), std::string::npos) << movie;
+    const ProcessResult elsewhere = runProcess({tallowbyBinary().string(), builtRom("scene").string(), "-headless", "-frames", "5",
+                                                "-input", path("movie.txt")});
+    EXPECT_NE(elsewhere.output.find("The input movie " + path("movie.txt") + " was recorded with another ROM"), std::string::npos)
+        << elsewhere.output;
+
+    ASSERT_EQ(run({"-savestate", path("at130")}).exitCode, 0);
+    ASSERT_EQ(run({"-loadstate", path("at130"), "-record", path("from.txt")}).exitCode, 0);
+    const std::vector<uint8_t> from = fileBytes(path("from.txt"));
+    EXPECT_NE(std::string(from.begin(), from.end()).find("# From the state: " + path("at130") + "\n"), std::string::npos);
 }
 
 }  // namespace
