@@ -121,6 +121,48 @@ TEST_F(WindowTest, AMessageGoneLeavesThePictureAsItWas)
               "0") << "pixels that differ from the emulated picture";
 }
 
+// F9 records the pad into a movie while the scene's sprite moves right; Backspace held then runs
+// the game backwards until the picture is the one from before the move.
+TEST_F(WindowTest, F9RecordsAMovieAndBackspaceRewinds)
+{
+    const Workspace keys;
+    const auto rom = keys.folder() / "game.nes";
+    std::filesystem::copy_file(builtRom("scene"), rom);
+    start({tallowbyBinary().string(), rom.string()}, keys.folder(), "Loaded 32 KB PRG");
+    ASSERT_FALSE(window_.empty());
+    const auto picture = [&] {  // below the message box
+        std::vector<uint8_t> pixels = captureWindow(window_, environment_);
+        pixels.erase(pixels.begin(), pixels.begin() + std::min<size_t>(pixels.size(), 512u * 40 * 3));
+        return pixels;
+    };
+    std::this_thread::sleep_for(500ms);
+    const std::vector<uint8_t> before = picture();
+    xdotool({"key", "F9"});
+    xdotool({"keydown", "Right"});
+    std::this_thread::sleep_for(600ms);
+    xdotool({"keyup", "Right"});
+    xdotool({"key", "F9"});
+    ASSERT_TRUE(program_->waitForOutput("Movie saved\n", 10s)) << program_->output();
+    EXPECT_NE(picture(), before) << "the sprite moved";
+    xdotool({"keydown", "BackSpace"});
+    std::vector<uint8_t> now = picture();
+    for (int tries = 0; tries < 40 && now != before; ++tries) {
+        std::this_thread::sleep_for(100ms);
+        now = picture();
+    }
+    xdotool({"keyup", "BackSpace"});
+    EXPECT_TRUE(now == before) << "rewound to the picture before the move";
+    EXPECT_EQ(stop().exitCode, 0);
+    std::string movie;
+    for (const auto& entry : std::filesystem::directory_iterator(keys.folder()))
+        if (entry.path().extension() == ".txt") {
+            const std::vector<uint8_t> bytes = fileBytes(entry.path());
+            movie.assign(bytes.begin(), bytes.end());
+        }
+    EXPECT_NE(movie.find("# From the state: game-"), std::string::npos) << movie;
+    EXPECT_NE(movie.find(" right\n"), std::string::npos) << movie;
+}
+
 // ./run.sh with no ROM: builds the Release program and plays the demo cartridge.
 TEST_F(WindowTest, RunScriptWithoutARomPlaysTheDemoCartridge)
 {
