@@ -41,5 +41,7 @@ void drawConfigScreen()
 
 void drawKeyPrompt(uint32_t button)
 {
-    drawText(0, static_cast<int32_t>(button) + 2, std::string("Press new key for ") + std::string(ButtonNames[button]));
+    const std::string name = button < ButtonNames.size() ? std::string(ButtonNames[button])
+                                                         : std::string(button == ButtonNames.size() ? "turbo A" : "turbo B") + " (Esc: none)";
+    drawText(0, static_cast<int32_t>(button) + 2, "Press new key for " + name);
 }

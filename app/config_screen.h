@@ -18,5 +18,6 @@ void drawText(int32_t column, int32_t row, std::string_view text);
 // Clears the screen, draws the controller picture and the title.
 void drawConfigScreen();
 
-// Draws the prompt for one button in text row button + 2; earlier prompts stay.
+// Draws the prompt for one button in text row button + 2; earlier prompts stay. Buttons 8 and 9
+// are the turbo keys, which Escape leaves out.
 void drawKeyPrompt(uint32_t button);

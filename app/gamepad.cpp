@@ -11,6 +11,10 @@
 
 namespace {
 
+// The names of gamepad.cfg's lines, in GamepadMap order.
+constexpr std::array<std::string_view, PadMapEntries> PadMapNames = {"A",    "B",    "select", "start",  "up",
+                                                                     "down", "left", "right",  "turbo_a", "turbo_b"};
+
 struct HatName {
     uint8_t bit;
     std::string_view name;
@@ -25,9 +29,12 @@ void updateController(uint32_t pad)
 {
     ButtonState& held = padButtons[pad];
     const GamepadState& state = gamepads[pad];
+    const auto holds = [&](uint32_t entry) {
+        return std::ranges::any_of(state.map[entry], [&](const PadInput& input) { return padInputHeld(state, input); });
+    };
     for (uint32_t button = 0; button < ButtonCount; ++button)
-        held[button] = std::ranges::any_of(state.map[button],
-                                           [&](const PadInput& input) { return padInputHeld(state, input); });
+        held[button] = holds(button);
+    padTurbo[pad] = {holds(TurboA), holds(TurboB)};
 }
 
 void clearInputs(GamepadState& state)
@@ -225,12 +232,13 @@ void resetGamepads()
     gamepads = {};
     gamepadConfig = {};
     padButtons = {};
+    padTurbo = {};
 }
 
 GamepadMap parseGamepadConfig(std::string_view text, std::string_view fileName, std::ostream& report)
 {
     GamepadMap map{};
-    std::array<bool, ButtonCount> faulty{};
+    std::array<bool, PadMapEntries> faulty{};
     uint32_t lineNumber = 0;
     while (!text.empty()) {
         const size_t end = std::min(text.find('\n'), text.size());
@@ -240,13 +248,13 @@ GamepadMap parseGamepadConfig(std::string_view text, std::string_view fileName, 
         const std::vector<std::string_view> w = words(line);
         if (w.empty() || w[0].starts_with('#'))
             continue;
-        const auto name = std::ranges::find_if(ButtonNames, [&](std::string_view n) { return sameLetters(n, w[0]); });
-        if (name == ButtonNames.end()) {
+        const auto name = std::ranges::find_if(PadMapNames, [&](std::string_view n) { return sameLetters(n, w[0]); });
+        if (name == PadMapNames.end()) {
             report << fileName << ", line " << lineNumber << ": \"" << line.substr(0, 80)
-                   << "\" is not understood (a line begins with a, b, select, start, up, down, left or right).\n";
+                   << "\" is not understood (a line begins with a, b, select, start, up, down, left, right, turbo_a or turbo_b).\n";
             continue;
         }
-        const auto button = static_cast<uint32_t>(name - ButtonNames.begin());
+        const auto button = static_cast<uint32_t>(name - PadMapNames.begin());
         const std::optional<PadInput> input = parseInput(w);
         const auto slot = std::ranges::find(map[button], PadInputKind::None, &PadInput::kind);
         if (input && slot != map[button].end()) {
@@ -259,7 +267,7 @@ GamepadMap parseGamepadConfig(std::string_view text, std::string_view fileName, 
                          : "BUTTON button N, BUTTON hat N up|down|left|right or BUTTON axis N -|+")
                << "): " << lowerCase(*name) << " keeps the default mapping.\n";
     }
-    for (uint32_t button = 0; button < ButtonCount; ++button)
+    for (uint32_t button = 0; button < PadMapEntries; ++button)
         if (faulty[button])
             map[button] = PadBinding{};
     return map;
@@ -268,10 +276,10 @@ GamepadMap parseGamepadConfig(std::string_view text, std::string_view fileName, 
 std::string formatGamepadConfig(const GamepadMap& map)
 {
     std::string text = "# Gamepad buttons: BUTTON button N, BUTTON hat N up|down|left|right or BUTTON axis N -|+\n";
-    for (uint32_t button = 0; button < ButtonCount; ++button)
+    for (uint32_t button = 0; button < PadMapEntries; ++button)
         for (const PadInput& input : map[button])
             if (input.kind != PadInputKind::None)
-                text += lowerCase(ButtonNames[button]) + " " + formatInput(input) + "\n";
+                text += lowerCase(PadMapNames[button]) + " " + formatInput(input) + "\n";
     return text;
 }
 

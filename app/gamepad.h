@@ -35,7 +35,10 @@ struct PadInput {
 // Up to two inputs per controller button (the default gives each direction the hat and the stick).
 constexpr uint32_t InputsPerButton = 2;
 using PadBinding = std::array<PadInput, InputsPerButton>;
-using GamepadMap = std::array<PadBinding, ButtonCount>;  // in ButtonState order
+// The controller's eight buttons in ButtonState order, then turbo A and turbo B.
+constexpr uint32_t TurboA = ButtonCount, TurboB = ButtonCount + 1;
+constexpr uint32_t PadMapEntries = ButtonCount + 2;
+using GamepadMap = std::array<PadBinding, PadMapEntries>;
 
 // The map from gamepad.cfg. A button without any input there takes the default mapping.
 inline GamepadMap gamepadConfig{};
@@ -53,8 +56,9 @@ struct GamepadState {
 };
 inline std::array<GamepadState, MaxGamepads> gamepads{};
 // The controller buttons each pad holds now: pad 0 on controller 1 (with the keys and the script),
-// pad 1 on controller 2.
+// pad 1 on controller 2; and whether it holds its turbo A and turbo B inputs.
 inline std::array<ButtonState, MaxGamepads> padButtons{};
+inline std::array<std::array<uint32_t, 2>, MaxGamepads> padTurbo{};
 
 // What a pad reports: a button pressed (value 1) or released (0), a hat's new position (Hat* bits)
 // or an axis's new value (-32768 to 32767).
@@ -93,7 +97,8 @@ std::optional<PadInput> newlyPressedInput(const PadEvent& event, const GamepadSt
 void resetGamepads();
 
 // gamepad.cfg: one line per button, "BUTTON button N", "BUTTON hat N up|down|left|right" or
-// "BUTTON axis N -|+", BUTTON one of a, b, select, start, up, down, left, right. A button may have
+// "BUTTON axis N -|+", BUTTON one of a, b, select, start, up, down, left, right, turbo_a, turbo_b
+// (the turbo buttons have no input without a line). A button may have
 // two lines; empty lines and lines starting with # are skipped. A line that cannot be read is
 // reported on `report` with its number, and its button keeps the default mapping.
 GamepadMap parseGamepadConfig(std::string_view text, std::string_view fileName, std::ostream& report);

@@ -1,6 +1,9 @@
 #include "app/keymap.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string_view>
 #include <vector>
 
 #include "app/file_io.h"
@@ -47,4 +50,47 @@ void applyKeyEvent(uint32_t key, bool pressed)
     for (uint32_t i = 0; i < ButtonCount; ++i)
         if (keyMap[i] != NoKey && keyMap[i] == key)
             keyButtons[i] = pressed ? 1 : 0;
+    for (uint32_t k = 0; k < turboKeys.size(); ++k)
+        if (turboKeys[k] != NoKey && turboKeys[k] == key)
+            turboKeysHeld[k] = pressed ? 1 : 0;
+}
+
+bool isMappedKey(uint32_t key)
+{
+    return key != NoKey && (std::ranges::find(keyMap, key) != keyMap.end() || std::ranges::find(turboKeys, key) != turboKeys.end());
+}
+
+namespace {
+
+constexpr std::array<std::string_view, 2> TurboNames = {"turbo_a", "turbo_b"};
+
+}  // namespace
+
+void loadTurboKeys(const std::string& path)
+{
+    turboKeys.fill(NoKey);
+    std::vector<uint8_t> bytes;
+    if (readRegularFile(path, KeyMapFileLimit, bytes) != FileRead::Ok)
+        return;
+    std::istringstream lines(std::string(bytes.begin(), bytes.end()));
+    for (std::string name, key; lines >> name >> key;) {
+        const auto turbo = std::ranges::find(TurboNames, name);
+        const bool digits = !key.empty() && key.size() <= 5 && key.find_first_not_of("0123456789") == std::string::npos;
+        if (turbo != TurboNames.end() && digits && std::stoul(key) <= 0xFFFF)
+            turboKeys[static_cast<size_t>(turbo - TurboNames.begin())] = static_cast<uint16_t>(std::stoul(key));
+    }
+}
+
+bool saveTurboKeys(const std::string& path)
+{
+    std::string text = "# The turbo keys: SDL key symbols\n";
+    for (uint32_t k = 0; k < turboKeys.size(); ++k)
+        if (turboKeys[k] != NoKey)
+            text += std::string(TurboNames[k]) + " " + std::to_string(turboKeys[k]) + "\n";
+    return writeFileAtomically(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+}
+
+std::string turboKeysPath(const std::string& keyMapPath)
+{
+    return (std::filesystem::path(keyMapPath).parent_path() / TurboKeysFile).string();
 }

@@ -30,9 +30,24 @@ enum class KeyMapLoad {
     NotAFile,    // a folder, FIFO, device or socket, or far too large: not read at all
 };
 
-// A key press or release: every button whose KeyMap entry is `key` takes the new state. An entry of
-// NoKey matches nothing.
+// The turbo keys (turbo A, turbo B), kept in turbo.cfg beside keymap.cfg, and whether they are held.
+inline std::array<uint16_t, 2> turboKeys{};
+inline std::array<uint32_t, 2> turboKeysHeld{};
+inline const std::string TurboKeysFile = "turbo.cfg";
+
+// A key press or release: every button whose KeyMap entry is `key` takes the new state, and so
+// does a turbo key. An entry of NoKey matches nothing.
 void applyKeyEvent(uint32_t key, bool pressed);
+
+// True when `key` stands for a button or a turbo key.
+bool isMappedKey(uint32_t key);
+
+// turbo.cfg: lines "turbo_a KEY" and "turbo_b KEY", KEY an SDL 1.2 key symbol number. A missing or
+// unreadable file, or a line not understood, leaves that turbo key out. Saving writes it whole.
+void loadTurboKeys(const std::string& path);
+bool saveTurboKeys(const std::string& path);
+// The turbo file beside the key map at `keyMapPath`.
+std::string turboKeysPath(const std::string& keyMapPath);
 
 // Reads eight little-endian 16-bit key symbols from the start of the file.
 KeyMapLoad loadKeyMap(const std::string& path);

@@ -108,6 +108,8 @@ void resetHostState()
     options = EmulatorOptions{};
     keyMap.fill(NoKey);
     keyButtons.fill(0);
+    turboKeys.fill(NoKey);
+    turboKeysHeld.fill(0);
     scriptedButtons.fill(0);
     scriptedSecondButtons.fill(0);
     resetGamepads();
@@ -121,6 +123,14 @@ ControllerInput heldButtons()
         input.first[i] = keyButtons[i] | scriptedButtons[i] | padButtons[0][i];
     for (uint32_t i = 0; i < ButtonCount; ++i)
         input.second[i] = scriptedSecondButtons[i] | padButtons[1][i];
+    // Turbo: while its key or pad input is held, A or B is pressed on two frames, released on two.
+    if (framesRun() % 4 < 2) {
+        for (uint32_t k = 0; k < 2; ++k) {
+            const Button button = k == 0 ? ButtonA : ButtonB;
+            input.first[button] |= turboKeysHeld[k] | padTurbo[0][k];
+            input.second[button] |= padTurbo[1][k];
+        }
+    }
     return input;
 }
 

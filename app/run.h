@@ -29,7 +29,8 @@ struct RunControl {
 void resetHostState();
 
 // The buttons the controllers hold now: the keys, the input script and the first pad on
-// controller 1, the second pad on controller 2.
+// controller 1, the second pad (and the script's second list) on controller 2; with a turbo input
+// held, its A or B on the first two of every four frames.
 ControllerInput heldButtons();
 
 // The frame settings the options ask for: the frame skip and the scanline mode.

@@ -28,7 +28,7 @@ bool takeHotKey(const SDL_keysym& key, bool pressed)
         return true;
     }
     // Otherwise the key map keeps priority: a key assigned to a button is only that button.
-    if (std::find(keyMap.begin(), keyMap.end(), key.sym) != keyMap.end())
+    if (isMappedKey(key.sym))
         return false;
     if (key.sym == SDLK_TAB) {
         setFastForward(pressed);

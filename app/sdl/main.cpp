@@ -65,6 +65,7 @@ bool createWindow()
 std::optional<int> prepareKeyMap()
 {
     const std::string path = configFilePath(KeyMapFile);
+    loadTurboKeys(turboKeysPath(path));
     switch (loadKeyMap(path)) {
     case KeyMapLoad::Loaded:
         break;

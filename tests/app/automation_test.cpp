@@ -4,15 +4,19 @@
 #include <png.h>
 
 #include <fstream>
+#include <sstream>
 #include <tuple>
 
 #include "app/automation.h"
 #include "app/capture.h"
+#include "app/gamepad.h"
+#include "app/keymap.h"
 #include "app/options.h"
 #include "app/palette_file.h"
 #include "app/run.h"
 #include "bus/cpu_bus.h"
 #include "console/machine.h"
+#include "cpu/opcode_table.h"
 #include "ppu/frame_buffer.h"
 #include "ppu/palette.h"
 #include "support/harness.h"
@@ -124,6 +128,40 @@ TEST(Capture, ScreenshotIsTheFrameBufferInTheChosenColours)
               "The palette " + (folder.folder() / "short.pal").string() + " is not a palette file: it holds 3 bytes, not 192 (64 colours) or 1536 (512).");
     forgetPaletteFile();
     lineEmphasis.fill(0);
+}
+
+// Turbo A on a key (turbo.cfg) and turbo B on a pad's button (gamepad.cfg's turbo_b line): while
+// held, the controller port reads the button pressed on two frames and released on the next two.
+TEST(Turbo, TheButtonIsPressedOnAlternatingPairsOfFrames)
+{
+    // Each NMI strobes controller 1 and keeps A (bit 0) and B (bit 1) at 0x0300 + the NMI's number.
+    InesImage image(2, 1);
+    image.put(0xE000, {0x78, 0xA9, 0x80, 0x8D, 0x00, 0x20, 0x4C, 0x06, 0xE0});  // SEI, NMI on, spin
+    image.put(0xE100, {0xA9, 0x01, 0x8D, 0x16, 0x40, 0xA9, 0x00, 0x8D, 0x16, 0x40,  // strobe
+                       0xAD, 0x16, 0x40, 0x29, 0x01, 0x85, 0x10,                    // A
+                       0xAD, 0x16, 0x40, 0x29, 0x01, 0x0A, 0x05, 0x10,              // B << 1 | A
+                       0xA6, 0x11, 0x9D, 0x00, 0x03, 0xE6, 0x11, 0x40});            // kept; RTI
+    image.setVectors(0xE000, 0xE100);
+    resetHostState();
+    ASSERT_EQ(loadImage(image), LoadResult::Loaded);
+    initOpcodeTable();
+    const TempFile turbo(std::vector<uint8_t>{}, "turbo.cfg");
+    std::ofstream(turbo.path()) << "turbo_a 97\nturbo_b x\n";  // the second line is not understood: no key
+    loadTurboKeys(turbo.path());
+    EXPECT_EQ(turboKeys, (std::array<uint16_t, 2>{97, NoKey}));
+    applyKeyEvent(97, true);
+    std::ostringstream report;
+    gamepadConfig = parseGamepadConfig("turbo_b button 5\n", "gamepad.cfg", report);
+    connectGamepad(0, 8);
+    applyPadEvent(0, {PadInputKind::Button, 5, 1});
+    std::vector<uint8_t> expected;
+    for (int32_t frame = 0; frame < 12; ++frame) {
+        expected.push_back(framesRun() % 4 < 2 ? 3 : 0);
+        runConsoleFrame(heldButtons(), {});
+        countFrame();
+    }
+    EXPECT_EQ(std::vector<uint8_t>(consoleRam().begin() + 0x300, consoleRam().begin() + 0x30C), expected) << report.str();
+    resetHostState();
 }
 
 TEST(Capture, WavHeaderIsCompleteAfterEveryWrite)

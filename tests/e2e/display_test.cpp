@@ -189,7 +189,8 @@ TEST_F(WindowTest, RunScriptWithoutARomPlaysTheDemoCartridge)
 }
 
 // The key-configuration screen.
-const std::vector<std::string> FirstKeys = {"Return", "space", "z", "x", "Up", "Down", "Left", "Right"};
+// The eight buttons, then turbo A on "a" and no turbo B (Escape).
+const std::vector<std::string> FirstKeys = {"Return", "space", "z", "x", "Up", "Down", "Left", "Right", "a", "Escape"};
 
 class KeyConfiguration : public WindowTest {
 protected:
@@ -227,9 +228,11 @@ TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFileInTheConfigurat
 
     startGame({}, "Controller configuration file not found!\n\n");
     sendKeys(FirstKeys);  // (what the screen shows is compared above)
-    ASSERT_TRUE(program_->waitForOutput("Loaded 32 KB PRG, 8 KB CHR.\n", 10s)) << "the game starts after the eighth key";
+    ASSERT_TRUE(program_->waitForOutput("Loaded 32 KB PRG, 8 KB CHR.\n", 10s)) << "the game starts after the turbo keys";
     EXPECT_EQ(fileBytes(configHome_ / "tallowby/keymap.cfg"),
               (std::vector<uint8_t>{0x0D, 0, 0x20, 0, 0x7A, 0, 0x78, 0, 0x11, 1, 0x12, 1, 0x14, 1, 0x13, 1}));
+    const std::vector<uint8_t> turbo = fileBytes(configHome_ / "tallowby/turbo.cfg");
+    EXPECT_EQ(std::string(turbo.begin(), turbo.end()), "# The turbo keys: SDL key symbols\nturbo_a 97\n");
     EXPECT_EQ(std::filesystem::status(configHome_ / "tallowby").permissions(), std::filesystem::perms::owner_all);
     EXPECT_FALSE(std::filesystem::exists(rom_.folder() / "keymap.cfg")) << "nothing in the working folder";
     EXPECT_EQ(stop().exitCode, 0);
