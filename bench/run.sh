@@ -53,6 +53,18 @@ for cartridge in "${cartridges[@]}"; do
 done
 echo "(frames per second)"
 
+# Rewind: what keeping its history (-rewind 60, a state every 8 frames) costs, on each cartridge in
+# pixel mode.
+echo
+printf '%-16s %9s %9s %11s\n' "rewind" "kept" "none" "extra time"
+for cartridge in "${cartridges[@]}"; do
+  kept=$(median "$cartridge" "-rewind 60" | cut -d' ' -f1)
+  none=$(median "$cartridge" | cut -d' ' -f1)
+  awk -v name="$(basename "$cartridge")" -v k="$kept" -v n="$none" \
+    'BEGIN { printf "%-16s %9.0f %9.0f %10.1f%%\n", name, k, n, (n / k - 1) * 100 }'
+done
+echo "(frames per second; extra time per frame with the history kept)"
+
 # The sound chips: tests/roms/chip_notes.s with eight Namco 163 channels, or a VRC7 chord, playing
 # throughout (its chip number + 0x40 at 0xFFF9), against the same program leaving the chip silent
 # (+ 0x80), in pixel mode.
