@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <iomanip>
-#include <ostream>
 #include <iostream>
+#include <ostream>
 #include <sstream>
 
 #include "app/capture.h"

@@ -4,10 +4,10 @@
 #include <string>
 #include <string_view>
 
-#include "apu/channel_levels.h"
 #include "app/font.h"
 #include "app/music.h"
 #include "app/session.h"
+#include "apu/channel_levels.h"
 #include "console/console.h"
 
 namespace {
