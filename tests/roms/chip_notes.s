@@ -19,6 +19,8 @@ Variant = $FFF9
 frames = $00
 chip_mode = $02
 
+.include "ppu_start.inc"
+
 .segment "HEADER"
     .byte "NES", $1A, 2, 1, $00, $00
     .res 8, 0
@@ -32,18 +34,8 @@ irq:
     rti
 
 reset:
-    sei
-    cld
-    ldx #$FF
-    txs
-    inx
-    stx $2000
-    stx $2001
+    ppu_reset
     stx frames
-:   bit $2002
-    bpl :-
-:   bit $2002
-    bpl :-
     lda #$80
     sta $2000           ; NMI on: frames counts them
     lda Variant
