@@ -11,7 +11,6 @@ bool MovieRecorder::start(const std::string& path, const std::string& stateFile)
     file_.open(path, std::ios::trunc);
     if (!file_)
         return false;
-    path_ = path;
     first_ = true;
     resetPending_ = false;
     std::ostringstream crc;

@@ -16,7 +16,6 @@ public:
     // cannot be written.
     bool start(const std::string& path, const std::string& stateFile);
     bool recording() const { return file_.is_open(); }
-    const std::string& path() const { return path_; }
     // Before frame `frame` runs with `input`. A frame before the last one written (the game was
     // rewound) ends the recording: a movie only goes forwards.
     void frame(int64_t frame, const ControllerInput& input);
@@ -26,7 +25,6 @@ public:
 
 private:
     std::ofstream file_;
-    std::string path_;
     ControllerInput last_{};
     int64_t lastFrame_ = 0;
     bool first_ = true;

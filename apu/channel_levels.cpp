@@ -33,7 +33,7 @@ uint32_t channelLevels(uint8_t chips, ChannelLevels& levels)
         for (uint32_t k = 0; k < 6; ++k) {
             const Vrc7Operator& carrier = e.vrc7.channels[k].operators[1];
             const float attenuation = carrier.attenuation + 3.0f * (e.vrc7.registers[0x30 + k] & 15);
-            add(Names[k], carrier.stage == 0 ? 0 : static_cast<uint32_t>(std::max(0.0f, 15.5f - attenuation / 3)));
+            add(Names[k], carrier.stage == Vrc7OperatorOff ? 0 : static_cast<uint32_t>(std::max(0.0f, 15.5f - attenuation / 3)));
         }
     }
     if (chips & SoundChipBit::Mmc5) {

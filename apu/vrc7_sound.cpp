@@ -26,7 +26,7 @@ constexpr double UpdateRate = 1789773.0 / UpdateCycles;
 constexpr float Silent = 48.0f;
 constexpr int32_t ChannelUnits = 34 * MixUnitsPerLevel;
 
-enum Stage : uint8_t { Off, Attack, Decay, Sustain, Release };
+enum Stage : uint8_t { Off = Vrc7OperatorOff, Attack, Decay, Sustain, Release };
 
 // The built-in instruments 1-15: registers 0x00-0x07 of each.
 constexpr uint8_t Instruments[15][8] = {

@@ -5,6 +5,9 @@
 #include <array>
 #include <cstdint>
 
+// An operator's envelope stage when it is silent until a key-on (the others: see vrc7_sound.cpp).
+constexpr uint8_t Vrc7OperatorOff = 0;
+
 struct Vrc7Operator {
     uint32_t phase;     // 2^32 a cycle
     uint8_t stage;      // envelope: see vrc7_sound.cpp
