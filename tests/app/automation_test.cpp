@@ -16,11 +16,10 @@
 #include "app/run.h"
 #include "bus/cpu_bus.h"
 #include "console/machine.h"
-#include "cpu/opcode_table.h"
 #include "ppu/frame_buffer.h"
 #include "ppu/palette.h"
+#include "support/cpu_harness.h"
 #include "support/harness.h"
-#include "support/process.h"
 
 namespace {
 
@@ -77,15 +76,14 @@ TEST(TestRomProtocol, ResultOnlyOnceTheDataAreValidAndFinal)
 
 // The screenshot shows the frame buffer in the console's colours, or in a palette file's: 64
 // colours under Tallowby's emphasis, or 512 with the emphasis in the file (the font's black and
-// white, 64 and 65, are the console's). A file of another size is refused.
+// white, 64 and 65, are the console's). (A file of another size is refused: tests/e2e.)
 TEST(Capture, ScreenshotIsTheFrameBufferInTheChosenColours)
 {
     for (uint32_t i = 0; i < frameBuffer.size(); ++i)
         frameBuffer[i] = static_cast<uint8_t>((i * 7 + i / 256) % 70);
     for (uint32_t row = 0; row < lineEmphasis.size(); ++row)
         lineEmphasis[row] = static_cast<uint8_t>(row % 8);
-    const TempFile folder({}, "unused");
-    const std::string path = (folder.folder() / "shot.png").string();
+    const TempFile shot({}, "shot.png");
     EXPECT_FALSE(writeScreenshot("/no/such/folder/shot.png"));
     options.screenshotPath = "/no/such/folder/shot.png";
     RunControl control;
@@ -95,20 +93,19 @@ TEST(Capture, ScreenshotIsTheFrameBufferInTheChosenColours)
 
     const auto fileColour = [](uint32_t entry) { return (entry * 0x010305u) & 0xFFFFFF; };
     for (const uint32_t colours : {0u, 64u, 512u}) {
-        const std::string palette = (folder.folder() / "colours.pal").string();
         std::vector<uint8_t> bytes;
         for (uint32_t entry = 0; entry < colours; ++entry)
             bytes.insert(bytes.end(), {static_cast<uint8_t>(fileColour(entry) >> 16), static_cast<uint8_t>(fileColour(entry) >> 8),
                                        static_cast<uint8_t>(fileColour(entry))});
-        std::ofstream(palette, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        const TempFile palette(bytes, "colours.pal");
         forgetPaletteFile();
         if (colours != 0) {
-            ASSERT_EQ(loadPaletteFile(palette), "");
+            ASSERT_EQ(loadPaletteFile(palette.path()), "");
         }
-        ASSERT_TRUE(writeScreenshot(path));
+        ASSERT_TRUE(writeScreenshot(shot.path()));
         png_image image{};
         image.version = PNG_IMAGE_VERSION;
-        ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str()));
+        ASSERT_TRUE(png_image_begin_read_from_file(&image, shot.path().c_str()));
         ASSERT_EQ(std::pair(image.width, image.height), std::pair(256u, 240u));
         image.format = PNG_FORMAT_RGB;
         std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
@@ -123,9 +120,6 @@ TEST(Capture, ScreenshotIsTheFrameBufferInTheChosenColours)
         }
         EXPECT_EQ(wrong, 0) << colours << " colours";
     }
-    std::ofstream(folder.folder() / "short.pal") << "abc";
-    EXPECT_EQ(loadPaletteFile((folder.folder() / "short.pal").string()),
-              "The palette " + (folder.folder() / "short.pal").string() + " is not a palette file: it holds 3 bytes, not 192 (64 colours) or 1536 (512).");
     forgetPaletteFile();
     lineEmphasis.fill(0);
 }
@@ -135,16 +129,12 @@ TEST(Capture, ScreenshotIsTheFrameBufferInTheChosenColours)
 TEST(Turbo, TheButtonIsPressedOnAlternatingPairsOfFrames)
 {
     // Each NMI strobes controller 1 and keeps A (bit 0) and B (bit 1) at 0x0300 + the NMI's number.
-    InesImage image(2, 1);
-    image.put(0xE000, {0x78, 0xA9, 0x80, 0x8D, 0x00, 0x20, 0x4C, 0x06, 0xE0});  // SEI, NMI on, spin
-    image.put(0xE100, {0xA9, 0x01, 0x8D, 0x16, 0x40, 0xA9, 0x00, 0x8D, 0x16, 0x40,  // strobe
-                       0xAD, 0x16, 0x40, 0x29, 0x01, 0x85, 0x10,                    // A
-                       0xAD, 0x16, 0x40, 0x29, 0x01, 0x0A, 0x05, 0x10,              // B << 1 | A
-                       0xA6, 0x11, 0x9D, 0x00, 0x03, 0xE6, 0x11, 0x40});            // kept; RTI
-    image.setVectors(0xE000, 0xE100);
     resetHostState();
-    ASSERT_EQ(loadImage(image), LoadResult::Loaded);
-    initOpcodeTable();
+    loadProgram({{0xE000, {0x78, 0xA9, 0x80, 0x8D, 0x00, 0x20, 0x4C, 0x06, 0xE0}},  // SEI, NMI on, spin
+                 {TestNmiHandler, {0xA9, 0x01, 0x8D, 0x16, 0x40, 0xA9, 0x00, 0x8D, 0x16, 0x40,  // strobe
+                                   0xAD, 0x16, 0x40, 0x29, 0x01, 0x85, 0x10,                    // A
+                                   0xAD, 0x16, 0x40, 0x29, 0x01, 0x0A, 0x05, 0x10,              // B << 1 | A
+                                   0xA6, 0x11, 0x9D, 0x00, 0x03, 0xE6, 0x11, 0x40}}});          // kept; RTI
     const TempFile turbo(std::vector<uint8_t>{}, "turbo.cfg");
     std::ofstream(turbo.path()) << "turbo_a 97\nturbo_b x\n";  // the second line is not understood: no key
     loadTurboKeys(turbo.path());
@@ -166,8 +156,8 @@ TEST(Turbo, TheButtonIsPressedOnAlternatingPairsOfFrames)
 
 TEST(Capture, WavHeaderIsCompleteAfterEveryWrite)
 {
-    const TempFile folder({}, "unused");
-    const std::string path = (folder.folder() / "sound.wav").string();
+    const TempFile file({}, "sound.wav");
+    const std::string& path = file.path();
     WavRecorder wav;
     ASSERT_TRUE(wav.open(path, 8));  // room for four samples
     const auto check = [&](uint32_t samples) {

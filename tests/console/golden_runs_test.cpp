@@ -9,6 +9,7 @@
 // decoding) and official_only (the status flags clear at the pre-render line).
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -68,12 +69,11 @@ constexpr GoldenRun Runs[] = {
 
 std::filesystem::path romPath(const GoldenRun& run)
 {
-    const std::filesystem::path builtFolder = std::filesystem::path(TALLOWBY_BUILT_ROMS);
     switch (run.from) {
     case From::Built:
         return builtRom(run.rom);
     case From::Demo:
-        return builtFolder.parent_path().parent_path() / "demo/demo.nes";
+        return std::filesystem::path(TALLOWBY_BUILT_ROMS).parent_path().parent_path() / "demo/demo.nes";
     case From::Bench:
         return testRomFolder().parent_path() / "bench" / run.rom;
     case From::ThirdParty:
@@ -113,11 +113,10 @@ TEST(GoldenRuns, MatchTheRecordedPicturesAndSamples)
             sound = mix(mix(mix(sound, soundFrame.count), cpu.totalCycles), static_cast<uint32_t>(cpu.cycleCounter));
         }
         EXPECT_TRUE(picture == run.picture && sound == run.sound)
-            << "new line: {From::" << (run.from == From::Built ? "Built" : run.from == From::Demo ? "Demo"
-                                       : run.from == From::Bench ? "Bench" : "ThirdParty")
-            << ", \"" << run.rom << "\", " << (run.scanline ? "Sl" : "Px") << ", " << run.frameSkip << ", "
-            << (run.cheat ? "true" : "false") << ", 0x" << std::hex << int{run.buttons} << std::dec << ", "
-            << run.frames << ", 0x" << std::hex << picture << ", 0x" << sound << std::dec << "},";
+            << "new line: {From::" << std::array{"Built", "Demo", "Bench", "ThirdParty"}[static_cast<int>(run.from)] << ", \""
+            << run.rom << "\", " << (run.scanline ? "Sl" : "Px") << ", " << run.frameSkip << ", " << std::boolalpha << run.cheat
+            << ", 0x" << std::hex << int{run.buttons} << std::dec << ", " << run.frames << ", 0x" << std::hex << picture << ", 0x"
+            << sound << std::dec << "},";
         ++ran;
     }
     if (ran == 0)

@@ -70,6 +70,7 @@ TEST(BadInputs, RefusedAtStartWithOneLineAndNoFileWritten)
     fs::resize_file(f / "huge.nes", MaxImageBytes + 1);  // sparse: no disk space used
 
     const std::string rom = builtRom("scene").string();
+    const std::string music = builtRom("two_songs").replace_extension(".nsf").string();
     const std::string notRom = "Not a ROM file: a folder, FIFO, device or socket cannot be loaded.\n";
     const std::tuple<std::string, std::vector<std::string>, std::string> cases[] = {  // label, arguments, line
         {"no ROM (window)", {}, "Can slightly improve performance, but breaks some games.\n"},  // the usage
@@ -88,6 +89,9 @@ TEST(BadInputs, RefusedAtStartWithOneLineAndNoFileWritten)
          "The palette " + place.path() + " is not a palette file: it holds 13 bytes, not 192 (64 colours) or 1536 (512).\n"},
         {"-screenshot FIFO", {rom, "-screenshot", fifo},
          "Cannot write " + fifo + ": it is a folder, FIFO, device or socket.\n"},
+        {"music file: a track past its two", {music, "-track", "3"}, "There is no track 3: the file holds 2.\n"},
+        {"music file: -track all without a folder", {music, "-track", "all", "-wav", "out.wav"},
+         "Option -track all needs -headless and -wav with an existing folder.\n"},
         {"keymap.cfg FIFO (window)", {rom}, "keymap.cfg is not a key map: a folder, FIFO, device, socket or a file of "
                                             "more than 65536 bytes.\n"},
     };
@@ -109,51 +113,35 @@ TEST(BadInputs, RefusedAtStartWithOneLineAndNoFileWritten)
     }
 }
 
-// A headless run touches no SDL and prints nothing after the loader's lines; a valid -input script
-// is taken. (The screenshot's pixels are checked in tests/app.)
-TEST(StateOptions, ALoadedStateContinuesTheRunExactly)
-{
-    const TempFile script({'0', ' ', 'a', '\n'}, "input.txt");
-    const auto path = [&](const char* name) { return (script.folder() / name).string(); };
-    const auto run = [&](std::vector<std::string> args) {
-        args.insert(args.begin(), {tallowbyBinary().string(), builtRom("mmc3_irq").string(), "-headless"});
-        return runProcess(args, {}, 30s);
-    };
-    EXPECT_EQ(run({"-frames", "100", "-savestate", path("at100")}).exitCode, 0);
-    EXPECT_EQ(run({"-frames", "150", "-loadstate", path("at100"), "-screenshot", path("resumed.png")}).exitCode, 0);
-    const ProcessResult straight = run({"-frames", "150", "-screenshot", path("straight.png"), "-input", script.path()});
-    EXPECT_EQ(straight.exitCode, 0);
-    EXPECT_TRUE(straight.output.ends_with("Loaded 32 KB PRG, 8 KB CHR.\n")) << straight.output;
-    EXPECT_EQ(straight.output.find("Initializing SDL"), std::string::npos) << "no SDL at all";
-    const std::vector<uint8_t> png = fileBytes(path("straight.png"));
-    ASSERT_GT(png.size(), 33u);
-    EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
-    EXPECT_EQ(fileBytes(path("resumed.png")), png);
-    const ProcessResult missing = run({"-loadstate", path("nothing")});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_NE(missing.output.find("The state file " + path("nothing") + " does not exist."), std::string::npos);
-}
-
 // A movie recorded from a scripted run of the demo (both controllers, the reset button) plays the
 // same run back: the same last picture and sound, in either render mode. Its header names the ROM
-// and Tallowby; played on another ROM it warns. It may start from a state, and names it.
-TEST(Movies, ARecordedRunPlaysBackExactly)
+// and Tallowby; played on another ROM it warns. A headless run touches no SDL and prints nothing
+// after the loader's lines. A state saved at frame 100, where the script lets go of every button,
+// and loaded without the script runs on to the scripted run's last picture; a movie may start from
+// it, and names it; a missing one is refused. (The screenshot's pixels are checked in tests/app.)
+TEST(Movies, RecordedRunsAndLoadedStatesGoOnExactly)
 {
-    const std::string script = "0 right\n30 a+right -\n45 - up+a reset\n80 left b\n100 b+down\n";
+    const std::string script = "0 right\n30 a+right -\n45 - up+a reset\n80 left b\n100 - -\n";
     const TempFile input(std::vector<uint8_t>(script.begin(), script.end()), "script.txt");
     const auto path = [&](const std::string& name) { return (input.folder() / name).string(); };
     const std::string demo = (std::filesystem::path(TALLOWBY_BUILT_ROMS).parent_path().parent_path() / "demo/demo.nes").string();
-    const auto run = [&](std::vector<std::string> args) {
-        args.insert(args.begin(), {tallowbyBinary().string(), demo, "-headless", "-frames", "130"});
+    const auto run = [&](std::vector<std::string> args, const char* frames = "130") {
+        args.insert(args.begin(), {tallowbyBinary().string(), demo, "-headless", "-frames", frames});
         return runProcess(args, {}, 30s);
     };
-    for (const std::string mode : {"-silent", "-scanline"}) {
-        ASSERT_EQ(run({mode, "-input", input.path(), "-record", path("movie.txt"), "-screenshot", path("run.png"), "-wav", path("run.wav")})
-                      .exitCode, 0);
+    for (const std::string mode : {"-scanline", "-silent"}) {  // run.png: the last, in pixel mode
+        const ProcessResult recorded =
+            run({mode, "-input", input.path(), "-record", path("movie.txt"), "-screenshot", path("run.png"), "-wav", path("run.wav")});
+        ASSERT_EQ(recorded.exitCode, 0);
+        EXPECT_TRUE(recorded.output.ends_with(LoaderLines)) << recorded.output;
+        EXPECT_EQ(recorded.output.find("Initializing SDL"), std::string::npos) << "no SDL at all";
         ASSERT_EQ(run({mode, "-input", path("movie.txt"), "-screenshot", path("movie.png"), "-wav", path("movie.wav")}).exitCode, 0);
         EXPECT_EQ(fileBytes(path("movie.png")), fileBytes(path("run.png"))) << mode;
         EXPECT_EQ(fileBytes(path("movie.wav")), fileBytes(path("run.wav"))) << mode;
     }
+    const std::vector<uint8_t> png = fileBytes(path("run.png"));
+    ASSERT_GT(png.size(), 33u);
+    EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
     const std::vector<uint8_t> bytes = fileBytes(path("movie.txt"));
     const std::string movie(bytes.begin(), bytes.end());
     EXPECT_TRUE(movie.starts_with("# " + ProgramTitle + " input movie")) << movie;
@@ -164,10 +152,14 @@ TEST(Movies, ARecordedRunPlaysBackExactly)
     EXPECT_NE(elsewhere.output.find("The input movie " + path("movie.txt") + " was recorded with another ROM"), std::string::npos)
         << elsewhere.output;
 
-    ASSERT_EQ(run({"-savestate", path("at130")}).exitCode, 0);
-    ASSERT_EQ(run({"-loadstate", path("at130"), "-record", path("from.txt")}).exitCode, 0);
+    ASSERT_EQ(run({"-input", input.path(), "-savestate", path("at100")}, "100").exitCode, 0);
+    ASSERT_EQ(run({"-loadstate", path("at100"), "-record", path("from.txt"), "-screenshot", path("resumed.png")}).exitCode, 0);
+    EXPECT_EQ(fileBytes(path("resumed.png")), fileBytes(path("run.png")));
     const std::vector<uint8_t> from = fileBytes(path("from.txt"));
-    EXPECT_NE(std::string(from.begin(), from.end()).find("# From the state: " + path("at130") + "\n"), std::string::npos);
+    EXPECT_NE(std::string(from.begin(), from.end()).find("# From the state: " + path("at100") + "\n"), std::string::npos);
+    const ProcessResult missing = run({"-loadstate", path("nothing")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.output.find("The state file " + path("nothing") + " does not exist."), std::string::npos);
 }
 
 }  // namespace

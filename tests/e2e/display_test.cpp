@@ -19,63 +19,67 @@
 
 namespace {
 
-// Without keymap.cfg the configuration screen stays up: a known picture.
-TEST_F(WindowTest, ScaleThreeWindowAndFullScreenShowTheEnlargedFrame)
-{
-    const TempFile rom(fileBytes(builtRom("scene")), "game.nes");
-    drawConfigScreen();
-    drawKeyPrompt(0);
-    for (const bool full : {false, true}) {
-        start({tallowbyBinary().string(), rom.path(), "-scale", "3", full ? "-fullscreen" : "-silent"}, rom.folder(),
-              "Controller configuration file not found!\n\n");
+// The scene as game.nes, played in a window from a working folder with a key map.
+class Player : public WindowTest {
+protected:
+    void startScene()
+    {
+        std::filesystem::copy_file(builtRom("scene"), keys_.folder() / "game.nes");
+        start({tallowbyBinary().string(), (keys_.folder() / "game.nes").string()}, keys_.folder(), "Loaded 32 KB PRG");
         ASSERT_FALSE(window_.empty());
-        EXPECT_EQ(wrongPixels(captureWindow(full ? "root" : window_, environment_),
-                              full ? fullScreenGeometry(1280, 1024) : windowGeometry(3)), 0)
-            << (full ? "scale 4 whatever -scale says, centred on black" : "the window at scale 3");
-        EXPECT_EQ(stop().exitCode, 0);
     }
-}
-
-TEST_F(WindowTest, F5SavesF7LoadsAndF11SwitchesToFullScreen)
-{
-    const Workspace keys;
-    const auto rom = keys.folder() / "game.nes";
-    std::filesystem::copy_file(builtRom("scene"), rom);
-    start({tallowbyBinary().string(), rom.string()}, keys.folder(), "Loaded 32 KB PRG");
-    ASSERT_FALSE(window_.empty());
-    const auto pictureBelowMessages = [&] {  // the window's rows below the message box (4 + 12 frame rows, doubled)
+    // The window's rows below the message box (4 + 12 frame rows, doubled).
+    std::vector<uint8_t> picture() const
+    {
         std::vector<uint8_t> pixels = captureWindow(window_, environment_);
         EXPECT_EQ(pixels.size(), 512u * 480 * 3);
         pixels.erase(pixels.begin(), pixels.begin() + std::min<size_t>(pixels.size(), 512u * 40 * 3));
         return pixels;
-    };
+    }
     // The picture, captured until `wanted` holds for it (a slow build takes a while to show a change).
-    const auto pictureOnceItIs = [&](const auto& wanted) {
-        std::vector<uint8_t> picture = pictureBelowMessages();
-        for (int tries = 0; tries < 40 && !wanted(picture); ++tries) {
+    template <typename Wanted>
+    std::vector<uint8_t> pictureOnceItIs(const Wanted& wanted) const
+    {
+        std::vector<uint8_t> now = picture();
+        for (int tries = 0; tries < 40 && !wanted(now); ++tries) {
             std::this_thread::sleep_for(250ms);
-            picture = pictureBelowMessages();
+            now = picture();
         }
-        return picture;
-    };
+        return now;
+    }
+    // The file the program wrote into the working folder with `extension` (the last one found).
+    std::filesystem::path written(const std::string& extension) const
+    {
+        std::filesystem::path found;
+        for (const auto& entry : std::filesystem::directory_iterator(keys_.folder()))
+            if (entry.path().extension() == extension)
+                found = entry.path();
+        return found;
+    }
 
+    const Workspace keys_;
+};
+
+TEST_F(Player, F5SavesF7LoadsAndF11SwitchesToFullScreen)
+{
+    ASSERT_NO_FATAL_FAILURE(startScene());
     xdotool({"keydown", "Right"});  // the scene's sprite moves while a D-pad key is held
     std::this_thread::sleep_for(400ms);
     xdotool({"keyup", "Right"});
     std::vector<uint8_t> last;  // the picture follows the pad a frame or two later: wait until it is still
-    pictureOnceItIs([&](const auto& picture) { return std::exchange(last, picture) == picture; });
+    pictureOnceItIs([&](const auto& now) { return std::exchange(last, now) == now; });
     for (const char* key : {"p", "3", "F5"})
         xdotool({"key", key});
     ASSERT_TRUE(program_->waitForOutput("Paused\nSlot 3\nState 3 saved\n", 10s)) << program_->output();
-    const std::vector<uint8_t> saved = pictureBelowMessages();  // paused: the state's picture
+    const std::vector<uint8_t> saved = picture();  // paused: the state's picture
     xdotool({"key", "p"});
     xdotool({"keydown", "Down"});
-    EXPECT_NE(pictureOnceItIs([&](const auto& picture) { return picture != saved; }), saved) << "the sprite moves on";
+    EXPECT_NE(pictureOnceItIs([&](const auto& now) { return now != saved; }), saved) << "the sprite moves on";
     xdotool({"keyup", "Down"});
     for (const char* key : {"F7", "F12", "p"})
         xdotool({"key", key});
     ASSERT_TRUE(program_->waitForOutput("State 3 loaded\nScreenshot saved\nPaused\n", 10s)) << program_->output();
-    EXPECT_TRUE(pictureOnceItIs([&](const auto& picture) { return picture == saved; }) == saved) << "the saved picture is back";
+    EXPECT_TRUE(pictureOnceItIs([&](const auto& now) { return now == saved; }) == saved) << "the saved picture is back";
 
     // Paused, F11 and Alt+Enter switch to full screen and back to the window at its scale.
     const auto size = [&] {  // "WIDTH=w\nHEIGHT=h"
@@ -90,16 +94,14 @@ TEST_F(WindowTest, F5SavesF7LoadsAndF11SwitchesToFullScreen)
         EXPECT_EQ(size(), expected) << key;
     }
     EXPECT_EQ(stop().exitCode, 0);
-    EXPECT_TRUE(std::filesystem::exists(keys.folder() / "game.ss3"));
+    EXPECT_TRUE(std::filesystem::exists(keys_.folder() / "game.ss3"));
 }
 
 // Only the rows that change are drawn: a message drawn over the picture and gone again leaves the
 // picture as it was (paused: the same frame all along).
-TEST_F(WindowTest, AMessageGoneLeavesThePictureAsItWas)
+TEST_F(Player, AMessageGoneLeavesThePictureAsItWas)
 {
-    const Workspace keys;
-    start({tallowbyBinary().string(), builtRom("scene").string()}, keys.folder(), "Loaded 32 KB PRG");
-    ASSERT_FALSE(window_.empty());
+    ASSERT_NO_FATAL_FAILURE(startScene());
     xdotool({"key", "p"});
     ASSERT_TRUE(program_->waitForOutput("Paused\n", 10s)) << program_->output();
     std::this_thread::sleep_for(3s);  // the message shows for two seconds
@@ -107,13 +109,10 @@ TEST_F(WindowTest, AMessageGoneLeavesThePictureAsItWas)
     xdotool({"key", "F12"});  // the emulated picture, paused: the one the window shows
     ASSERT_TRUE(program_->waitForOutput("Screenshot saved\n", 10s)) << program_->output();
     EXPECT_EQ(stop().exitCode, 0);
-    std::filesystem::path shot;
-    for (const auto& entry : std::filesystem::directory_iterator(keys.folder()))
-        if (entry.path().extension() == ".png")
-            shot = entry.path();
+    const std::filesystem::path shot = written(".png");
     ASSERT_FALSE(shot.empty());
-    const std::filesystem::path halved = keys.folder() / "window.png";
-    const std::filesystem::path raw = keys.folder() / "window.rgb";
+    const std::filesystem::path halved = keys_.folder() / "window.png";
+    const std::filesystem::path raw = keys_.folder() / "window.rgb";
     std::ofstream(raw, std::ios::binary).write(reinterpret_cast<const char*>(after.data()), static_cast<std::streamsize>(after.size()));
     ASSERT_EQ(runProcess({"convert", "-size", "512x480", "-depth", "8", "rgb:" + raw.string(), "-filter", "point", "-resize",
                           "50%", halved.string()}).exitCode, 0);
@@ -123,18 +122,9 @@ TEST_F(WindowTest, AMessageGoneLeavesThePictureAsItWas)
 
 // F9 records the pad into a movie while the scene's sprite moves right; Backspace held then runs
 // the game backwards until the picture is the one from before the move.
-TEST_F(WindowTest, F9RecordsAMovieAndBackspaceRewinds)
+TEST_F(Player, F9RecordsAMovieAndBackspaceRewinds)
 {
-    const Workspace keys;
-    const auto rom = keys.folder() / "game.nes";
-    std::filesystem::copy_file(builtRom("scene"), rom);
-    start({tallowbyBinary().string(), rom.string()}, keys.folder(), "Loaded 32 KB PRG");
-    ASSERT_FALSE(window_.empty());
-    const auto picture = [&] {  // below the message box
-        std::vector<uint8_t> pixels = captureWindow(window_, environment_);
-        pixels.erase(pixels.begin(), pixels.begin() + std::min<size_t>(pixels.size(), 512u * 40 * 3));
-        return pixels;
-    };
+    ASSERT_NO_FATAL_FAILURE(startScene());
     std::this_thread::sleep_for(500ms);
     const std::vector<uint8_t> before = picture();
     xdotool({"key", "F9"});
@@ -145,20 +135,12 @@ TEST_F(WindowTest, F9RecordsAMovieAndBackspaceRewinds)
     ASSERT_TRUE(program_->waitForOutput("Movie saved\n", 10s)) << program_->output();
     EXPECT_NE(picture(), before) << "the sprite moved";
     xdotool({"keydown", "BackSpace"});
-    std::vector<uint8_t> now = picture();
-    for (int tries = 0; tries < 40 && now != before; ++tries) {
-        std::this_thread::sleep_for(100ms);
-        now = picture();
-    }
+    const bool rewound = pictureOnceItIs([&](const auto& now) { return now == before; }) == before;
     xdotool({"keyup", "BackSpace"});
-    EXPECT_TRUE(now == before) << "rewound to the picture before the move";
+    EXPECT_TRUE(rewound) << "rewound to the picture before the move";
     EXPECT_EQ(stop().exitCode, 0);
-    std::string movie;
-    for (const auto& entry : std::filesystem::directory_iterator(keys.folder()))
-        if (entry.path().extension() == ".txt") {
-            const std::vector<uint8_t> bytes = fileBytes(entry.path());
-            movie.assign(bytes.begin(), bytes.end());
-        }
+    const std::vector<uint8_t> bytes = fileBytes(written(".txt"));
+    const std::string movie(bytes.begin(), bytes.end());
     EXPECT_NE(movie.find("# From the state: game-"), std::string::npos) << movie;
     EXPECT_NE(movie.find(" right\n"), std::string::npos) << movie;
 }
@@ -215,10 +197,15 @@ protected:
     std::filesystem::path configHome_ = rom_.folder() / "config";
 };
 
+// The screen, shown in full screen at scale 4 whatever -scale says, centred on black, and in the
+// window at -scale 3: its frame enlarged, pixel for pixel.
 TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFileInTheConfigurationFolder)
 {
+    drawConfigScreen();
+    drawKeyPrompt(0);
     // Closed on the screen after two keys: nothing is written and no game starts.
-    startGame();
+    startGame({"-scale", "3", "-fullscreen"}, "Controller configuration file not found!\n\n");
+    EXPECT_EQ(wrongPixels(captureWindow("root", environment_), fullScreenGeometry(1280, 1024)), 0) << "full screen";
     sendKeys({"Return", "space"});
     const ProcessResult closed = stop();
     EXPECT_EQ(closed.exitCode, 0);
@@ -226,8 +213,9 @@ TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFileInTheConfigurat
     EXPECT_FALSE(std::filesystem::exists(rom_.folder() / "keymap.cfg"));
     EXPECT_FALSE(std::filesystem::exists(configHome_));
 
-    startGame({}, "Controller configuration file not found!\n\n");
-    sendKeys(FirstKeys);  // (what the screen shows is compared above)
+    startGame({"-scale", "3"}, "Controller configuration file not found!\n\n");
+    EXPECT_EQ(wrongPixels(captureWindow(window_, environment_), windowGeometry(3)), 0) << "the window at scale 3";
+    sendKeys(FirstKeys);
     ASSERT_TRUE(program_->waitForOutput("Loaded 32 KB PRG, 8 KB CHR.\n", 10s)) << "the game starts after the turbo keys";
     EXPECT_EQ(fileBytes(configHome_ / "tallowby/keymap.cfg"),
               (std::vector<uint8_t>{0x0D, 0, 0x20, 0, 0x7A, 0, 0x78, 0, 0x11, 1, 0x12, 1, 0x14, 1, 0x13, 1}));

@@ -3,6 +3,8 @@
 // each check measures a stretch of the WAV recording (`-wav`) within a phase. The ROMs that count
 // IRQs and read $4015 report through the test-ROM protocol at $6000 (`-testrom`). Then the capture
 // of SDL's disk driver of a steady triangle note, the start-up of sound, and a PAL console's pace.
+// Music files: every track exported headless, and their keys in the window. (A track that is not
+// there: tests/e2e/automation_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,6 +17,8 @@
 #include <ostream>
 #include <regex>
 #include <string>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 #include "support/harness.h"
@@ -206,14 +210,9 @@ INSTANTIATE_TEST_SUITE_P(SoundRules, SoundRom, testing::ValuesIn(runs),
 // the others (the 5B at volume 12, one Namco 163 channel, a VRC7 pseudo-square).
 TEST(Sound, EachSoundChipPlaysItsNoteAtItsPitchAndLevel)
 {
-    struct Chip {
-        const char* name;
-        uint16_t mapper;
-        double cycles;  // a wave of its note
-        double level;
-    };
-    const Chip chips[] = {{"VRC6", 24, 4064, 1.0},      {"MMC5", 5, 4064, 1.0},  {"Sunsoft 5B", 69, 4064, 0.85},
-                          {"Namco 163", 19, 4096, 1.63}, {"VRC7", 85, 4608, 4.2}};
+    const std::tuple<const char*, uint16_t, double, double> chips[] = {  // name, mapper, a wave of its note in cycles, level
+        {"VRC6", 24, 4064, 1.0}, {"MMC5", 5, 4064, 1.0}, {"Sunsoft 5B", 69, 4064, 0.85}, {"Namco 163", 19, 4096, 1.63},
+        {"VRC7", 85, 4608, 4.2}};
     const auto rms = [](const std::vector<int16_t>& samples, double fromMs, double toMs) {
         const auto begin = samples.begin() + static_cast<ptrdiff_t>(fromMs * 44.1);
         const auto end = samples.begin() + static_cast<ptrdiff_t>(toMs * 44.1);
@@ -222,17 +221,17 @@ TEST(Sound, EachSoundChipPlaysItsNoteAtItsPitchAndLevel)
         return std::sqrt(squares / static_cast<double>(end - begin));
     };
     for (uint8_t k = 0; k < std::size(chips); ++k) {
-        const Chip& chip = chips[k];
-        const TempFile rom(builtRomFor("chip_notes", chip.mapper, k), "chip.nes");
+        const auto& [name, mapper, cycles, level] = chips[k];
+        const TempFile rom(builtRomFor("chip_notes", mapper, k), "chip.nes");
         const std::filesystem::path wav = rom.folder() / "chip.wav";
         const ProcessResult result =
             runProcess({tallowbyBinary().string(), rom.path(), "-headless", "-frames", "120", "-wav", wav.string()});
         ASSERT_EQ(result.exitCode, 0) << result.output;
         const std::vector<int16_t> samples = readSamples(wav, 44);
         ASSERT_EQ(samples.size(), 120u * 735);
-        const Check wave{chip.name, 0, 200, 900, Measure::Wave, chip.cycles, 0.003};
-        EXPECT_NEAR(measure(false, wave, samples), chip.cycles, chip.cycles * 0.003) << chip.name;
-        EXPECT_NEAR(rms(samples, 200, 900) / rms(samples, 1300, 1900), chip.level, chip.level * 0.03) << chip.name;
+        const Check wave{name, 0, 200, 900, Measure::Wave, cycles, 0.003};
+        EXPECT_NEAR(measure(false, wave, samples), cycles, cycles * 0.003) << name;
+        EXPECT_NEAR(rms(samples, 200, 900) / rms(samples, 1300, 1900), level, level * 0.03) << name;
     }
 }
 
@@ -317,25 +316,56 @@ TEST(Sound, TheNoSoundLineOnlyWhenSoundItselfCannotStart)
     }
 }
 
-// A PAL console, chosen by the file name's "(E)": 882 samples a frame, and 50 frames a second when
-// paced by the frame loop.
+// A PAL console, chosen by the file name's "(E)", plays 50 frames a second when paced by the frame
+// loop. (Its 882 samples a frame: tests/console/scheduler_test.cpp.)
 TEST(Sound, APalConsolePlaysFiftyFramesASecond)
 {
     const Workspace workspace;
     const std::string rom = (workspace.folder() / "scene (E).nes").string();
-    const std::string wav = (workspace.folder() / "pal.wav").string();
     std::filesystem::copy_file(builtRom("scene"), rom);
-    const ProcessResult unpaced = runProcess({tallowbyBinary().string(), rom, "-headless", "-frames", "100", "-wav", wav});
-    EXPECT_NE(unpaced.output.find("Console: PAL, 50 frames a second.\n"), std::string::npos) << unpaced.output;
-    EXPECT_EQ(readSamples(wav, 44).size(), 88200u);
-
     const auto start = std::chrono::steady_clock::now();
     const ProcessResult paced = runProcess({tallowbyBinary().string(), rom, "-frames", "100", "-silent"},
                                            {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"}, 30s, workspace.folder());
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(paced.exitCode, 0) << paced.output;
+    EXPECT_NE(paced.output.find("Console: PAL, 50 frames a second.\n"), std::string::npos) << paced.output;
     EXPECT_GT(seconds, 1.95) << "100 frames at 50 a second";
     EXPECT_LT(seconds, 3.0);
+}
+
+// -track all writes NAME-01.wav, NAME-02.wav: the first track runs its -frames, the second ends
+// three seconds after its note stops (at one second).
+TEST(Music, EveryTrackIsExportedAndEndsOnSilence)
+{
+    const Workspace workspace;
+    const std::filesystem::path folder = workspace.folder() / "tracks";
+    std::filesystem::create_directory(folder);
+    const ProcessResult result = runProcess({tallowbyBinary().string(), builtRom("two_songs").replace_extension(".nsf").string(),
+                                             "-headless", "-track", "all", "-frames", "600", "-wav", folder.string() + "/"});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(readSamples(folder / "two_songs-01.wav", 44).size(), 600u * 735);
+    const size_t second = readSamples(folder / "two_songs-02.wav", 44).size();
+    EXPECT_NEAR(static_cast<double>(second) / 44100, 4.0, 0.1);
+    EXPECT_NE(result.output.find("Track 2 of 2: "), std::string::npos) << result.output;
+    EXPECT_FALSE(std::filesystem::exists(folder / "two_songs-03.wav"));
+}
+
+// In the window, through the key map: right and left change the track, start pauses, and the
+// state keys say that music files have none.
+TEST_F(WindowTest, MusicFileKeysChangeTheTrackAndPause)
+{
+    const Workspace keys;
+    start({tallowbyBinary().string(), builtRom("two_songs").replace_extension(".nsf").string()}, keys.folder(), "2 tracks.");
+    ASSERT_FALSE(window_.empty());
+    for (const char* key : {"Right", "Right", "Left", "Return", "F5"}) {
+        xdotool({"keydown", key});
+        std::this_thread::sleep_for(100ms);  // held for a few frames: the player looks after each
+        xdotool({"keyup", key});
+    }
+    EXPECT_TRUE(program_->waitForOutput(
+        "Track 2 of 2\nTrack 1 of 2\nTrack 2 of 2\nPaused\nSave states are not offered for music files\n", 10s))
+        << program_->output();
+    EXPECT_EQ(stop().exitCode, 0);
 }
 
 }  // namespace

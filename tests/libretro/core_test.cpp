@@ -7,8 +7,6 @@
 #include <libretro.h>
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -27,28 +25,15 @@ namespace {
 // What the core gave the front end, and what the front end answers.
 struct FrontEnd {
     std::vector<uint32_t> picture;
-    std::vector<int16_t> samples;  // stereo, as given
-    size_t framesOfSamples = 0;    // in the last retro_run
+    std::vector<int16_t> samples;  // stereo, as given in the last retro_run
     ButtonState pad{};             // controller 1
     std::map<std::string, std::string> options;
-    std::string log;
 };
 FrontEnd frontEnd;
-
-void logLine(retro_log_level, const char* format, ...)
-{
-    char line[512];
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(line, sizeof line, format, arguments);
-    va_end(arguments);
-    frontEnd.log += line;
-}
 
 bool environment(unsigned command, void* data)
 {
     switch (command) {
-    case RETRO_ENVIRONMENT_GET_LOG_INTERFACE: static_cast<retro_log_callback*>(data)->log = logLine; return true;
     case RETRO_ENVIRONMENT_SET_PIXEL_FORMAT: return *static_cast<retro_pixel_format*>(data) == RETRO_PIXEL_FORMAT_XRGB8888;
     case RETRO_ENVIRONMENT_GET_VARIABLE: {
         auto* variable = static_cast<retro_variable*>(data);
@@ -74,7 +59,6 @@ void video(const void* data, unsigned width, unsigned height, size_t pitch)
 size_t audio(const int16_t* data, size_t frames)
 {
     frontEnd.samples.assign(data, data + 2 * frames);
-    frontEnd.framesOfSamples = frames;
     return frames;
 }
 
@@ -124,7 +108,6 @@ protected:
         const retro_game_info game{nullptr, image.data(), image.size(), nullptr};
         return call<bool (*)(const retro_game_info*)>("retro_load_game")(&game);
     }
-    void run() { call<void (*)()>("retro_run")(); }
     std::vector<uint8_t> serialize()
     {
         std::vector<uint8_t> state(call<size_t (*)()>("retro_serialize_size")());
@@ -146,7 +129,7 @@ protected:
     {
         std::vector<std::pair<std::vector<uint32_t>, std::vector<int16_t>>> played;
         for (uint32_t frame = 0; frame < frames; ++frame) {
-            run();
+            call<void (*)()>("retro_run")();
             played.emplace_back(frontEnd.picture, frontEnd.samples);
         }
         return played;
@@ -157,14 +140,13 @@ private:
 };
 
 // The demo with a pad held: every frame's picture is the console's frame in XRGB8888, and its
-// samples the console's, 735 a frame on both channels; the loader's lines go to the log.
+// samples the console's (735 a frame) on both channels. (The loader's lines in the front end's log:
+// the RetroArch test below.)
 TEST_F(Core, ShowsAndPlaysWhatTheConsoleDoes)
 {
     const std::vector<uint8_t> image = fileBytes(std::filesystem::path(TALLOWBY_BUILT_ROMS).parent_path().parent_path() / "demo/demo.nes");
-    ASSERT_FALSE(image.empty());
     frontEnd.pad[ButtonRight] = frontEnd.pad[ButtonA] = 1;
     ASSERT_TRUE(load(image));
-    EXPECT_NE(frontEnd.log.find("Loaded 32 KB PRG"), std::string::npos) << frontEnd.log;
     const auto played = play(90);
 
     resetMachine();
@@ -182,7 +164,6 @@ TEST_F(Core, ShowsAndPlaysWhatTheConsoleDoes)
             stereo.insert(stereo.end(), {sample, sample});
         ASSERT_EQ(played[frame].first, expected) << "frame " << frame;
         ASSERT_EQ(played[frame].second, stereo) << "frame " << frame;
-        ASSERT_EQ(stereo.size(), 2u * 735);
     }
 }
 
@@ -199,11 +180,9 @@ TEST_F(Core, StatesBringTheGameBackAndDamagedOnesAreRefused)
     EXPECT_EQ(play(20), after);
     EXPECT_EQ(serialize().size(), state.size());
 
-    std::vector<uint8_t> damaged = state;
+    std::vector<uint8_t> damaged = state;  // (the game left as it was: tests/console/save_state_test.cpp)
     damaged[damaged.size() / 2] ^= 0x40;
-    const std::vector<uint8_t> before = serialize();
     EXPECT_FALSE(unserialize(damaged));
-    EXPECT_EQ(serialize(), before);
 }
 
 // Battery RAM is the front end's save RAM: what the game writes shows there, and what the front
@@ -237,7 +216,7 @@ TEST_F(Core, APalConsoleGives882SamplesAFrame)
     EXPECT_EQ(info.timing.fps, 50.0);
     EXPECT_EQ(info.timing.sample_rate, 44100.0);
     play(3);
-    EXPECT_EQ(frontEnd.framesOfSamples, 882u);
+    EXPECT_EQ(frontEnd.samples.size(), 2u * 882);
 }
 
 // Debian's RetroArch loads the core and the scene with rewind and a run-ahead of two frames (each of

@@ -98,18 +98,11 @@ ProcessResult runProcess(const std::vector<std::string>& args, const std::vector
     return ChildProcess(args, environment, workingFolder).wait(timeout);
 }
 
-std::string findWindow(const std::vector<std::string>& environment)
-{
-    const std::string found = runProcess({"xdotool", "search", "--sync", "--name", "Tallowby"}, environment, 10s).output;
-    return found.substr(0, found.find('\n'));
-}
-
 std::vector<uint8_t> captureWindow(const std::string& window, const std::vector<std::string>& environment)
 {
-    const TempFile folder({}, "unused");
-    const std::string raw = (folder.folder() / "window.rgb").string();
-    EXPECT_EQ(runProcess({"import", "-window", window, "-depth", "8", "rgb:" + raw}, environment).exitCode, 0);
-    return fileBytes(raw);
+    const TempFile raw({}, "window.rgb");
+    EXPECT_EQ(runProcess({"import", "-window", window, "-depth", "8", "rgb:" + raw.path()}, environment).exitCode, 0);
+    return fileBytes(raw.path());
 }
 
 int wrongPixels(const std::vector<uint8_t>& shown, const ScreenGeometry& geometry)
@@ -151,7 +144,8 @@ void WindowTest::start(const std::vector<std::string>& args, const std::filesyst
 {
     program_ = std::make_unique<ChildProcess>(args, environment_, folder);
     EXPECT_TRUE(line.empty() || program_->waitForOutput(line, timeout)) << program_->output();
-    window_ = findWindow(environment_);
+    window_ = runProcess({"xdotool", "search", "--sync", "--name", "Tallowby"}, environment_, 10s).output;
+    window_ = window_.substr(0, window_.find('\n'));
     std::this_thread::sleep_for(300ms);
 }
 

@@ -52,8 +52,6 @@ private:
 ProcessResult runProcess(const std::vector<std::string>& args, const std::vector<std::string>& environment = {},
                          std::chrono::milliseconds timeout = 20s, const std::filesystem::path& workingFolder = {});
 
-// The id of the program's window on the display of `environment`, waiting up to 10 s; empty when none shows.
-std::string findWindow(const std::vector<std::string>& environment);
 // A window (or "root", the whole screen) as RGB bytes, captured with ImageMagick's import.
 std::vector<uint8_t> captureWindow(const std::string& window, const std::vector<std::string>& environment);
 // The pixels of a capture that differ from the frame buffer shown at `geometry`, black around it;
@@ -69,8 +67,6 @@ public:
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
     bool running() const { return !name_.empty(); }
-    // ":N", for the DISPLAY variable.
-    const std::string& name() const { return name_; }
     // The environment of a program that opens its window here: this display, no sound device, and
     // no leak report at exit (SDL, X11 and the GL drivers keep allocations until the process ends).
     std::vector<std::string> environment() const
@@ -95,7 +91,7 @@ protected:
             GTEST_SKIP() << "Xvfb could not be started";
     }
 
-    // Starts `args` in `folder`, waits for `line` on its output (when given) and for its window.
+    // Starts `args` in `folder`, waits for `line` on its output (when given) and up to 10 s for its window.
     void start(const std::vector<std::string>& args, const std::filesystem::path& folder, const std::string& line = "",
                std::chrono::seconds timeout = 10s);
     // Runs "xdotool COMMAND --window WINDOW ARGUMENTS...".

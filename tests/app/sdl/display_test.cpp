@@ -17,7 +17,6 @@ TEST(Display, WindowAndFullScreenGeometry)
     EXPECT_EQ(windowGeometry(6), (ScreenGeometry{1536, 1440, 6, 0, 0}));
     const std::vector<std::pair<std::pair<int32_t, int32_t>, ScreenGeometry>> desktops = {
         {{1920, 1080}, {1920, 1080, 4, 448, 60}},  // the height limits the scale
-        {{800, 600}, {800, 600, 2, 144, 60}},
         {{3840, 2160}, {3840, 2160, 9, 768, 0}},   // beyond the window's scales
         {{768, 720}, {768, 720, 3, 0, 0}},         // an exact fit
         {{200, 100}, {256, 240, 1, 0, 0}},         // smaller than the frame: never drawn outside the surface
