@@ -31,9 +31,8 @@ uint32_t channelLevels(uint8_t chips, ChannelLevels& levels)
     if (chips & SoundChipBit::Vrc7) {
         static constexpr std::string_view Names[] = {"VRC7 FM 1", "VRC7 FM 2", "VRC7 FM 3", "VRC7 FM 4", "VRC7 FM 5", "VRC7 FM 6"};
         for (uint32_t k = 0; k < 6; ++k) {
-            const Vrc7Operator& carrier = e.vrc7.channels[k].operators[1];
-            const float attenuation = carrier.attenuation + 3.0f * (e.vrc7.registers[0x30 + k] & 15);
-            add(Names[k], carrier.stage == Vrc7OperatorOff ? 0 : static_cast<uint32_t>(std::max(0.0f, 15.5f - attenuation / 3)));
+            const float attenuation = e.vrc7.carriers.attenuation[k] + 3.0f * (e.vrc7.registers[0x30 + k] & 15);
+            add(Names[k], e.vrc7.carriers.stage[k] == Vrc7OperatorOff ? 0 : static_cast<uint32_t>(std::max(0.0f, 15.5f - attenuation / 3)));
         }
     }
     if (chips & SoundChipBit::Mmc5) {

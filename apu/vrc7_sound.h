@@ -8,27 +8,24 @@
 // An operator's envelope stage when it is silent until a key-on (the others: see vrc7_sound.cpp).
 constexpr uint8_t Vrc7OperatorOff = 0;
 
-struct Vrc7Operator {
-    uint32_t phase;     // 2^32 a cycle
-    uint8_t stage;      // envelope: see vrc7_sound.cpp
-    float attenuation;  // the envelope's, in dB (0 loudest, 48 silent)
-    float output;       // the last output, -1 to 1
+// The chip's operators of one kind (modulators or carriers), a lane a channel: lanes 0-5 are channels
+// 0-5; lanes 6 and 7 stay silent, so that the channels are worked on four at once.
+constexpr uint32_t Vrc7Lanes = 8;
+struct Vrc7Operators {
+    alignas(16) std::array<uint32_t, Vrc7Lanes> phase;  // 2^32 a cycle
+    alignas(16) std::array<float, Vrc7Lanes> attenuation;  // the envelope's, in dB (0 loudest, 48 silent)
+    alignas(16) std::array<float, Vrc7Lanes> output;    // the last output, -1 to 1
+    std::array<uint8_t, Vrc7Lanes> stage;               // envelope: see vrc7_sound.cpp
 
-    bool operator==(const Vrc7Operator&) const = default;
-};
-
-struct Vrc7Channel {
-    std::array<Vrc7Operator, 2> operators;  // modulator, carrier
-    float feedback;                          // the modulator's output before the last
-
-    bool operator==(const Vrc7Channel&) const = default;
+    bool operator==(const Vrc7Operators&) const = default;
 };
 
 struct Vrc7Sound {
     std::array<uint8_t, 0x40> registers;
     uint8_t select;       // 0x9010: the register the next 0x9030 write sets
     uint8_t silenced;     // 0xE000 bit 6
-    std::array<Vrc7Channel, 6> channels;
+    Vrc7Operators modulators, carriers;
+    alignas(16) std::array<float, Vrc7Lanes> feedback;  // each modulator's output before the last
     uint32_t updates;     // updates since power-on (the tremolo's and vibrato's clock)
     uint32_t lastUpdate;  // totalCycles of the last update
 
