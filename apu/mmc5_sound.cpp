@@ -1,8 +1,8 @@
 // The MMC5's pulses: the console's square (duty, envelope, length counter, 11-bit timer) without a
 // sweep and never muted by a short period, their envelopes and length counters clocked together at
 // 240 Hz (the length so runs out twice as fast as the console's). Its PCM output takes the bytes
-// written to 0x5011 (0 is ignored); the read mode, which takes the bytes the CPU reads from
-// 0x8000-0xBFFF, and its IRQ are not built. Each pulse level weighs as a console level; the PCM's
+// written to 0x5011 (0 is ignored), or in read mode the bytes the CPU reads from 0x8000-0xBFFF (the
+// board's part: cart/mmc5.cpp). Each pulse level weighs as a console level; the PCM's
 // full 255 as a console square's full 15.
 #include "apu/mmc5_sound.h"
 

@@ -48,6 +48,13 @@ void deviceWrite(uint32_t address, uint8_t value)
         cpuMemory[address] = value;
 }
 
+uint8_t watchedPrgRead(uint32_t address, uint8_t romByte)
+{
+    if (prgReadWatcher != nullptr)
+        prgReadWatcher(address, romByte);  // the cartridge's byte, before a code replaces it
+    return cheats.cheatCount != 0 ? applyCheats(address, romByte) : romByte;
+}
+
 uint8_t fetchThroughNewWindow(uint32_t address)
 {
     const uint32_t window = address >> 13;
@@ -59,7 +66,7 @@ uint8_t fetchThroughNewWindow(uint32_t address)
             codeWindow = {window, &cartridge.prgRom[prgRamWindow.offset]};
         else if (prgRamBytes() >= PrgRamWindowSize && prgRamWindow.readable)
             codeWindow = {window, &cartridge.prgRam[prgRamWindow.offset]};  // plain RAM: no device answers there
-    } else if (address >= 0x8000 && cheats.cheatCount == 0) {
+    } else if (address >= 0x8000 && cheats.cheatCount == 0 && prgReadWatcher == nullptr) {
         // The window's eight 1 KB pages must lie one after another in the image (every board maps
         // PRG in banks of 8 KB or more); otherwise each byte goes through the page map.
         const uint32_t first = (address - 0x8000) >> 10 & ~7u;

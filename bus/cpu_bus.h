@@ -28,12 +28,15 @@ void oamTransfer(uint8_t page);
 uint8_t deviceRead(uint32_t address);
 void deviceWrite(uint32_t address, uint8_t value);
 
-// A read of 0x8000-0xFFFF: PRG ROM through the page map, and the Game Genie codes when any is active.
+// A read of 0x8000-0xFFFF where a board watches the reads or a Game Genie code is active.
+uint8_t watchedPrgRead(uint32_t address, uint8_t romByte);
+
+// A read of 0x8000-0xFFFF: PRG ROM through the page map.
 [[gnu::always_inline]] inline uint8_t prgRead(uint32_t address)
 {
     const uint8_t value = cartridge.prgRom[prgPageMap[(address - 0x8000) >> 10] + (address & 0x3FF)];
-    if (cheats.cheatCount != 0) [[unlikely]]
-        return applyCheats(address, value);
+    if (cheats.cheatCount != 0 || prgReadWatcher != nullptr) [[unlikely]]
+        return watchedPrgRead(address, value);
     return value;
 }
 

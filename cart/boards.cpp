@@ -101,6 +101,7 @@ void startBoard()
     const Board* board = loadedBoard();
     chrFetchWatcher = board != nullptr ? board->chrFetch : nullptr;
     boardTile = nullptr;
+    prgReadWatcher = nullptr;
     boardShapesTiles = chrFetchWatcher != nullptr;
     backgroundChrPages = &chrPageMap;
     boardRead = board != nullptr ? board->read : nullptr;

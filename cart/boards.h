@@ -97,6 +97,11 @@ inline BoardTile (*boardTile)(uint32_t address, uint32_t nametableOffset) = null
 // (chrFetchWatcher) or draws it (boardTile).
 inline bool boardShapesTiles = false;
 
+// The loaded board's watch on the CPU's reads of 0x8000-0xFFFF while it watches (the MMC5's PCM in
+// read mode takes each byte read from 0x8000-0xBFFF); nullptr otherwise. Instructions are then
+// fetched through prgRead too, so the board sees them.
+inline void (*prgReadWatcher)(uint32_t address, uint8_t value) = nullptr;
+
 // The loaded board's read of 0x4020-0x7FFF, for the boards that answer reads there (Namco 163's chip
 // RAM and IRQ counter) or latch a register on reads (GTROM: the value on the data bus, which a read
 // leaves as the open bus): the byte read, or BoardDoesNotAnswer. nullptr for every other board.

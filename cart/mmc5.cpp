@@ -138,12 +138,37 @@ void useExtendedAttributes()
     boardShapesTiles = on;
 }
 
-void updateIrqLine()
+// The IRQ line: the scanline IRQ's and the PCM's, each when enabled. One raised in the middle of an
+// instruction (by a read or write of the CPU's) is taken after it.
+void updateIrqLine(bool midInstruction = false)
 {
-    if (board().irqPending && board().irqEnabled)
-        requestIrq(IrqFromBoard);
-    else
+    const Mmc5State& m = board();
+    if (!(m.irqPending && m.irqEnabled) && !(m.pcmIrq && (m.pcmControl & 0x80)))
         acknowledgeIrq(IrqFromBoard);
+    else if (midInstruction)
+        holdIrq(IrqFromBoard);
+    else
+        requestIrq(IrqFromBoard);
+}
+
+// In read mode the PCM takes each byte the CPU reads from 0x8000-0xBFFF; a 0 leaves it and raises
+// the PCM's IRQ flag instead, any other byte clears the flag.
+void pcmRead(uint32_t address, uint8_t value)
+{
+    if (address >= 0xC000)
+        return;
+    if (value != 0)
+        mmc5SoundWrite(0x5011, value);
+    board().pcmIrq = value == 0 ? 1 : 0;
+    updateIrqLine(true);
+}
+
+void watchReadsForPcm()
+{
+    const bool on = (board().pcmControl & 1) != 0;
+    if (on && prgReadWatcher == nullptr)
+        forgetCodeWindow();  // instructions fetched through it would pass unseen
+    prgReadWatcher = on ? pcmRead : nullptr;
 }
 
 // The start of line `line` (0-240): the MMC5 sees the PPU reading the line's nametable bytes.
@@ -185,8 +210,15 @@ void writeMmc5(uint32_t address, uint8_t value)
     Mmc5State& m = board();
     if (address >= 0x6000 && address < 0xE000)
         return writePrgRam(address, value);
+    if (address == 0x5010) {
+        m.pcmControl = value & 0x81;
+        watchReadsForPcm();
+        updateIrqLine(true);
+        return;
+    }
     if (address <= 0x5015) {
-        mmc5SoundWrite(address, value);
+        if (address != 0x5011 || !(m.pcmControl & 1))  // read mode ignores writes
+            mmc5SoundWrite(address, value);
         return;
     }
     if (address >= 0x5C00 && address < 0x6000) {
@@ -233,6 +265,12 @@ uint32_t readMmc5(uint32_t address)
     if (address >= 0x5C00 && address < 0x6000)
         return m.exramMode >= 2 ? ppu.memory[ExramPage + (address & 0x3FF)] : (address >> 8);
     switch (address) {
+    case 0x5010: {
+        const uint32_t status = m.pcmIrq << 7 | (m.pcmControl & 1);
+        m.pcmIrq = 0;
+        updateIrqLine(true);
+        return status;
+    }
     case 0x5015: return mmc5SoundStatus();
     case 0x5204: {
         const uint32_t status = m.irqPending << 7 | m.inFrame << 6;
@@ -247,13 +285,14 @@ uint32_t readMmc5(uint32_t address)
 }
 
 // The frame's start also brings the copy of the RAM banks shown among the ROM windows, set B's page
-// map and the extended attributes' hook up to date (they are not in save states, and the RAM may
-// have been loaded since).
+// map and the hooks of the extended attributes and the PCM's read mode up to date (they are not in
+// save states, and the RAM may have been loaded since).
 void mmc5FrameStart()
 {
     mapPrgWindows();
     mapChrSets();
     useExtendedAttributes();
+    watchReadsForPcm();
     lineStart(0);
 }
 
@@ -277,5 +316,10 @@ void mmc5StateFields(StateIo& io, Mmc5State& state)
     io.field(state.inFrame, 0, 1);
     io.field(state.lineCounter);
     io.field(state.factors);
+    if (io.since(11)) {
+        io.field(state.pcmControl);
+        io.check((state.pcmControl & ~0x81) == 0);
+        io.field(state.pcmIrq, 0, 1);
+    }
 }
-static_assert(fieldCount<Mmc5State>() == 16, "an Mmc5State field is missing from mmc5StateFields");
+static_assert(fieldCount<Mmc5State>() == 18, "an Mmc5State field is missing from mmc5StateFields");

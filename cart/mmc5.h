@@ -24,6 +24,8 @@ struct Mmc5State {
     uint8_t inFrame;
     uint8_t lineCounter;
     std::array<uint8_t, 2> factors;  // 0x5205, 0x5206
+    uint8_t pcmControl;              // 0x5010: bit 7 the PCM's IRQ enabled, bit 0 read mode
+    uint8_t pcmIrq;                  // read mode met a 0 byte (0x5010 bit 7 on reading)
 
     bool operator==(const Mmc5State&) const = default;
 };

@@ -319,6 +319,34 @@ TEST(Mmc5Sound, PulsesLengthsAndPcm)
     EXPECT_EQ(expansionSound->levelAt(cpu.totalCycles), 300);
 }
 
+// MMC5 read mode: the PCM takes each byte the CPU reads from 0x8000-0xBFFF, instructions included,
+// and ignores 0x5011; a 0 byte leaves it and raises the PCM's IRQ (0x5010 bit 7, cleared by reading).
+TEST(Mmc5Sound, ReadModeTakesTheBytesReadFromRom)
+{
+    InesImage image(8, 16, 0x50);
+    image.put(0x8000, {0x00, 0x4C, 0x01, 0x80, 0x99});  // 0x8001: JMP $8001
+    image.put(0xC000, {0x77});
+    image.setVectors(0x8001);
+    ASSERT_EQ(loadImage(image), LoadResult::Loaded);
+    initOpcodeTable();
+    cpuWrite(0x5114, 0x8C);  // the image's last 32 KB at 0x8000
+    cpuWrite(0x5115, 0x8E);
+    cpuWrite(0x5010, 0x81);  // read mode, IRQ enabled
+    cpuWrite(0x5011, 0x40);
+    cpuRead(0xC000);
+    EXPECT_EQ(expansionSound->levelAt(cpu.totalCycles), 0);
+    cpuRead(0x8004);
+    EXPECT_EQ(expansionSound->levelAt(cpu.totalCycles), 0x99 * 300 / 255);
+    cpuRead(0x8000);
+    EXPECT_EQ(expansionSound->levelAt(cpu.totalCycles), 0x99 * 300 / 255);
+    EXPECT_TRUE(cpu.irqPending & IrqFromBoard);
+    EXPECT_EQ(cpuRead(0x5010), 0x81);
+    EXPECT_EQ(cpuRead(0x5010), 0x01);
+    EXPECT_FALSE(cpu.irqPending & IrqFromBoard);
+    runFrames(1);  // the loop's last byte read: JMP's 0x80
+    EXPECT_EQ(expansionSound->levelAt(cpu.totalCycles), 0x80 * 300 / 255);
+}
+
 // Every chip playing (tests/roms/chip_notes.s, its crowd: eight Namco 163 channels, a VRC7 chord)
 // through a save state: the frames after loading it sound as they did after saving it.
 TEST(ExpansionSound, SaveStatesRoundTripWithEachChipPlaying)
