@@ -84,14 +84,16 @@ struct Board {
 // pattern address it reads.
 inline void (*chrFetchWatcher)(uint32_t address) = nullptr;
 
-// A background tile a board draws its own way (the MMC5's extended attributes): its pattern row
-// (the two planes, 8 bytes apart) and its palette, for pattern address `address` and the tile's
-// place (0-959) in its nametable. nullptr while no board does.
+// A background tile a board draws its own way (the MMC5's extended attributes and split): its
+// pattern row (the two planes, 8 bytes apart; nullptr: the tile as fetched) and its palette, for
+// pattern address `address`, the tile's place (0-959) in its nametable and its place in the line
+// (0 for the tile under the picture's first column, up to 32 with fine scrolling). nullptr while no
+// board does.
 struct BoardTile {
     const uint8_t* planes;
     uint32_t palette;
 };
-inline BoardTile (*boardTile)(uint32_t address, uint32_t nametableOffset) = nullptr;
+inline BoardTile (*boardTile)(uint32_t address, uint32_t nametableOffset, uint32_t lineTile) = nullptr;
 
 // True while the renderer takes its out-of-line path, in which the board sees each tile fetched
 // (chrFetchWatcher) or draws it (boardTile).

@@ -4,8 +4,10 @@
 // fill-mode nametable, a scanline IRQ with its in-frame flag, and a multiplier.
 // In ExRAM mode 1 each background tile takes its 4 KB pattern bank (bits 0-5, with 0x5130's two
 // bits above) and its palette (bits 6-7) from the ExRAM byte at its place in the nametable; the
-// sprites' test of the background under them still reads the tile's usual pattern. Its sound is
-// apu/mmc5_sound.h. Not built: the vertical split. The data port reads patterns through set A.
+// sprites' test of the background under them still reads the tile's usual pattern. The vertical
+// split draws the tiles of a line left or right of a threshold from ExRAM as a nametable of its own,
+// with its own vertical scroll and 4 KB pattern bank. Its sound is apu/mmc5_sound.h. The data port
+// reads patterns through set A.
 #include <algorithm>
 
 #include "apu/expansion_sound.h"
@@ -123,18 +125,41 @@ void mapNametables()
     }
 }
 
-BoardTile extendedTile(uint32_t address, uint32_t nametableOffset)
+// The pattern row at `offset` in a 4 KB bank of CHR: offset bank x 4096 + (0-4095).
+const uint8_t* patternRowAt(uint32_t offset)
 {
-    const uint8_t attributes = ppu.memory[ExramPage + nametableOffset];
-    const uint32_t bank = static_cast<uint32_t>(board().chrUpper) << 6 | (attributes & 0x3F);
     const uint32_t bytes = std::max<uint32_t>(cartridge.chrKb != 0 ? cartridge.chrKb * 1024u : cartridge.chrRamBytes, 4096);
-    return {&cartridge.chrMemory[(bank * 4096 + (address & 0xFFF)) % bytes], static_cast<uint32_t>(attributes >> 6)};
+    return &cartridge.chrMemory[offset % bytes];
 }
 
-void useExtendedAttributes()
+bool splitOn(const Mmc5State& m) { return (m.splitControl & 0x80) && m.exramMode < 2; }
+
+// The split's tiles are those left of the threshold, or from it on (bit 6). Its vertical position
+// is 0x5201 at the picture's first line and one more each line, 239 wrapping to 0; the line's tile
+// and attribute come from ExRAM as from a nametable, the pattern from 0x5202's bank.
+BoardTile shapedTile(uint32_t address, uint32_t nametableOffset, uint32_t lineTile)
 {
-    const bool on = board().exramMode == 1;
-    boardTile = on ? extendedTile : nullptr;
+    const Mmc5State& m = board();
+    const uint32_t threshold = m.splitControl & 0x1F;
+    if (splitOn(m) && ((m.splitControl & 0x40) ? lineTile >= threshold : lineTile < threshold)) {
+        const uint32_t y = (m.splitScroll + ppu.scanline) % 240, row = y >> 3, column = lineTile & 31;
+        const uint8_t tile = ppu.memory[ExramPage + row * 32 + column];
+        const uint8_t attributes = ppu.memory[ExramPage + 0x3C0 + (row >> 2) * 8 + (column >> 2)];
+        const uint32_t shift = ((row & 2) << 1) | (column & 2);
+        return {patternRowAt(m.splitBank * 4096u + tile * 16u + (y & 7)), (attributes >> shift) & 3u};
+    }
+    if (m.exramMode != 1)
+        return {nullptr, 0};
+    const uint8_t attributes = ppu.memory[ExramPage + nametableOffset];
+    const uint32_t bank = static_cast<uint32_t>(m.chrUpper) << 6 | (attributes & 0x3F);
+    return {patternRowAt(bank * 4096 + (address & 0xFFF)), static_cast<uint32_t>(attributes >> 6)};
+}
+
+// The renderer asks for each background tile while the split or the extended attributes are on.
+void shapeTiles()
+{
+    const bool on = board().exramMode == 1 || splitOn(board());
+    boardTile = on ? shapedTile : nullptr;
     boardShapesTiles = on;
 }
 
@@ -235,12 +260,15 @@ void writeMmc5(uint32_t address, uint8_t value)
     case 0x5103: m.protect[1] = value & 3; break;
     case 0x5104:
         m.exramMode = value & 3;
-        useExtendedAttributes();
+        shapeTiles();
         break;
     case 0x5105: m.nametables = value; break;
     case 0x5106: m.fillTile = value; fillPages(); return;
     case 0x5107: m.fillAttribute = value & 3; fillPages(); return;
     case 0x5130: m.chrUpper = value & 3; return;
+    case 0x5200: m.splitControl = value & 0xDF; shapeTiles(); return;
+    case 0x5201: m.splitScroll = value; return;
+    case 0x5202: m.splitBank = value; return;
     case 0x5203: m.irqCompare = value; return;
     case 0x5204: m.irqEnabled = value >> 7; updateIrqLine(); return;
     case 0x5205: m.factors[0] = value; return;
@@ -285,13 +313,13 @@ uint32_t readMmc5(uint32_t address)
 }
 
 // The frame's start also brings the copy of the RAM banks shown among the ROM windows, set B's page
-// map and the hooks of the extended attributes and the PCM's read mode up to date (they are not in
+// map and the hooks of the tiles' shapes and the PCM's read mode up to date (they are not in
 // save states, and the RAM may have been loaded since).
 void mmc5FrameStart()
 {
     mapPrgWindows();
     mapChrSets();
-    useExtendedAttributes();
+    shapeTiles();
     watchReadsForPcm();
     lineStart(0);
 }
@@ -320,6 +348,10 @@ void mmc5StateFields(StateIo& io, Mmc5State& state)
         io.field(state.pcmControl);
         io.check((state.pcmControl & ~0x81) == 0);
         io.field(state.pcmIrq, 0, 1);
+        io.field(state.splitControl);
+        io.check((state.splitControl & 0x20) == 0);
+        io.field(state.splitScroll);
+        io.field(state.splitBank);
     }
 }
-static_assert(fieldCount<Mmc5State>() == 18, "an Mmc5State field is missing from mmc5StateFields");
+static_assert(fieldCount<Mmc5State>() == 21, "an Mmc5State field is missing from mmc5StateFields");

@@ -26,6 +26,9 @@ struct Mmc5State {
     std::array<uint8_t, 2> factors;  // 0x5205, 0x5206
     uint8_t pcmControl;              // 0x5010: bit 7 the PCM's IRQ enabled, bit 0 read mode
     uint8_t pcmIrq;                  // read mode met a 0 byte (0x5010 bit 7 on reading)
+    uint8_t splitControl;            // 0x5200: bit 7 on, bit 6 right of the threshold, bits 0-4 the threshold tile
+    uint8_t splitScroll;             // 0x5201: the split's vertical scroll at the picture's first line
+    uint8_t splitBank;               // 0x5202: the split's 4 KB pattern bank
 
     bool operator==(const Mmc5State&) const = default;
 };

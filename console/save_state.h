@@ -30,7 +30,7 @@ constexpr std::array<uint8_t, 8> StateMagic = {'T', 'B', 'S', 'T', 'A', 'T', 'E'
 //   8: CHR RAM beside CHR ROM (TQROM)
 //   9: the MMC6's RAM enable and protection
 //   10: the register of UNROM 512 and GTROM, the flash chip's command state, a flash board's PRG
-//   11: the MMC5's PCM mode and IRQ
+//   11: the MMC5's PCM mode and IRQ, its vertical split
 constexpr uint32_t StateFormatVersion = 11;
 constexpr uint32_t OldestReadableStateVersion = 1;
 // No state of this format comes near this size; a larger file is not read.

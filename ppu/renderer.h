@@ -173,9 +173,11 @@ template <bool ByBoard>
             if (chrFetchWatcher != nullptr)
                 chrFetchWatcher(pa + 8);  // the switch it may make shows from the next tile on
             if (boardTile != nullptr) {
-                const BoardTile tile = boardTile(pa, background.tileRowOffset + (tx >> 3));
-                planes = tile.planes;
-                palette = tile.palette;
+                const uint32_t lineTile = ((vx - (background.left & ~7u)) & 0x1FF) >> 3;
+                if (const BoardTile tile = boardTile(pa, background.tileRowOffset + (tx >> 3), lineTile); tile.planes != nullptr) {
+                    planes = tile.planes;
+                    palette = tile.palette;
+                }
             }
         }
         const uint64_t low = PlaneColumns[planes[0]];

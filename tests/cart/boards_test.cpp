@@ -274,6 +274,23 @@ TEST(Mmc5, ScanlineIrqExtendedAttributesAndTheBackgroundsSet)
         EXPECT_EQ(std::vector<uint8_t>(frameBuffer.begin(), frameBuffer.begin() + 8),
                   mode == 1 ? (std::vector<uint8_t>{0, 0, 0, 0x2A, 0, 0x2A, 0, 0}) : std::vector<uint8_t>(8, 0));
     }
+    // The split, left of tile 1 or from it on, draws from ExRAM as a nametable with 0x5202's bank 5
+    // and its own scroll: row 0's tiles 0 (pattern bytes 20), row 1's first tile 64 (bytes 21:
+    // columns 3, 5 and 7), palette 3 from ExRAM's attributes; the other tiles as fetched (page 0).
+    cpuWrite(0x5104, 2);
+    for (const auto& [address, value] : {std::pair(0x5C00, 0), std::pair(0x5C20, 64), std::pair(0x5FC0, 0xFF), std::pair(0x5104, 0),
+                                         std::pair(0x5202, 5)})
+        cpuWrite(static_cast<uint16_t>(address), static_cast<uint8_t>(value));
+    const std::vector<uint8_t> blank(8, 0), row0{0, 0, 0, 0x2A, 0, 0x2A, 0, 0}, row1{0, 0, 0, 0x2A, 0, 0x2A, 0, 0x2A};
+    const std::tuple<uint8_t, uint8_t, std::vector<uint8_t>, std::vector<uint8_t>> splits[] = {
+        {0x81, 0, row0, blank}, {0x81, 8, row1, blank}, {0xC1, 0, blank, row0}, {0x01, 0, blank, blank}};
+    for (const auto& [control, scroll, first, second] : splits) {
+        cpuWrite(0x5200, control);
+        cpuWrite(0x5201, scroll);
+        renderPixels(0, 16);
+        EXPECT_EQ(std::vector<uint8_t>(frameBuffer.begin(), frameBuffer.begin() + 8), first) << int{control} << " " << int{scroll};
+        EXPECT_EQ(std::vector<uint8_t>(frameBuffer.begin() + 8, frameBuffer.begin() + 16), second) << int{control} << " " << int{scroll};
+    }
     cpuWrite(0x5101, 3);  // 1 KB banks: set A's first 5, set B's first 9
     cpuWrite(0x5120, 5);
     cpuWrite(0x5128, 9);
