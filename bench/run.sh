@@ -26,10 +26,15 @@ cartridges=()
 [ -f "$folder/demo/demo.nes" ] && cartridges+=("$folder/demo/demo.nes")
 [ ${#cartridges[@]} -gt 0 ] || { echo "Nothing to time."; exit 1; }
 
+# Each run kept on the last processor where taskset is at hand: a run moved between processors
+# varies more.
+pin=()
+command -v taskset > /dev/null && pin=(taskset -c "$(($(nproc) - 1))")
+
 # The median frames per second of `runs` runs of one cartridge: median CARTRIDGE [FLAG].
 median() {
   for ((run = 0; run < runs; ++run)); do
-    { "$folder/tallowby" "$1" -headless -benchmark -frames "$frames" ${2:-} || true; } \
+    { "${pin[@]}" "$folder/tallowby" "$1" -headless -benchmark -frames "$frames" ${2:-} || true; } \
       | awk '/^Benchmark:/ { print $(NF - 3) }'
   done | sort -n | awk '
     { fps[NR] = $1 }
