@@ -165,7 +165,7 @@ struct OperatorSetup {
 };
 
 OperatorSetup modulatorSetup{}, carrierSetup{};
-alignas(16) Lanes<float> feedbackReach{};  // the modulator's last two outputs bend its phase by this x 2^24
+alignas(16) Lanes<float> feedbackReach{};  // the sum of a modulator's last two outputs x this: its phase's bend, 2^-24 cycles
 uint32_t soundingChannels = 0;   // a bit a channel with an operator not Off
 bool setupsStale = true;
 
