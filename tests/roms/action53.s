@@ -2,8 +2,7 @@
 
 .include "board_script.inc"
 
-board_rom scripts
-scripts:
+board_rom
     .word action53
 action53:
     prg 13, 14, 15, 16  ; the last 32 KB at power-on
@@ -24,8 +23,7 @@ action53:
     chr $D0, 0
     write $8000, $03
     chr $D3, 0
-    nt_fill $10
-    nt $11, $11, $13, $13
+    mirrored_horizontal $10
     write $5000, $80    ; one-screen, where bit 4 of a CHR or inner write picks the page
     write $8000, $1C
     nt $11, $11, $11, $11

@@ -6,16 +6,13 @@ phase = $0200           ; note being played
 mask  = $0201           ; status bit of its channel
 pairs = $0202           ; register writes left
 
-.segment "HEADER"
-    .byte "NES", $1A, 2, 1, $00, $00
-    .res 8, 0
+.include "rom_start.inc"
+
+ines_header $00
 
 .segment "CODE"
 reset:
-    sei
-    cld
-    ldx #$FF
-    txs
+    cpu_reset
     lda #$00
     sta $4015
     sta phase
@@ -58,5 +55,4 @@ notes:
     ; noise: constant volume 10, mode 0, period 4068, length 40
     .byte $08, $0C,$1A, $0E,$0F, $0F,$20, $0C,$1A
 
-.segment "VECTORS"
-    .word reset, reset, reset
+vectors reset, reset, reset

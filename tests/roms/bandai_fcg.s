@@ -11,15 +11,13 @@
     write base + 4, $0C
     chr 33, 12
     write base + 9, $01     ; horizontal, then one-screen $2400
-    nt_fill $10
-    nt $11, $11, $13, $13
+    mirrored_horizontal $10
     write base + 9, $03
     nt $13, $13, $13, $13
     done
 .endmacro
 
-board_rom scripts
-scripts:
+board_rom
     .word fcg, lz93d50
 fcg:     bandai $6000, $8000
 lz93d50: bandai $8000, $6000

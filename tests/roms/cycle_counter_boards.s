@@ -3,8 +3,7 @@
 
 .include "board_script.inc"
 
-board_rom scripts
-scripts:
+board_rom
     .word sunsoft3, h3001, ss88006
 sunsoft3:
     write $F800, $03        ; 16 KB at $8000
@@ -13,8 +12,7 @@ sunsoft3:
     write $A800, $0A
     chr 10, 20
     write $E800, $01        ; mirroring: horizontal, then one-screen $2400
-    nt_fill $10
-    nt $11, $11, $13, $13
+    mirrored_horizontal $10
     write $E800, $03
     nt $13, $13, $13, $13
     done
@@ -29,8 +27,7 @@ h3001:
     write $B004, $0C
     chr 33, 12
     write $9001, $80        ; bits 6-7: horizontal, then one-screen
-    nt_fill $10
-    nt $11, $11, $13, $13
+    mirrored_horizontal $10
     write $9001, $40
     nt $11, $11, $11, $11
     done
@@ -53,10 +50,8 @@ ss88006:
     write $9002, $00        ; off
     read $6000, $60
     write $F002, $00        ; mirroring: 0 horizontal, 1 vertical
-    nt_fill $10
-    nt $11, $11, $13, $13
+    mirrored_horizontal $10
     write $F002, $01
-    nt_fill $20
-    nt $22, $23, $22, $23
+    mirrored_vertical $20
     done
 board_rom_end

@@ -13,8 +13,7 @@
     write $B000 + o1, $01
     chr ($15 >> chr_shift), 0
     write $9000 + o1, $01   ; mirroring at index 1: horizontal
-    nt_fill $10
-    nt $11, $11, $13, $13
+    mirrored_horizontal $10
 .if vrc4
     write $9000 + o2, $02   ; index 2: the PRG swap mode
     prg 15, 4, 3, 16
@@ -23,14 +22,12 @@
 .else
     write $9000 + o2, $00   ; the VRC2's index 2: mirroring too, vertical
     prg 3, 4, 15, 16
-    nt_fill $20
-    nt $22, $23, $22, $23
+    mirrored_vertical $20
 .endif
     done
 .endmacro
 
-board_rom scripts
-scripts:
+board_rom
     .word vrc4a, vrc4c, vrc21a, vrc21c, vrc2a, vrc4f, vrc4e, vrc2b, vrc23f, vrc23e, vrc4b, vrc4d, vrc2c, vrc25b
     .word vrc25d, vrc6, vrc7
 vrc4a:  vrc $002, $004, $006, 1, 0
@@ -56,8 +53,7 @@ vrc6:
     write $E000, $0C
     chr 33, 12
     write $B003, $04        ; bits 2-3: horizontal, then one-screen $2400
-    nt_fill $10
-    nt $11, $11, $13, $13
+    mirrored_horizontal $10
     write $B003, $0C
     nt $13, $13, $13, $13
     done
@@ -72,8 +68,7 @@ vrc7:
     write $E000, $81        ; bit 7 the PRG RAM, bits 0-1 horizontal
     write $6000, $5A
     read $6000, $5A
-    nt_fill $10
-    nt $11, $11, $13, $13
+    mirrored_horizontal $10
     write $E000, $01
     read $6000, $60
     done

@@ -4,8 +4,7 @@
 
 .include "stripes.inc"
 
-.segment "HEADER"
-    .byte "NES", $1A, 2, 1, $00, $00
+ines_header $00
 
 .segment "ZEROPAGE"
 frameDone: .res 1
@@ -39,16 +38,13 @@ main:
 nmi:
     pha
     bit $2002
-    lda #0
-    sta $2005
-    sta $2005
+    scroll_zero
     lda #1
     sta frameDone
     pla
 irq:
     rti
 
-.segment "VECTORS"
-    .word nmi, reset, irq
+vectors nmi, reset, irq
 
 .include "solid_tiles.inc"

@@ -10,18 +10,13 @@
     .endrepeat
 .endmacro
 
-board_rom scripts
-scripts:
+board_rom
     .word sxrom, snrom
 sxrom:
-    mmc1 $A000, $00     ; bits 2-3 of CHR register 0: the RAM bank
-    write $6000, $10
-    mmc1 $A000, $04
-    write $6000, $11
-    mmc1 $A000, $08
-    write $6000, $12
-    mmc1 $A000, $0C
-    write $6000, $13
+.repeat 4, n             ; bits 2-3 of CHR register 0: the RAM bank, each one marked
+    mmc1 $A000, n * 4
+    write $6000, $10 + n
+.endrepeat
     mmc1 $A000, $04
     read $6000, $11
     mmc1 $A000, $0C

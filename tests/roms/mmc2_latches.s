@@ -11,8 +11,7 @@
 
 .include "ppu_start.inc"
 
-.segment "HEADER"
-    .byte "NES", $1A, 2, 1, $90, $00
+ines_header $90
 
 .segment "CODE"
 reset:
@@ -44,22 +43,9 @@ reset:
 :   sta $2007
     dex
     bne :-
-:   lda sprites,x       ; X = 0
-    sta $0200,x
-    inx
-    cpx #6 * 4
-    bne :-
-    lda #$F0
-:   sta $0200,x
-    inx
-    bne :-
-    lda #0
-    sta $2003
-    lda #2
-    sta $4014
-    lda #0
-    sta $2005
-    sta $2005
+    load_sprites sprites, 6 * 4
+    oam_dma
+    scroll_zero
     lda #$1E
     sta $2001
     lda #$88            ; NMI; sprites from $1000, background from $0000
@@ -69,10 +55,7 @@ forever:
 
 nmi:
     pha
-    lda #0
-    sta $2003
-    lda #2
-    sta $4014
+    oam_dma
     pla
     rti
 
@@ -88,7 +71,6 @@ sprites:                ; Y, tile, attributes, X
     .byte 149, $FD, 0, 16,  149, 1, 0, 32,  169, 1, 0, 32
     .byte 179, $FE, 0, 16,  179, 1, 0, 32,  199, 1, 0, 32
 
-.segment "VECTORS"
-    .word nmi, reset, reset
+vectors nmi, reset, reset
 
 .include "two_bank_tiles.inc"

@@ -3,12 +3,10 @@
 
 .include "board_script.inc"
 
-board_rom scripts
-scripts:
+board_rom
     .word mmc3, mmc6, txsrom, tqrom
 mmc3:
-    write $8000, $00    ; R0: 2 KB, bit 0 ignored
-    write $8001, $05
+    bank_select $00, $05  ; R0: 2 KB, bit 0 ignored
     chr 4, 4
     write $6000, $05
     write $A001, $C0    ; bit 7 on, bit 6 write-protected
@@ -34,19 +32,16 @@ mmc6:
     read $7000, $70
     done
 txsrom:
-    write $8000, $00    ; CHR mode 0: bit 7 of R0 for $2000/$2400, of R1 for $2800/$2C00
-    write $8001, $80
+    bank_select $00, $80  ; CHR mode 0: bit 7 of R0 for $2000/$2400, of R1 for $2800/$2C00
     nt_fill $10
     write $8001, $00
     nt $13, $13, $13, $13
-    write $8000, $85    ; mode 1: R2-R5 one each
-    write $8001, $80
+    bank_select $85, $80  ; mode 1: R2-R5 one each
     chr 4, 0
     nt $13, $13, $13, $11
     done
 tqrom:
-    write $8000, $02    ; bit 6 of a bank: the CHR RAM
-    write $8001, $43
+    bank_select $02, $43  ; bit 6 of a bank: the CHR RAM
     chr_tag $10, $A5
     chr 0, $A5
     write $8001, $05

@@ -9,8 +9,9 @@
 ; sets scroll 4 from line 37 and leaves the IRQ disabled. `irqs` ($00) counts the IRQs of the
 ; frame, `frameIrqs` ($01) holds the last frame's count (2).
 
-.segment "HEADER"
-    .byte "NES", $1A, 2, 1, $40, $00
+.include "rom_start.inc"
+
+ines_header $40
 
 .segment "ZEROPAGE"
 irqs:      .res 1
@@ -18,10 +19,7 @@ frameIrqs: .res 1
 
 .segment "CODE"
 reset:
-    sei
-    cld
-    ldx #$FF
-    txs
+    cpu_reset
     inx
     stx $2000
     stx $2001
@@ -53,10 +51,7 @@ reset:
     bne :-
     dey
     bne :-
-    lda #$23            ; attributes: palette 0
-    sta $2006
-    lda #$C0
-    sta $2006
+    ppu_address $23C0   ; attributes: palette 0
     lda #0
     ldx #64
 :   sta $2007
@@ -106,7 +101,6 @@ irq:
     pla
     rti
 
-.segment "VECTORS"
-    .word nmi, reset, irq
+vectors nmi, reset, irq
 
 .include "two_bank_tiles.inc"

@@ -3,23 +3,18 @@
 
 .include "board_script.inc"
 
-board_rom scripts
-scripts:
+board_rom
     .word dxrom, namco88, namcot3453, namcot3425
 dxrom:
     prg 1, 2, 15, 16
-    write $8000, $06    ; R6: the 8 KB at $8000
-    write $8001, $03
-    write $8000, $00    ; R0: a 2 KB bank, bit 0 ignored
-    write $8001, $05
-    write $8000, $02    ; R2: 1 KB at $1000
-    write $8001, $07
+    bank_select $06, $03  ; R6: the 8 KB at $8000
+    bank_select $00, $05  ; R0: a 2 KB bank, bit 0 ignored
+    bank_select $02, $07  ; R2: 1 KB at $1000
     prg 4, 2, 15, 16
     chr 4, 7
     done
 namco88:
-    write $8000, $02    ; R2-R5 from the upper 64 KB
-    write $8001, $07
+    bank_select $02, $07  ; R2-R5 from the upper 64 KB
     chr 0, 71
     done
 namcot3453:
@@ -35,15 +30,12 @@ namcot3453:
     chr 0, 69
     done
 namcot3425:
-    write $8000, $00
-    write $8001, $25    ; R0: bit 5 the nametable at $2000 and $2400
+    bank_select $00, $25  ; R0: bit 5 the nametable at $2000 and $2400
     chr 36, 0
-    nt_fill $20
-    nt $21, $21, $23, $23
+    mirrored_horizontal $20
     write $8001, $04
     nt $23, $23, $23, $23
-    write $8000, $01    ; R1: bit 5 the one at $2800 and $2C00
-    write $8001, $20
+    bank_select $01, $20  ; R1: bit 5 the one at $2800 and $2C00
     nt $23, $23, $21, $21
     done
 board_rom_end

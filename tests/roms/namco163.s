@@ -2,8 +2,7 @@
 
 .include "board_script.inc"
 
-board_rom scripts
-scripts:
+board_rom
     .word namco163
 namco163:
     write $E000, $05        ; 8 KB at $8000, $A000, $C000

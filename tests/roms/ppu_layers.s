@@ -17,8 +17,7 @@
 
 .include "ppu_start.inc"
 
-.segment "HEADER"
-    .byte "NES", $1A, 2, 1, $00, $00
+ines_header $00
 
 .segment "ZEROPAGE"
 frames: .res 1
@@ -30,15 +29,7 @@ reset:
     clear_nametable
     put_row $20A0, 32, 1    ; row 5: tile 1
     put_row $2140, 2, 2     ; row 10, columns 0-1: tile 2
-:   lda sprites,x       ; X = 0
-    sta $0200,x
-    inx
-    cpx #18 * 4
-    bne :-
-    lda #$F0
-:   sta $0200,x
-    inx
-    bne :-
+    load_sprites sprites, 18 * 4
     lda #$80
     sta $2000
 forever:
@@ -48,10 +39,7 @@ nmi:
     pha
     txa
     pha
-    lda #0
-    sta $2003
-    lda #2
-    sta $4014
+    oam_dma
     inc frames
     lda frames
     lsr
@@ -79,7 +67,6 @@ sprites:                ; Y, tile, attributes, X
 masks:
     .byte $1E, $18, $00, $1F, $FE, $16, $1E, $1E
 
-.segment "VECTORS"
-    .word nmi, reset, reset
+vectors nmi, reset, reset
 
 .include "solid_tiles.inc"

@@ -4,8 +4,9 @@
 ; had reached at that column, and the sound must come out as if the APU looked after every
 ; instruction. Bank-select writes choose only CHR registers R0-R3, so the program stays in place.
 
-.segment "HEADER"
-    .byte "NES", $1A, 2, 1, $40, $00    ; 32 KB PRG, 8 KB CHR, mapper 4, horizontal mirroring
+.include "rom_start.inc"
+
+ines_header $40         ; mapper 4, horizontal mirroring
 
 .segment "ZEROPAGE"
 seed: .res 2
@@ -14,10 +15,7 @@ pointer: .res 2
 
 .segment "CODE"
 reset:
-    sei
-    cld
-    ldx #$FF
-    txs
+    cpu_reset
     lda #$00
     sta $2000           ; address increment 1
     lda #$A5
@@ -26,10 +24,7 @@ reset:
 
     ; Nametables and attributes ($2000-$2FFF) from a quick mix of the page and the offset, then
     ; the palette from the generator.
-    lda #$20
-    sta $2006
-    lda #$00
-    sta $2006
+    ppu_address $2000
     ldx #16
 @pages:
     stx steps
@@ -44,10 +39,7 @@ reset:
     bne @bytes
     dex
     bne @pages
-    lda #$3F
-    sta $2006
-    lda #$00
-    sta $2006
+    ppu_address $3F00
     ldx #32
 @palette:
     jsr random
@@ -183,8 +175,7 @@ irq:
     pla
     rti
 
-.segment "VECTORS"
-    .word nmi, reset, irq
+vectors nmi, reset, irq
 
 ; Pattern bytes that differ from tile to tile and row to row.
 .segment "CHARS"

@@ -4,8 +4,9 @@
 ; at (200, 50). Every NMI copies OAM from $0200, reads the pad into `buttons` (A in bit 7 ...
 ; right in bit 0) and moves sprite 0 one pixel per held direction.
 
-.segment "HEADER"
-    .byte "NES", $1A, 2, 1, $00, $00
+.include "rom_start.inc"
+
+ines_header $00
 
 .segment "ZEROPAGE"
 buttons: .res 1
@@ -31,10 +32,7 @@ reset:
     inx
     cpx #32
     bne @palette
-    lda #$20            ; nametable 0, 30 rows of 32
-    sta $2006
-    lda #$00
-    sta $2006
+    ppu_address $2000   ; nametable 0, 30 rows of 32
     tay                 ; row
 @row:
     ldx #0              ; column
@@ -98,9 +96,7 @@ nmi:
     bcc :+
     dec $0200
 :   bit $2002
-    lda #0
-    sta $2005
-    sta $2005
+    scroll_zero
     pla
 irq:
     rti
@@ -111,7 +107,6 @@ palettes:
 sprites:
     .byte 99, 3, $00, 120,  49, 1, $01, 200
 
-.segment "VECTORS"
-    .word nmi, reset, irq
+vectors nmi, reset, irq
 
 .include "solid_tiles.inc"

@@ -11,24 +11,26 @@
     write $AAAA, $55
     write $C000, 1
 .endmacro
+; The program command, then `value` written at `address` of bank 2.
+.macro unrom_program address, value
+    unrom_unlock
+    write $9555, $A0
+    write $C000, 2
+    write address, value
+.endmacro
 .macro gtrom_unlock
     write $D555, $AA
     write $AAAA, $55
 .endmacro
 
-board_rom scripts
-scripts:
+board_rom
     .word unrom512, unrom512_flash, gtrom
 unrom512:
     prg 1, 2, 15, 16
-    latch $00   ; each 8 KB of CHR RAM marked
-    chr_tag $00, $A0
-    latch $20
-    chr_tag $00, $A1
-    latch $40
-    chr_tag $00, $A2
-    latch $60
-    chr_tag $00, $A3
+.repeat 4, n             ; each 8 KB of CHR RAM marked (bits 5-6)
+    latch n * $20
+    chr_tag $00, $A0 + n
+.endrepeat
     latch $23
     chr $A1, 0
     prg 7, 8, 15, 16
@@ -48,15 +50,9 @@ unrom512_flash:
     prg 11, 12, 15, 16
     write $8000, $02
     prg 11, 12, 15, 16
-    unrom_unlock        ; program: bits only clear
-    write $9555, $A0
-    write $C000, 2
-    write $8E00, $5A
+    unrom_program $8E00, $5A    ; program: bits only clear
     read $8E00, $5A
-    unrom_unlock
-    write $9555, $A0
-    write $C000, 2
-    write $8E00, $0F
+    unrom_program $8E00, $0F
     read $8E00, $0A
     write $C000, 1      ; a wrong second byte
     write $9555, $AA
@@ -72,10 +68,7 @@ unrom512_flash:
     write $9555, $A0
     write $8E00, $00
     read $8E00, $0A
-    unrom_unlock        ; erase the 4 KB sector of $8E00 in bank 2
-    write $9555, $A0
-    write $C000, 2
-    write $9000, $00
+    unrom_program $9000, $00    ; then erase the 4 KB sector of $8E00 in bank 2
     unrom_unlock
     write $9555, $80
     unrom_unlock

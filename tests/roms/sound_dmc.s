@@ -32,8 +32,7 @@ main:
     status $90, results+3
     lda #$00
     sta $4015           ; stop
-    lda #1
-    jsr wait_frames
+    wait_for 1
     lda irqs
     sta results+2
     status $90, results+4
@@ -57,8 +56,7 @@ play_sample:
     sta $4013           ; 17 bytes
     lda #$10
     sta $4015
-    lda #2
-    jsr wait_frames
+    wait_for 2
     lda irqs
     rts
 
@@ -88,5 +86,4 @@ samples:                ; $C000: 17 bytes of $FF (the fill), then at $C040 17 by
     .res 64, $FF
     .res 17, $0F
 
-.segment "VECTORS"
-    .word nmi, reset, irq
+vectors nmi, reset, irq

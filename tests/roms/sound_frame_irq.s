@@ -15,27 +15,21 @@ irqs: .res 1
 
 .segment "CODE"
 main:
-    lda #2
-    jsr wait_frames
+    wait_for 2
     status $40, results
     status $40, results+1
     lda #$00
     sta $4017
-    lda #2
-    jsr wait_frames
+    wait_for 2
     lda #$40
     sta $4017
     status $40, results+2
 
-    ldx #$00
+.repeat 3, n             ; $4017 = $00, $40, $80
+    ldx #n * $40
     jsr count_irqs
-    sta results+3
-    ldx #$40
-    jsr count_irqs
-    sta results+4
-    ldx #$80
-    jsr count_irqs
-    sta results+5
+    sta results+3+n
+.endrepeat
 
     ldx #$00            ; $4017 = 0 over and over for 60 frames
     stx irqs
@@ -79,8 +73,7 @@ count_irqs:
     lda #$00
     sta irqs
     cli
-    lda #60
-    jsr wait_frames
+    wait_for 60
     sei
     lda irqs
     rts
@@ -96,5 +89,4 @@ text:
     .byte "flag at power-on %, read again %, after bit 6 %; "
     .byte "IRQs 4-step %, inhibited %, 5-step %, rewritten %; length after 0, 1, 2 clocks % % %", 0
 
-.segment "VECTORS"
-    .word nmi, reset, irq
+vectors nmi, reset, irq

@@ -73,5 +73,4 @@ square:
 triangle:
     .byte $15,$04, $08,$FF, $0A,$FB, $0B,$08, END
 
-.segment "VECTORS"
-    .word nmi, reset, reset
+vectors nmi, reset, reset

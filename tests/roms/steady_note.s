@@ -2,16 +2,13 @@
 ; 249), 32 steps a wave. The linear counter is held loaded (control bit set), and the loop reloads
 ; the length counter, which leaves the wave where it is.
 
-.segment "HEADER"
-    .byte "NES", $1A, 2, 1, $00, $00
-    .res 8, 0
+.include "rom_start.inc"
+
+ines_header $00
 
 .segment "CODE"
 reset:
-    sei
-    cld
-    ldx #$FF
-    txs
+    cpu_reset
     lda #$04
     sta $4015           ; the triangle alone
     lda #$FF
@@ -23,5 +20,4 @@ hold:
     sta $400B           ; 4 cycles
     jmp hold            ; 3 cycles
 
-.segment "VECTORS"
-    .word reset, reset, reset
+vectors reset, reset, reset

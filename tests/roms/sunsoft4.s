@@ -2,8 +2,7 @@
 
 .include "board_script.inc"
 
-board_rom scripts
-scripts:
+board_rom
     .word sunsoft4
 sunsoft4:
     write $F000, $13        ; 16 KB at $8000, the RAM on
@@ -22,8 +21,7 @@ sunsoft4:
     write $E000, $13        ; one-screen on the second
     nt $86, $86, $86, $86
     write $E000, $00        ; the console's nametables, vertical
-    nt_fill $20
-    nt $22, $23, $22, $23
+    mirrored_vertical $20
     write $F000, $03        ; the RAM off
     read $6000, $60
     done

@@ -8,8 +8,7 @@
     write $A000, value
 .endmacro
 
-board_rom scripts
-scripts:
+board_rom
     .word fme7
 fme7:
     set_register $09, $05       ; 8 KB at $8000, $A000, $C000 (6 bits)
@@ -29,8 +28,7 @@ fme7:
     write $A000, $C0
     read $6000, $5A
     set_register $0C, $01       ; mirroring: horizontal, then one-screen $2400 and $2000
-    nt_fill $10
-    nt $11, $11, $13, $13
+    mirrored_horizontal $10
     write $A000, $03
     nt $13, $13, $13, $13
     write $A000, $02

@@ -2,8 +2,7 @@
 
 .include "board_script.inc"
 
-board_rom scripts
-scripts:
+board_rom
     .word tc0190, tc0690, rambo1
 tc0190:
     write $8000, $45        ; 8 KB at $8000, bit 6: horizontal
@@ -12,11 +11,9 @@ tc0190:
     write $8002, $05        ; 2 KB at $0000, 1 KB at $1000
     write $A000, $0C
     chr 10, 12
-    nt_fill $10
-    nt $11, $11, $13, $13
+    mirrored_horizontal $10
     write $8000, $05
-    nt_fill $20
-    nt $22, $23, $22, $23
+    mirrored_vertical $20
     done
 tc0690:
     write $8000, $45        ; 6 bank bits
@@ -26,30 +23,23 @@ tc0690:
     write $A000, $0C
     chr 10, 12
     write $E000, $40        ; bit 6: horizontal
-    nt_fill $10
-    nt $11, $11, $13, $13
+    mirrored_horizontal $10
     done
 rambo1:
-    write $8000, $06        ; R6, R7, RF: 8 KB at $8000, $A000, $C000
-    write $8001, $03
-    write $8000, $07
-    write $8001, $04
-    write $8000, $0F
-    write $8001, $05
+    bank_select $06, $03    ; R6, R7, RF: 8 KB at $8000, $A000, $C000
+    bank_select $07, $04
+    bank_select $0F, $05
     prg 4, 5, 6, 16
     write $8000, $46        ; P: RF at $8000, R6 at $C000
     prg 6, 5, 4, 16
-    write $8000, $00        ; R0: 2 KB; R2: 1 KB at $1000
-    write $8001, $21
-    write $8000, $02
-    write $8001, $0C
+    bank_select $00, $21    ; R0: 2 KB; R2: 1 KB at $1000
+    bank_select $02, $0C
     chr 32, 12
     write $8000, $80        ; C: the halves swapped
     chr 12, 32
     write $8000, $20        ; K: R0 a 1 KB bank
     chr 33, 12
     write $A000, $01        ; horizontal
-    nt_fill $10
-    nt $11, $11, $13, $13
+    mirrored_horizontal $10
     done
 board_rom_end

@@ -5,8 +5,7 @@
 
 .include "board_script.inc"
 
-board_rom scripts
-scripts:
+board_rom
     .word uxrom, uxrom_conflicts, unrom_and, quattro, camerica, irem_jaleco_1, irem_jaleco_3
     .word cnrom, cnrom_locked, cprom, j87, sunsoft1
 uxrom:
@@ -63,11 +62,9 @@ irem_jaleco_1:
     done
 irem_jaleco_3:
     latch $2A           ; bit 3: vertical, else horizontal
-    nt_fill $10
-    nt $12, $13, $12, $13
+    mirrored_vertical $10
     latch $22
-    nt_fill $20
-    nt $21, $21, $23, $23
+    mirrored_horizontal $20
     done
 cnrom:
     latch $02
@@ -82,14 +79,10 @@ cnrom_locked:
     chr $FF, $FF
     done
 cprom:
-    latch $00           ; $0000 fixed, a 4 KB bank of 16 KB at $1000
-    chr_tag $10, $B0
-    latch $01
-    chr_tag $10, $B1
-    latch $02
-    chr_tag $10, $B2
-    latch $03
-    chr_tag $10, $B3
+.repeat 4, n             ; $0000 fixed, a 4 KB bank of 16 KB at $1000: each one marked
+    latch n
+    chr_tag $10, $B0 + n
+.endrepeat
     latch $02
     chr $B0, $B2
     done
