@@ -138,7 +138,7 @@ TEST(Mmc1Large, ChrRegisterBitFourPicksThe256KbHalfOfBothWindows)
 }
 
 // The MMC3's CHR inversion bit and its scanline counter (reload, enable, acknowledge, the layers that
-// clock it) change the recorded frames of the golden runs' MMC3 ROMs: mmc3_irq and scattered_writes.
+// clock it) change the recorded frames of the golden runs' MMC3 ROMs: scattered_writes and the mmc3_test ones.
 class Mmc3Test : public ::testing::Test {
 protected:
     void SetUp() override { loadMapper(4, 4, 2, 0x01); }  // 64 KB PRG, 16 KB CHR, vertical

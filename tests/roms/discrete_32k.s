@@ -1,24 +1,10 @@
-; The boards that switch 32 KB of PRG at once: 0 AxROM, 1 Color Dreams, 2 BNROM, 3 GxROM,
-; 4 NINA-03/06, 5 Jaleco JF-11/14. 128 KB PRG, 128 KB CHR ROM.
+; The boards that switch 32 KB of PRG at once: 0 Color Dreams, 1 BNROM, 2 GxROM, 3 NINA-03/06,
+; 4 Jaleco JF-11/14. 128 KB PRG, 128 KB CHR ROM. (AxROM: its own test in tests/cart/boards_test.cpp.)
 
 .include "board_script.inc"
 
-board_rom scripts
-scripts:
-    .word axrom, color_dreams, bnrom, gxrom, nina, jf11
-axrom:
-    prg 1, 2, 3, 4
-    write $8000, $00    ; bits 0-3 the bank, bit 4 the one-screen page
-    nt_fill $10
-    write $8000, $10
-    nt_fill $20
-    write $8000, $02
-    prg 9, 10, 11, 12
-    nt $13, $13, $13, $13
-    write $FFFF, $13
-    prg 13, 14, 15, 16
-    nt $23, $23, $23, $23
-    done
+board_rom
+    .word color_dreams, bnrom, gxrom, nina, jf11
 color_dreams:
     write $FFFF, $31    ; bits 0-1 PRG, 4-7 CHR
     prg 5, 6, 7, 8

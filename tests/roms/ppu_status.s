@@ -1,5 +1,5 @@
-; The status flags, the NMI and the CPU's bus, reported at $6000 as
-;   "hit % % % % % % % overflow % % % vblank % nmi % % ram % % pads % % oam %"
+; The status flags, the NMI and OAM's address, reported at $6000 as
+;   "hit % % % % % % % overflow % % % vblank % nmi % % oam %"
 ; hit: $2002 AND $40 at the vertical blank after a frame with sprite 0 (tile 1, solid) at
 ;   (Y, X, $2001): over the transparent background (39, 100, $1E): 00; over the opaque row of
 ;   lines 80-87 (79, 100, $1E): 40; the same with the background off ($16): 00; with sprites off
@@ -11,20 +11,15 @@
 ;   it: 00.
 ; nmi: the NMIs of a vertical blank whose handler turns the NMI off and on again: 02 (the second
 ;   at once, the flag being set); the same after reading $2002 first: 01.
-; ram: the byte stored at $0123 read at $1923 (5A); ($FF),Y with $FF = $34, $00 = $13 and
-;   $0100 = $56 reads $1334, RAM's mirror of $0334 (A7).
-; pads: $4016 and $4017 AND $E0 (the open bus): 40 40.
 ; oam: $2004 read in the picture after $2003 = 5 was written in vertical blank: the drawn lines'
 ;   sprite fetch left the address at 0, so it reads sprite 0's Y (32).
 
 .include "ppu_start.inc"
 .include "report.inc"
 
-.segment "HEADER"
-    .byte "NES", $1A, 2, 1, $00, $00
+ines_header $00
 
 .segment "ZEROPAGE"
-zero:     .res 1        ; $00: the high byte of the pointer at $FF
 nmis:     .res 1        ; NMIs so far
 status:   .res 1        ; $2002 as the last NMI read it
 mask:     .res 1        ; written to $2001 by every NMI
@@ -39,10 +34,7 @@ reset:
     load_palette palette  ; backdrop $0F, background and sprite colour 1 $16
     clear_nametable
     put_row $2140, 32, 1    ; row 10 (lines 80-87): tile 1
-    lda #$F0            ; every sprite below the picture
-:   sta $0200,x
-    inx
-    bne :-
+    load_sprites 0, 0   ; every sprite below the picture
     lda #$1E
     sta mask
     lda #$80
@@ -121,7 +113,7 @@ reset:
     and #$80
     sta results+10
     lda $2004
-    sta results+17
+    sta results+13
     lda #0
     sta quiet
 
@@ -131,33 +123,6 @@ reset:
     lda #2
     jsr count_nmis
     sta results+12
-
-    lda #$5A            ; RAM mirrors
-    sta $0123
-    lda $1923
-    sta results+13
-    lda #$34
-    sta $FF
-    lda #$13
-    sta zero
-    lda #$56
-    sta $0100
-    lda #$A7
-    sta $0334
-    ldy #0
-    lda ($FF),y
-    sta results+14
-
-    lda #1              ; the pads, strobed
-    sta $4016
-    lda #0
-    sta $4016
-    lda $4016
-    and #$E0
-    sta results+15
-    lda $4017
-    and #$E0
-    sta results+16
     report_and_stop text
 
 ; Waits for the next NMI.
@@ -206,10 +171,7 @@ nmi:
     lda $2002
     sta status
 @copy:
-    lda #0
-    sta $2003
-    lda #2
-    sta $4014
+    oam_dma
     lda mask
     sta $2001
     pla
@@ -229,11 +191,10 @@ hits:                   ; Y, X, $2001, unused
     .byte 79, 0, $1E, 0
 
 text:
-    .byte "hit % % % % % % % overflow % % % vblank % nmi % % ram % % pads % % oam %", 0
+    .byte "hit % % % % % % % overflow % % % vblank % nmi % % oam %", 0
 
 report_code
 
-.segment "VECTORS"
-    .word nmi, reset, reset
+vectors nmi, reset, reset
 
 .include "solid_tiles.inc"
