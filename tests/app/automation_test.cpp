@@ -14,7 +14,6 @@
 #include "app/options.h"
 #include "app/palette_file.h"
 #include "app/run.h"
-#include "bus/cpu_bus.h"
 #include "console/machine.h"
 #include "ppu/frame_buffer.h"
 #include "ppu/palette.h"

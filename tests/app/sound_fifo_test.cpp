@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "app/sound_fifo.h"
-#include "apu/apu_state.h"
 
 namespace {
 

@@ -2,13 +2,9 @@
 // (Missing files, folders, FIFOs and devices are refused by the real program in tests/e2e.)
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <sstream>
-
 #include "bus/cpu_bus.h"
 #include "cart/cartridge.h"
 #include "cart/page_maps.h"
-#include "console/machine.h"
 #include "support/harness.h"
 
 namespace {

@@ -12,7 +12,6 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <string>
 
 #include "apu/sound_stream.h"
 #include "bus/cheats.h"

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "cart/page_maps.h"
-#include "console/machine.h"
 #include "cpu/interpreter.h"
 #include "cpu/interrupts.h"
 #include "ppu/ppu_state.h"

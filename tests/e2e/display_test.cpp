@@ -60,10 +60,27 @@ protected:
     const Workspace keys_;
 };
 
-TEST_F(Player, F5SavesF7LoadsAndF11SwitchesToFullScreen)
+// F9 records the pad into a movie while the scene's sprite moves right; Backspace held then runs
+// the game backwards until the picture is the one from before the move. Then F5 saves, F7 loads,
+// F12 takes a screenshot and F11 switches to full screen.
+TEST_F(Player, TheHotkeysRecordRewindSaveLoadShootAndSwitchToFullScreen)
 {
     ASSERT_NO_FATAL_FAILURE(startScene());
+    std::this_thread::sleep_for(500ms);
+    const std::vector<uint8_t> before = picture();
+    xdotool({"key", "F9"});
     xdotool({"keydown", "Right"});  // the scene's sprite moves while a D-pad key is held
+    std::this_thread::sleep_for(600ms);
+    xdotool({"keyup", "Right"});
+    xdotool({"key", "F9"});
+    ASSERT_TRUE(program_->waitForOutput("Movie saved\n", 10s)) << program_->output();
+    EXPECT_NE(picture(), before) << "the sprite moved";
+    xdotool({"keydown", "BackSpace"});
+    const bool rewound = pictureOnceItIs([&](const auto& now) { return now == before; }) == before;
+    xdotool({"keyup", "BackSpace"});
+    EXPECT_TRUE(rewound) << "rewound to the picture before the move";
+
+    xdotool({"keydown", "Right"});  // a state away from the start
     std::this_thread::sleep_for(400ms);
     xdotool({"keyup", "Right"});
     std::vector<uint8_t> last;  // the picture follows the pad a frame or two later: wait until it is still
@@ -76,10 +93,14 @@ TEST_F(Player, F5SavesF7LoadsAndF11SwitchesToFullScreen)
     xdotool({"keydown", "Down"});
     EXPECT_NE(pictureOnceItIs([&](const auto& now) { return now != saved; }), saved) << "the sprite moves on";
     xdotool({"keyup", "Down"});
-    for (const char* key : {"F7", "F12", "p"})
+    for (const char* key : {"F7", "p", "F12"})  // the screenshot: the emulated picture, paused, that the window shows
         xdotool({"key", key});
-    ASSERT_TRUE(program_->waitForOutput("State 3 loaded\nScreenshot saved\nPaused\n", 10s)) << program_->output();
+    ASSERT_TRUE(program_->waitForOutput("State 3 loaded\nPaused\nScreenshot saved\n", 10s)) << program_->output();
     EXPECT_TRUE(pictureOnceItIs([&](const auto& now) { return now == saved; }) == saved) << "the saved picture is back";
+    // Only the rows that change are drawn: the message drawn over the picture and gone again leaves
+    // the picture as it was.
+    std::this_thread::sleep_for(3s);  // the message shows for two seconds
+    const std::vector<uint8_t> after = captureWindow(window_, environment_);
 
     // Paused, F11 and Alt+Enter switch to full screen and back to the window at its scale.
     const auto size = [&] {  // "WIDTH=w\nHEIGHT=h"
@@ -95,20 +116,6 @@ TEST_F(Player, F5SavesF7LoadsAndF11SwitchesToFullScreen)
     }
     EXPECT_EQ(stop().exitCode, 0);
     EXPECT_TRUE(std::filesystem::exists(keys_.folder() / "game.ss3"));
-}
-
-// Only the rows that change are drawn: a message drawn over the picture and gone again leaves the
-// picture as it was (paused: the same frame all along).
-TEST_F(Player, AMessageGoneLeavesThePictureAsItWas)
-{
-    ASSERT_NO_FATAL_FAILURE(startScene());
-    xdotool({"key", "p"});
-    ASSERT_TRUE(program_->waitForOutput("Paused\n", 10s)) << program_->output();
-    std::this_thread::sleep_for(3s);  // the message shows for two seconds
-    const std::vector<uint8_t> after = captureWindow(window_, environment_);
-    xdotool({"key", "F12"});  // the emulated picture, paused: the one the window shows
-    ASSERT_TRUE(program_->waitForOutput("Screenshot saved\n", 10s)) << program_->output();
-    EXPECT_EQ(stop().exitCode, 0);
     const std::filesystem::path shot = written(".png");
     ASSERT_FALSE(shot.empty());
     const std::filesystem::path halved = keys_.folder() / "window.png";
@@ -118,27 +125,6 @@ TEST_F(Player, AMessageGoneLeavesThePictureAsItWas)
                           "50%", halved.string()}).exitCode, 0);
     EXPECT_EQ(runProcess({"/bin/sh", "-c", "compare -metric AE \"$0\" \"$1\" null: 2>&1", halved.string(), shot.string()}).output,
               "0") << "pixels that differ from the emulated picture";
-}
-
-// F9 records the pad into a movie while the scene's sprite moves right; Backspace held then runs
-// the game backwards until the picture is the one from before the move.
-TEST_F(Player, F9RecordsAMovieAndBackspaceRewinds)
-{
-    ASSERT_NO_FATAL_FAILURE(startScene());
-    std::this_thread::sleep_for(500ms);
-    const std::vector<uint8_t> before = picture();
-    xdotool({"key", "F9"});
-    xdotool({"keydown", "Right"});
-    std::this_thread::sleep_for(600ms);
-    xdotool({"keyup", "Right"});
-    xdotool({"key", "F9"});
-    ASSERT_TRUE(program_->waitForOutput("Movie saved\n", 10s)) << program_->output();
-    EXPECT_NE(picture(), before) << "the sprite moved";
-    xdotool({"keydown", "BackSpace"});
-    const bool rewound = pictureOnceItIs([&](const auto& now) { return now == before; }) == before;
-    xdotool({"keyup", "BackSpace"});
-    EXPECT_TRUE(rewound) << "rewound to the picture before the move";
-    EXPECT_EQ(stop().exitCode, 0);
     const std::vector<uint8_t> bytes = fileBytes(written(".txt"));
     const std::string movie(bytes.begin(), bytes.end());
     EXPECT_NE(movie.find("# From the state: game-"), std::string::npos) << movie;
@@ -198,8 +184,10 @@ protected:
 };
 
 // The screen, shown in full screen at scale 4 whatever -scale says, centred on black, and in the
-// window at -scale 3: its frame enlarged, pixel for pixel.
-TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFileInTheConfigurationFolder)
+// window at -scale 3: its frame enlarged, pixel for pixel. Then -setkeys where no configuration
+// folder can be made: reported once, and the game goes on. (A keymap.cfg in the working folder
+// wins: tests/app/file_io_test.cpp.)
+TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFileInTheConfigurationFolderIfItCan)
 {
     drawConfigScreen();
     drawKeyPrompt(0);
@@ -224,11 +212,7 @@ TEST_F(KeyConfiguration, FirstStartAsksForEachKeyAndWritesTheFileInTheConfigurat
     EXPECT_EQ(std::filesystem::status(configHome_ / "tallowby").permissions(), std::filesystem::perms::owner_all);
     EXPECT_FALSE(std::filesystem::exists(rom_.folder() / "keymap.cfg")) << "nothing in the working folder";
     EXPECT_EQ(stop().exitCode, 0);
-}  // (where the next start looks for the file: tests/app/file_io_test.cpp)
 
-// (-setkeys in a window below; a keymap.cfg in the working folder wins, in tests/app/file_io_test.cpp.)
-TEST_F(KeyConfiguration, AConfigurationFolderThatCannotBeMadeIsReportedOnceAndTheGameGoesOn)
-{
     configHome_ = rom_.path();  // a file: no folder can be made below it
     startGame({"-setkeys"});
     sendKeys(FirstKeys);

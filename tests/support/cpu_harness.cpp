@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "console/machine.h"
 #include "cpu/interpreter.h"
 #include "cpu/opcode_table.h"
 #include "support/harness.h"
