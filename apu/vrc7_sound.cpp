@@ -5,9 +5,10 @@
 // the tremolo. Choices where the chip's documentation stops: a full modulator bends the carrier by
 // two cycles (feedback 7 the modulator by two), envelope rates halve the time with each step as in
 // the OPL family (48 dB of decay at rate 1 take 19.6 s, an attack at rate 1 2.8 s), the envelopes
-// move in steps every 4 updates as the chip's do, tremolo 4.8 dB deep, vibrato 0.7 % wide, and a
-// channel's full sine swings 34 console level steps each way: so a pseudo-square (a 2:1 modulator
-// at 24 dB, full feedback) is 4.2 times as loud as a console square at 15, the chip's measured level.
+// move in steps every 8 updates (the chip's move in steps too), tremolo 4.8 dB deep, vibrato 0.7 %
+// wide, and a channel's full sine swings 34 console level steps each way: so a pseudo-square (a 2:1
+// modulator at 24 dB, full feedback) is 4.2 times as loud as a console square at 15, the chip's
+// measured level.
 #include "apu/vrc7_sound.h"
 
 #include <algorithm>
@@ -48,9 +49,9 @@ constexpr float KeyScaleDbPerOctave[4] = {0.0f, 1.5f, 3.0f, 6.0f};
 
 Vrc7Sound& chip() { return apu.expansion.vrc7; }
 
-// The envelopes move every EnvelopeTick updates (12,429 times a second; the tremolo and vibrato with
+// The envelopes move every EnvelopeTick updates (6,215 times a second; the tremolo and vibrato with
 // them), each step that many updates' worth.
-constexpr uint32_t EnvelopeTick = 4;
+constexpr uint32_t EnvelopeTick = 8;
 
 // dB a tick at a rate index 4 x rate + key scale (0-63): 48 dB take `seconds` at rate 1 (index 4),
 // half as long each rate step.
