@@ -4,9 +4,9 @@
 // fill-mode nametable, a scanline IRQ with its in-frame flag, and a multiplier.
 // In ExRAM mode 1 each background tile takes its 4 KB pattern bank (bits 0-5, with 0x5130's two
 // bits above) and its palette (bits 6-7) from the ExRAM byte at its place in the nametable; the
-// sprites' test of the background under them still reads the tile's usual pattern. The vertical
-// split draws the tiles of a line left or right of a threshold from ExRAM as a nametable of its own,
-// with its own vertical scroll and 4 KB pattern bank. Its sound is apu/mmc5_sound.h. The data port
+// sprites' test of the background under them still reads the tile's usual pattern (under the split's
+// tiles too). The vertical split draws the tiles of a line left or right of a threshold from ExRAM as
+// a nametable of its own, with its own vertical scroll and 4 KB pattern bank. Its sound is apu/mmc5_sound.h. The data port
 // reads patterns through set A.
 #include <algorithm>
 
@@ -125,6 +125,10 @@ void mapNametables()
     }
 }
 
+// 0x5201 as the frame began: the split's vertical position at its first line (derived; states are
+// taken between frames).
+uint8_t splitScrollAtFrameStart = 0;
+
 // The pattern row at `offset` in a 4 KB bank of CHR: offset bank x 4096 + (0-4095).
 const uint8_t* patternRowAt(uint32_t offset)
 {
@@ -142,7 +146,7 @@ BoardTile shapedTile(uint32_t address, uint32_t nametableOffset, uint32_t lineTi
     const Mmc5State& m = board();
     const uint32_t threshold = m.splitControl & 0x1F;
     if (splitOn(m) && ((m.splitControl & 0x40) ? lineTile >= threshold : lineTile < threshold)) {
-        const uint32_t y = (m.splitScroll + ppu.scanline) % 240, row = y >> 3, column = lineTile & 31;
+        const uint32_t y = (splitScrollAtFrameStart + ppu.scanline) % 240, row = y >> 3, column = lineTile & 31;
         const uint8_t tile = ppu.memory[ExramPage + row * 32 + column];
         const uint8_t attributes = ppu.memory[ExramPage + 0x3C0 + (row >> 2) * 8 + (column >> 2)];
         const uint32_t shift = ((row & 2) << 1) | (column & 2);
@@ -177,15 +181,20 @@ void updateIrqLine(bool midInstruction = false)
 }
 
 // In read mode the PCM takes each byte the CPU reads from 0x8000-0xBFFF; a 0 leaves it and raises
-// the PCM's IRQ flag instead, any other byte clears the flag.
+// the PCM's IRQ flag instead, any other byte clears the flag. An IRQ raised is taken after the
+// instruction that read the 0 even when the next byte read clears the flag at once (the CPU saw the
+// line at that instruction's end).
 void pcmRead(uint32_t address, uint8_t value)
 {
     if (address >= 0xC000)
         return;
-    if (value != 0)
+    if (value == 0) {
+        board().pcmIrq = 1;
+        updateIrqLine(true);
+    } else {
         mmc5SoundWrite(0x5011, value);
-    board().pcmIrq = value == 0 ? 1 : 0;
-    updateIrqLine(true);
+        board().pcmIrq = 0;
+    }
 }
 
 void watchReadsForPcm()
@@ -270,7 +279,7 @@ void writeMmc5(uint32_t address, uint8_t value)
     case 0x5201: m.splitScroll = value; return;
     case 0x5202: m.splitBank = value; return;
     case 0x5203: m.irqCompare = value; return;
-    case 0x5204: m.irqEnabled = value >> 7; updateIrqLine(); return;
+    case 0x5204: m.irqEnabled = value >> 7; updateIrqLine(true); return;
     case 0x5205: m.factors[0] = value; return;
     case 0x5206: m.factors[1] = value; return;
     default:
@@ -303,7 +312,7 @@ uint32_t readMmc5(uint32_t address)
     case 0x5204: {
         const uint32_t status = m.irqPending << 7 | m.inFrame << 6;
         m.irqPending = 0;
-        updateIrqLine();
+        updateIrqLine(true);
         return status;
     }
     case 0x5205: return (m.factors[0] * m.factors[1]) & 0xFF;
@@ -321,6 +330,7 @@ void mmc5FrameStart()
     mapChrSets();
     shapeTiles();
     watchReadsForPcm();
+    splitScrollAtFrameStart = board().splitScroll;
     lineStart(0);
 }
 

@@ -287,6 +287,8 @@ TEST(Mmc5, ScanlineIrqExtendedAttributesAndTheBackgroundsSet)
     for (const auto& [control, scroll, first, second] : splits) {
         cpuWrite(0x5200, control);
         cpuWrite(0x5201, scroll);
+        boardFrameStart();  // the scroll the frame starts with
+        cpuWrite(0x5201, 0);
         renderPixels(0, 16);
         EXPECT_EQ(std::vector<uint8_t>(frameBuffer.begin(), frameBuffer.begin() + 8), first) << int{control} << " " << int{scroll};
         EXPECT_EQ(std::vector<uint8_t>(frameBuffer.begin() + 8, frameBuffer.begin() + 16), second) << int{control} << " " << int{scroll};
