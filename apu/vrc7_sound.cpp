@@ -445,6 +445,8 @@ void vrc7SoundFields(StateIo& io, Vrc7Sound& state)
         floatField(io, state.feedback[k]);
         io.check(state.feedback[k] >= -1 && state.feedback[k] <= 1);
     }
+    for (uint32_t lane = 6; lane < Vrc7Lanes; ++lane)  // the unused lanes, silent as from power-on
+        state.modulators.attenuation[lane] = state.carriers.attenuation[lane] = Silent;
     io.field(state.updates);
     io.field(state.lastUpdate);
 }
